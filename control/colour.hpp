@@ -1,0 +1,16 @@
+// A 24-bit RGB colour as the drawing surface takes it.
+#pragma once
+
+#include <cstdint>
+
+namespace trazo {
+
+struct Rgb {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+
+  friend constexpr bool operator==(Rgb, Rgb) = default;
+};
+
+}  // namespace trazo

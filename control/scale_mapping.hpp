@@ -1,0 +1,39 @@
+// A picture's coordinate system: twips from the inner area's top-left, or the user system
+// that Scale sets. Every surface keeps one, so ScaleWidth, ScaleHeight and the position of a
+// pointer in current units come out the same on every platform.
+#pragma once
+
+#include "control/status.hpp"
+
+#include <cstdint>
+
+namespace trazo {
+
+inline constexpr double kTwipsPerInch = 1440;
+
+class ScaleMapping {
+ public:
+  // The inner area's size in twips; the user system, if any, keeps its corners.
+  void setInnerSize(double widthTwips, double heightTwips);
+
+  // Only twips (1) is supported; it drops the user system.
+  Status setScaleMode(std::int32_t mode);
+  void setScale(double x1, double y1, double x2, double y2);
+
+  float scaleWidth() const;
+  float scaleHeight() const;
+
+  // A point in twips from the inner top-left, in current units, and back.
+  void fromTwips(double xTwips, double yTwips, double& x, double& y) const;
+  void toTwips(double x, double y, double& xTwips, double& yTwips) const;
+
+  bool userScale() const { return user_; }
+
+ private:
+  double widthTwips_ = 0;
+  double heightTwips_ = 0;
+  bool user_ = false;
+  double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+};
+
+}  // namespace trazo

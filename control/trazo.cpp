@@ -1,0 +1,101 @@
+#include "control/trazo.hpp"
+
+#include "model/add_operations.hpp"
+#include "render/reflash.hpp"
+
+#include <algorithm>
+
+namespace trazo {
+
+Status Trazo::Clear() { return store_.clear(); }
+
+// A box is four independent lines through AddLine, ordered left to right and low to high:
+// the bottom, the top, the left and the right side. A failing side ends the box; the sides
+// already added stay.
+Status Trazo::AddBox(double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,
+                     std::u16string_view Tag) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  const double left = x1, right = x2, low = y1, high = y2;
+  const double sides[4][4] = {
+      {left, low, right, low}, {left, high, right, high}, {left, low, left, high}, {right, low, right, high}};
+  for (const auto& side : sides) {
+    if (const Status s = AddLine(side[0], side[1], side[2], side[3], col, lType, Tag); failed(s)) return s;
+  }
+  return status::ok;
+}
+
+Status Trazo::AddLine(double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,
+                      std::u16string_view Tag) {
+  return addLine(store_, x1, y1, x2, y2, col, lType, Tag);
+}
+
+Status Trazo::AddCircle(double CX, double CY, double r, std::int32_t col, std::int32_t lType,
+                        std::u16string_view Tag) {
+  return addCircle(store_, CX, CY, r, col, lType, Tag);
+}
+
+Status Trazo::AddCircle2(double CX, double CY, double r, double sa, double ea, std::int32_t col,
+                         std::int32_t lType, std::u16string_view Tag) {
+  return addArc(store_, CX, CY, r, sa, ea, col, lType, Tag);
+}
+
+Status Trazo::AddText(double TX, double TY, double TH, double Tang, std::int32_t col, std::u16string_view cText,
+                      std::u16string_view Tag) {
+  return addText(store_, TX, TY, TH, Tang, col, cText, Tag);
+}
+
+Status Trazo::Count(std::int32_t& value) const {
+  value = store_.count();
+  return status::ok;
+}
+
+Status Trazo::Reflash() { return trazo::Reflash(store_, *p1_); }
+
+std::uint32_t Trazo::connect(TrazoEvents& sink) {
+  const std::uint32_t cookie = nextCookie_++;
+  sinks_.emplace_back(cookie, &sink);
+  return cookie;
+}
+
+bool Trazo::disconnect(std::uint32_t cookie) {
+  const auto found = std::find_if(sinks_.begin(), sinks_.end(), [&](const auto& s) { return s.first == cookie; });
+  if (found == sinks_.end()) return false;
+  sinks_.erase(found);
+  return true;
+}
+
+Status Trazo::onInitialize() { return Clear(); }
+
+// Four assignments, each attempted whatever became of the one before.
+void Trazo::onResize(ClientArea& userControl) {
+  float value = 0;
+  if (!failed(userControl.scaleLeft(value))) (void)p1_->setLeft(value);
+  if (!failed(userControl.scaleTop(value))) (void)p1_->setTop(value);
+  if (!failed(userControl.scaleWidth(value))) (void)p1_->setWidth(value);
+  if (!failed(userControl.scaleHeight(value))) (void)p1_->setHeight(value);
+}
+
+Status Trazo::onPaint() { return Reflash(); }
+
+// The event's X carries the vertical position and its Y the horizontal one; hosts rely on
+// this crossing.
+void Trazo::onMouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y) {
+  // A sink may connect or disconnect others while it runs: walk a snapshot and skip any
+  // that has gone meanwhile.
+  const auto snapshot = sinks_;
+  for (const auto& [cookie, sink] : snapshot) {
+    const bool connected =
+        std::any_of(sinks_.begin(), sinks_.end(), [&](const auto& s) { return s.first == cookie; });
+    if (!connected) continue;
+    std::int16_t button = Button;
+    std::int16_t shift = Shift;
+    float eventX = Y;
+    float eventY = X;
+    sink->MouseMove(button, shift, eventX, eventY);
+  }
+}
+
+void Trazo::onTerminate() { store_.release(); }
+
+}  // namespace trazo

@@ -1,0 +1,80 @@
+// The Trazo control: the eight members of its automation interface, in interface order and
+// with the interface's parameter names, the MouseMove event, and the five lifecycle actions
+// that a platform shell calls (creation, resize, repaint of P1, pointer movement over P1,
+// destruction). Every member returns a status; none throws.
+#pragma once
+
+#include "control/null_surface.hpp"
+#include "control/status.hpp"
+#include "control/surface.hpp"
+#include "model/store.hpp"
+
+#include <cstdint>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace trazo {
+
+// A connected receiver of the control's event. The arguments are passed by reference as
+// the event declares them; what the receiver writes into them has no effect on the control.
+class TrazoEvents {
+ public:
+  virtual ~TrazoEvents() = default;
+  virtual void MouseMove(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y) = 0;
+};
+
+class Trazo {
+ public:
+  // P1 starts as a picture with nothing behind it; a shell attaches its own with attachPicture.
+  Trazo() = default;
+  Trazo(const Trazo&) = delete;
+  Trazo& operator=(const Trazo&) = delete;
+
+  // --- the automation interface, in its order ---
+  Status Clear();
+  Status AddBox(double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,
+                std::u16string_view Tag);
+  Status AddLine(double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,
+                 std::u16string_view Tag);
+  Status AddCircle(double CX, double CY, double r, std::int32_t col, std::int32_t lType, std::u16string_view Tag);
+  Status AddCircle2(double CX, double CY, double r, double sa, double ea, std::int32_t col, std::int32_t lType,
+                    std::u16string_view Tag);
+  Status AddText(double TX, double TY, double TH, double Tang, std::int32_t col, std::u16string_view cText,
+                 std::u16string_view Tag);
+  Status Count(std::int32_t& value) const;
+  Status Reflash();
+
+  // --- event connections ---
+  // Returns a cookie for disconnect; sinks are raised in the order they connected.
+  std::uint32_t connect(TrazoEvents& sink);
+  bool disconnect(std::uint32_t cookie);
+
+  // --- lifecycle actions, called by the platform shell ---
+  // Creation: an empty store with room for 1000 entities.
+  Status onInitialize();
+  // The control's size changed: stretch P1 over the client area. Never fails.
+  void onResize(ClientArea& userControl);
+  // P1 must be redrawn.
+  Status onPaint();
+  // The pointer moved over P1, at (X, Y) in P1's current units; raises MouseMove with the
+  // coordinates crossed.
+  void onMouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+  // Destruction: every record and its strings are freed.
+  void onTerminate();
+
+  void attachPicture(Surface& p1) { p1_ = &p1; }
+  void detachPicture() { p1_ = &nullPicture_; }
+  Surface& picture() { return *p1_; }
+
+  const Store& store() const { return store_; }
+
+ private:
+  Store store_;
+  NullSurface nullPicture_;
+  Surface* p1_ = &nullPicture_;
+  std::vector<std::pair<std::uint32_t, TrazoEvents*>> sinks_;
+  std::uint32_t nextCookie_ = 1;
+};
+
+}  // namespace trazo

@@ -1,0 +1,144 @@
+#include "control/variant.hpp"
+
+#include "control/status.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace trazo {
+namespace {
+
+constexpr double kTrue = -1;  // automation's True as a number
+
+// Numeric value of any non-string variant.
+double numberOf(const Variant& v) {
+  return std::visit(
+      [](const auto& x) -> double {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, std::monostate>) return 0;
+        else if constexpr (std::is_same_v<T, bool>) return x ? kTrue : 0;
+        else if constexpr (std::is_same_v<T, std::u16string>) return 0;
+        else return static_cast<double>(x);
+      },
+      v);
+}
+
+// Round half to even without depending on the current rounding mode.
+double roundHalfEven(double x) {
+  const double lower = std::floor(x);
+  const double fraction = x - lower;
+  if (fraction < 0.5) return lower;
+  if (fraction > 0.5) return lower + 1;
+  return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
+}
+
+Status toNumber(const Variant& in, double& out) {
+  if (const auto* s = std::get_if<std::u16string>(&in)) {
+    bool overflowed = false;
+    if (!parseNumber(*s, out, overflowed)) return overflowed ? status::dispOverflow : status::typeMismatch;
+    return status::ok;
+  }
+  out = numberOf(in);
+  return status::ok;
+}
+
+}  // namespace
+
+VarType typeOf(const Variant& v) {
+  static constexpr VarType types[] = {VarType::Empty,  VarType::Boolean, VarType::Short, VarType::Long,
+                                      VarType::Single, VarType::Double,  VarType::String};
+  return types[v.index()];
+}
+
+Status coerce(const Variant& in, VarType to, Variant& out) {
+  switch (to) {
+    case VarType::Double: {
+      double d = 0;
+      if (const Status s = toNumber(in, d); failed(s)) return s;
+      out = d;
+      return status::ok;
+    }
+    case VarType::Long: {
+      double d = 0;
+      if (const Status s = toNumber(in, d); failed(s)) return s;
+      const double rounded = roundHalfEven(d);
+      if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) return status::dispOverflow;
+      out = static_cast<std::int32_t>(rounded);
+      return status::ok;
+    }
+    case VarType::String: {
+      if (const auto* s = std::get_if<std::u16string>(&in)) {
+        out = *s;
+      } else if (std::holds_alternative<std::monostate>(in)) {
+        out = std::u16string();
+      } else if (const auto* b = std::get_if<bool>(&in)) {
+        out = std::u16string(*b ? u"True" : u"False");
+      } else {
+        out = formatDouble(numberOf(in));
+      }
+      return status::ok;
+    }
+    default: return status::typeMismatch;
+  }
+}
+
+std::u16string formatDouble(double value) {
+  if (std::isnan(value)) return u"NaN";
+  if (std::isinf(value)) return value > 0 ? u"Infinity" : u"-Infinity";
+  char buffer[40];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value,
+                                 std::chars_format::general, 15).ptr;
+  std::u16string text(buffer, end);
+  for (char16_t& c : text) {
+    if (c == u'e') c = u'E';
+  }
+  return text;
+}
+
+bool parseNumber(std::u16string_view text, double& value, bool& overflowed) {
+  overflowed = false;
+  std::string ascii;
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+  std::size_t end = text.size();
+  while (end > i && (text[end - 1] == u' ' || text[end - 1] == u'\t')) --end;
+  if (i == end || end - i > 400) return false;
+  // sign, digits, fraction, exponent, and nothing else
+  std::size_t j = i;
+  if (text[j] == u'+' || text[j] == u'-') ascii += static_cast<char>(text[j++]);
+  std::size_t digits = 0;
+  while (j < end && text[j] >= u'0' && text[j] <= u'9') ascii += static_cast<char>(text[j++]), ++digits;
+  if (j < end && text[j] == u'.') {
+    ascii += '.';
+    ++j;
+    while (j < end && text[j] >= u'0' && text[j] <= u'9') ascii += static_cast<char>(text[j++]), ++digits;
+  }
+  if (digits == 0) return false;
+  if (j < end && (text[j] == u'e' || text[j] == u'E')) {
+    ascii += 'e';
+    ++j;
+    if (j < end && (text[j] == u'+' || text[j] == u'-')) ascii += static_cast<char>(text[j++]);
+    std::size_t expDigits = 0;
+    while (j < end && text[j] >= u'0' && text[j] <= u'9') ascii += static_cast<char>(text[j++]), ++expDigits;
+    if (expDigits == 0) return false;
+  }
+  if (j != end) return false;
+  // from_chars reads no leading '+' and is independent of the process locale.
+  const char* first = ascii.data() + (ascii[0] == '+' ? 1 : 0);
+  const auto [ptr, ec] = std::from_chars(first, ascii.data() + ascii.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    // Too small is zero (underflow is no error); too large overflows.
+    const bool tiny = ascii.find_first_of("123456789") == std::string::npos ||
+                      ascii.find("e-") != std::string::npos;
+    if (!tiny) {
+      overflowed = true;
+      return false;
+    }
+    value = ascii[0] == '-' ? -0.0 : 0.0;
+    return true;
+  }
+  return ec == std::errc() && ptr == ascii.data() + ascii.size();
+}
+
+}  // namespace trazo
