@@ -27,7 +27,8 @@ class TrazoEvents {
 class Trazo {
  public:
   // P1 starts as a picture with nothing behind it; a shell attaches its own with attachPicture.
-  Trazo() = default;
+  // The allocator of the store's blocks can be replaced to make growth fail.
+  explicit Trazo(BlockAllocator allocator = &allocateEntityBlock) : store_(allocator) {}
   Trazo(const Trazo&) = delete;
   Trazo& operator=(const Trazo&) = delete;
 
