@@ -2,7 +2,24 @@
 
 #include "control/trace_format.hpp"
 
+#include <initializer_list>
+
 namespace trazo {
+namespace {
+
+void appendSingles(std::string& line, std::initializer_list<float> values) {
+  for (const float v : values) {
+    line += ' ';
+    appendSingle(line, v);
+  }
+}
+
+void appendColourField(std::string& line, Rgb colour) {
+  line += ' ';
+  appendColour(line, colour);
+}
+
+}  // namespace
 
 void RecordingSurface::write() {
   line_ += '\n';
@@ -47,40 +64,25 @@ Status RecordingSurface::setDrawStyle(std::int32_t style) {
 
 Status RecordingSurface::line(float x1, float y1, float x2, float y2, Rgb colour) {
   line_ = "Line";
-  for (const float v : {x1, y1, x2, y2}) {
-    line_ += ' ';
-    appendSingle(line_, v);
-  }
-  line_ += ' ';
-  appendColour(line_, colour);
+  appendSingles(line_, {x1, y1, x2, y2});
+  appendColourField(line_, colour);
   write();
   return status::ok;
 }
 
 Status RecordingSurface::circle(float x, float y, float r, Rgb colour) {
   line_ = "Circle";
-  for (const float v : {x, y, r}) {
-    line_ += ' ';
-    appendSingle(line_, v);
-  }
-  line_ += ' ';
-  appendColour(line_, colour);
+  appendSingles(line_, {x, y, r});
+  appendColourField(line_, colour);
   write();
   return status::ok;
 }
 
 Status RecordingSurface::arc(float x, float y, float r, Rgb colour, float start, float end) {
   line_ = "Arc";
-  for (const float v : {x, y, r}) {
-    line_ += ' ';
-    appendSingle(line_, v);
-  }
-  line_ += ' ';
-  appendColour(line_, colour);
-  for (const float v : {start, end}) {
-    line_ += ' ';
-    appendSingle(line_, v);
-  }
+  appendSingles(line_, {x, y, r});
+  appendColourField(line_, colour);
+  appendSingles(line_, {start, end});
   write();
   return status::ok;
 }

@@ -32,26 +32,28 @@ TEST(ScriptRunner, FailuresAreWrittenAndTheScriptGoesOn) {
             "Error AddCircle float\nError AddText float\nCount 0\nCount 1\n");
 }
 
-TEST(ScriptRunner, NumbersPassedToStringsBecomeText) {
-  const Script s = readScript("AddText 0, 0, 1, 0, 1, 2.5, 1E+300\n", "t.trz");
-  ASSERT_TRUE(s.errors.empty());
+// The first entity a one-line script stores.
+Entity firstEntityOf(std::string_view text) {
+  const Script s = readScript(text, "t.trz");
+  EXPECT_TRUE(s.errors.empty());
   Trazo control;
-  ASSERT_EQ(control.onInitialize(), status::ok);
+  EXPECT_EQ(control.onInitialize(), status::ok);
   std::ostringstream out;
   runScript(s, control, out);
-  EXPECT_EQ(control.store().at(1)->Text, u"2.5");
-  EXPECT_EQ(control.store().at(1)->Tag, u"1E+300");
+  EXPECT_EQ(control.store().count(), 1);
+  return *control.store().at(1);
+}
+
+TEST(ScriptRunner, NumbersPassedToStringsBecomeText) {
+  const Entity e = firstEntityOf("AddText 0, 0, 1, 0, 1, 2.5, 1E+300\n");
+  EXPECT_EQ(e.Text, u"2.5");
+  EXPECT_EQ(e.Tag, u"1E+300");
 }
 
 TEST(ScriptRunner, LongArgumentsRoundHalfToEven) {
-  const Script s = readScript("AddLine 0, 0, 1, 1, 2.5, \"3.5\", \"\"\n", "t.trz");
-  ASSERT_TRUE(s.errors.empty());
-  Trazo control;
-  ASSERT_EQ(control.onInitialize(), status::ok);
-  std::ostringstream out;
-  runScript(s, control, out);
-  EXPECT_EQ(control.store().at(1)->Col, 2);
-  EXPECT_EQ(control.store().at(1)->LineType, 4);
+  const Entity e = firstEntityOf("AddLine 0, 0, 1, 1, 2.5, \"3.5\", \"\"\n");
+  EXPECT_EQ(e.Col, 2);
+  EXPECT_EQ(e.LineType, 4);
 }
 
 TEST(ScriptRunner, ZeroHeightPictureRepaintsWithoutError) {
