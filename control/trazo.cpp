@@ -4,6 +4,7 @@
 #include "render/reflash.hpp"
 
 #include <algorithm>
+#include <new>
 
 namespace trazo {
 
@@ -53,9 +54,12 @@ Status Trazo::Count(std::int32_t& value) const {
 Status Trazo::Reflash() { return trazo::Reflash(store_, *p1_); }
 
 std::uint32_t Trazo::connect(TrazoEvents& sink) {
-  const std::uint32_t cookie = nextCookie_++;
-  sinks_.emplace_back(cookie, &sink);
-  return cookie;
+  try {
+    sinks_.emplace_back(nextCookie_, &sink);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  return nextCookie_++;
 }
 
 bool Trazo::disconnect(std::uint32_t cookie) {
@@ -82,8 +86,13 @@ Status Trazo::onPaint() { return Reflash(); }
 // this crossing.
 void Trazo::onMouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y) {
   // A sink may connect or disconnect others while it runs: walk a snapshot and skip any
-  // that has gone meanwhile.
-  const auto snapshot = sinks_;
+  // that has gone meanwhile. Without memory for the snapshot this one movement goes unseen.
+  std::vector<std::pair<std::uint32_t, TrazoEvents*>> snapshot;
+  try {
+    snapshot = sinks_;
+  } catch (const std::bad_alloc&) {
+    return;
+  }
   for (const auto& [cookie, sink] : snapshot) {
     const bool connected =
         std::any_of(sinks_.begin(), sinks_.end(), [&](const auto& s) { return s.first == cookie; });

@@ -47,7 +47,8 @@ class Trazo {
   Status Reflash();
 
   // --- event connections ---
-  // Returns a cookie for disconnect; sinks are raised in the order they connected.
+  // Returns a cookie for disconnect, or 0 when there is no memory to keep the sink; sinks are
+  // raised in the order they connected.
   std::uint32_t connect(TrazoEvents& sink);
   bool disconnect(std::uint32_t cookie);
 
