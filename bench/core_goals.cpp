@@ -57,7 +57,13 @@ double median(std::vector<double> values) {
 void GoalReporter::ReportRuns(const std::vector<Run>& runs) {
   ConsoleReporter::ReportRuns(runs);
   for (const Run& run : runs) {
-    if (run.run_type == Run::RT_Iteration && !run.error_occurred) runs_[run.benchmark_name()].push_back(run);
+    if (run.error_occurred) continue;
+    if (run.run_type == Run::RT_Iteration) {
+      runs_[run.benchmark_name()].push_back(run);
+    } else if (run.aggregate_name == "median") {
+      // Only the aggregates are reported: their median stands for the runs.
+      medians_[run.run_name.str()] = run;
+    }
   }
 }
 
@@ -78,6 +84,9 @@ bool GoalReporter::printGoals(std::ostream& out) const {
       }
       if (!values.empty()) return median(values);
     }
+    for (const auto& [name, run] : medians_) {
+      if (nameMatches(name, key)) return value(run);
+    }
     return std::nullopt;
   };
   const auto counter = [](std::string_view counterName) {
@@ -87,9 +96,17 @@ bool GoalReporter::printGoals(std::ostream& out) const {
       return it->second.value;
     };
   };
-  const auto secondsPerIteration = [](const Run& run) -> std::optional<double> {
-    if (run.iterations <= 0) return std::nullopt;
-    return run.real_accumulated_time / static_cast<double>(run.iterations);
+  // Both runs of a time goal use the same unit.
+  const auto timePerIteration = [](const Run& run) -> std::optional<double> { return run.GetAdjustedRealTime(); };
+
+  const auto timeUnit = [this](std::string_view key) -> const char* {
+    for (const auto& [name, runs] : runs_) {
+      if (nameMatches(name, key) && !runs.empty()) return benchmark::GetTimeUnitString(runs.front().time_unit);
+    }
+    for (const auto& [name, run] : medians_) {
+      if (nameMatches(name, key)) return benchmark::GetTimeUnitString(run.time_unit);
+    }
+    return "";
   };
 
   bool allMet = true;
@@ -125,8 +142,8 @@ bool GoalReporter::printGoals(std::ostream& out) const {
     out << line;
   }
   for (const TimeGoal& g : kTimeGoals) {
-    const auto larger = medianOf(g.larger, secondsPerIteration);
-    const auto smaller = medianOf(g.smaller, secondsPerIteration);
+    const auto larger = medianOf(g.larger, timePerIteration);
+    const auto smaller = medianOf(g.smaller, timePerIteration);
     if (!larger || !smaller) {
       std::snprintf(line, sizeof line, "  %-28s not run\n", std::string(g.larger).c_str());
       out << line;
@@ -134,8 +151,8 @@ bool GoalReporter::printGoals(std::ostream& out) const {
       continue;
     }
     const double ratio = *larger / *smaller;
-    std::snprintf(line, sizeof line, "  %-28s %.1f ms vs %.1f ms  ratio %.2f (at most %.0f)  %s\n",
-                  std::string(g.larger).c_str(), *larger * 1e3, *smaller * 1e3, ratio, g.most,
+    std::snprintf(line, sizeof line, "  %-28s %.1f vs %.1f %s  ratio %.2f (at most %.0f)  %s\n",
+                  std::string(g.larger).c_str(), *larger, *smaller, timeUnit(g.larger), ratio, g.most,
                   verdict(ratio <= g.most));
     out << line;
   }

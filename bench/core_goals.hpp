@@ -22,6 +22,8 @@ class GoalReporter : public benchmark::ConsoleReporter {
  private:
   // Benchmark name to each of its finished runs.
   std::map<std::string, std::vector<Run>> runs_;
+  // Benchmark name to its median, when only aggregates are reported.
+  std::map<std::string, Run> medians_;
 };
 
 }  // namespace trazo::bench
