@@ -4,6 +4,8 @@
 #include "model/text_box.hpp"
 
 #include <new>
+#include <string>
+#include <utility>
 
 namespace trazo {
 namespace {
@@ -16,15 +18,31 @@ void foldPoint(Extents& e, double x, double y) {
   e.MaxY = MaxValue(y, e.MaxY);
 }
 
-// Copies the caller's strings into a fresh record; false when memory runs out.
-bool copyStrings(Entity& record, std::u16string_view text, std::u16string_view tag) {
-  try {
-    record.Text.assign(text);
-    record.Tag.assign(tag);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
+// Stores one entity: `fill` writes its fields into a freshly taken, empty slot and must not
+// fail. The caller's strings are copied before the slot is taken, so that running out of
+// memory leaves the store untouched; an empty string takes no copy, the slot's own strings
+// being empty already.
+template <typename Fill>
+Status storeEntity(Store& store, std::u16string_view text, std::u16string_view tag, Fill fill) {
+  Entity* slot = nullptr;
+  if (text.empty() && tag.empty()) {
+    if (const Status s = store.takeSlot(slot); failed(s)) return s;
+    fill(*slot);
+    return status::ok;
   }
+  std::u16string textCopy;
+  std::u16string tagCopy;
+  try {
+    textCopy.assign(text);
+    tagCopy.assign(tag);
+  } catch (const std::bad_alloc&) {
+    return status::outOfMemory;
+  }
+  if (const Status s = store.takeSlot(slot); failed(s)) return s;
+  fill(*slot);
+  slot->Text = std::move(textCopy);
+  slot->Tag = std::move(tagCopy);
+  return status::ok;
 }
 
 // The corners of a circle's bounding square, low corner first.
@@ -45,17 +63,17 @@ Status storeCircular(Store& store, std::int16_t kind, double CX, double CY, doub
                      std::int32_t col, std::int32_t lType, std::u16string_view Tag) {
   Square sq;
   if (!computeSquare(CX, CY, r, sq)) return status::floatError;
-  Entity record;
-  record.Kind = kind;
-  record.Value1 = CX;
-  record.Value2 = CY;
-  record.Value3 = r;
-  record.Value4 = sa;
-  record.Value5 = ea;
-  record.Col = col;
-  record.LineType = lType;
-  if (!copyStrings(record, {}, Tag)) return status::outOfMemory;
-  if (const Status s = store.append(std::move(record)); failed(s)) return s;
+  const Status s = storeEntity(store, {}, Tag, [&](Entity& slot) {
+    slot.Kind = kind;
+    slot.Value1 = CX;
+    slot.Value2 = CY;
+    slot.Value3 = r;
+    slot.Value4 = sa;
+    slot.Value5 = ea;
+    slot.Col = col;
+    slot.LineType = lType;
+  });
+  if (failed(s)) return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {
@@ -73,16 +91,16 @@ Status storeCircular(Store& store, std::int16_t kind, double CX, double CY, doub
 
 Status addLine(Store& store, double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,
                std::u16string_view Tag) {
-  Entity record;
-  record.Kind = kKindLine;
-  record.Value1 = x1;
-  record.Value2 = y1;
-  record.Value3 = x2;
-  record.Value4 = y2;
-  record.Col = col;
-  record.LineType = lType;
-  if (!copyStrings(record, {}, Tag)) return status::outOfMemory;
-  if (const Status s = store.append(std::move(record)); failed(s)) return s;
+  const Status s = storeEntity(store, {}, Tag, [&](Entity& slot) {
+    slot.Kind = kKindLine;
+    slot.Value1 = x1;
+    slot.Value2 = y1;
+    slot.Value3 = x2;
+    slot.Value4 = y2;
+    slot.Col = col;
+    slot.LineType = lType;
+  });
+  if (failed(s)) return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {
@@ -108,15 +126,15 @@ Status addText(Store& store, double TX, double TY, double TH, double Tang, std::
                std::u16string_view cText, std::u16string_view Tag) {
   TextBox box;
   if (!computeTextBox(TX, TY, TH, Tang, cText, box)) return status::floatError;
-  Entity record;
-  record.Kind = kKindText;
-  record.Value1 = TX;
-  record.Value2 = TY;
-  record.Value3 = TH;
-  record.Value4 = Tang;
-  record.Col = col;
-  if (!copyStrings(record, cText, Tag)) return status::outOfMemory;
-  if (const Status s = store.append(std::move(record)); failed(s)) return s;
+  const Status s = storeEntity(store, cText, Tag, [&](Entity& slot) {
+    slot.Kind = kKindText;
+    slot.Value1 = TX;
+    slot.Value2 = TY;
+    slot.Value3 = TH;
+    slot.Value4 = Tang;
+    slot.Col = col;
+  });
+  if (failed(s)) return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {
