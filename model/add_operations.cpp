@@ -18,16 +18,32 @@ void foldPoint(Extents& e, double x, double y) {
   e.MaxY = MaxValue(y, e.MaxY);
 }
 
-// Stores one entity: `fill` writes its fields into a freshly taken, empty slot and must not
-// fail. The caller's strings are copied before the slot is taken, so that running out of
-// memory leaves the store untouched; an empty string takes no copy, the slot's own strings
-// being empty already.
-template <typename Fill>
-Status storeEntity(Store& store, std::u16string_view text, std::u16string_view tag, Fill fill) {
+// The numeric fields of a record; what a kind does not use stays 0.
+struct Numbers {
+  std::int16_t kind;
+  double v1, v2, v3, v4, v5;
+  std::int32_t col, lType;
+};
+
+void fill(Entity& slot, const Numbers& n) {
+  slot.Kind = n.kind;
+  slot.Value1 = n.v1;
+  slot.Value2 = n.v2;
+  slot.Value3 = n.v3;
+  slot.Value4 = n.v4;
+  slot.Value5 = n.v5;
+  slot.Col = n.col;
+  slot.LineType = n.lType;
+}
+
+// Stores one entity in a freshly taken, empty slot. The caller's strings are copied before
+// the slot is taken, so that running out of memory leaves the store untouched; an empty
+// string takes no copy, the slot's own strings being empty already.
+Status storeEntity(Store& store, const Numbers& numbers, std::u16string_view text, std::u16string_view tag) {
   Entity* slot = nullptr;
   if (text.empty() && tag.empty()) {
     if (const Status s = store.takeSlot(slot); failed(s)) return s;
-    fill(*slot);
+    fill(*slot, numbers);
     return status::ok;
   }
   std::u16string textCopy;
@@ -39,7 +55,7 @@ Status storeEntity(Store& store, std::u16string_view text, std::u16string_view t
     return status::outOfMemory;
   }
   if (const Status s = store.takeSlot(slot); failed(s)) return s;
-  fill(*slot);
+  fill(*slot, numbers);
   slot->Text = std::move(textCopy);
   slot->Tag = std::move(tagCopy);
   return status::ok;
@@ -63,17 +79,7 @@ Status storeCircular(Store& store, std::int16_t kind, double CX, double CY, doub
                      std::int32_t col, std::int32_t lType, std::u16string_view Tag) {
   Square sq;
   if (!computeSquare(CX, CY, r, sq)) return status::floatError;
-  const Status s = storeEntity(store, {}, Tag, [&](Entity& slot) {
-    slot.Kind = kind;
-    slot.Value1 = CX;
-    slot.Value2 = CY;
-    slot.Value3 = r;
-    slot.Value4 = sa;
-    slot.Value5 = ea;
-    slot.Col = col;
-    slot.LineType = lType;
-  });
-  if (failed(s)) return s;
+  if (const Status s = storeEntity(store, {kind, CX, CY, r, sa, ea, col, lType}, {}, Tag); failed(s)) return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {
@@ -91,16 +97,7 @@ Status storeCircular(Store& store, std::int16_t kind, double CX, double CY, doub
 
 Status addLine(Store& store, double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,
                std::u16string_view Tag) {
-  const Status s = storeEntity(store, {}, Tag, [&](Entity& slot) {
-    slot.Kind = kKindLine;
-    slot.Value1 = x1;
-    slot.Value2 = y1;
-    slot.Value3 = x2;
-    slot.Value4 = y2;
-    slot.Col = col;
-    slot.LineType = lType;
-  });
-  if (failed(s)) return s;
+  if (const Status s = storeEntity(store, {kKindLine, x1, y1, x2, y2, 0, col, lType}, {}, Tag); failed(s)) return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {
@@ -126,15 +123,9 @@ Status addText(Store& store, double TX, double TY, double TH, double Tang, std::
                std::u16string_view cText, std::u16string_view Tag) {
   TextBox box;
   if (!computeTextBox(TX, TY, TH, Tang, cText, box)) return status::floatError;
-  const Status s = storeEntity(store, cText, Tag, [&](Entity& slot) {
-    slot.Kind = kKindText;
-    slot.Value1 = TX;
-    slot.Value2 = TY;
-    slot.Value3 = TH;
-    slot.Value4 = Tang;
-    slot.Col = col;
-  });
-  if (failed(s)) return s;
+  // A text has no line type: LineType and Value5 keep the zero of a fresh slot.
+  if (const Status s = storeEntity(store, {kKindText, TX, TY, TH, Tang, 0, col, 0}, cText, Tag); failed(s))
+    return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {
