@@ -2,10 +2,11 @@
 """Finishes the type library that widl writes for the control.
 
 widl refuses the nonextensible flag and a version on a dispinterface, so the event
-interface comes out with neither; hosts of the control expect both. This edits the MSFT
-file in place of widl's output: the one plain dispinterface (the event interface; the dual
-interface's dispatch view carries the dual flag) gets TYPEFLAG_FNONEXTENSIBLE and version
-1.0. It also clears the two build stamps widl writes, so that a build is reproducible.
+interface comes out with neither, and it leaves the automation flag off the dispatch view
+of a dual interface; hosts of the control expect all three. This edits widl's MSFT output:
+the one plain dispinterface (the event interface) gets TYPEFLAG_FNONEXTENSIBLE and version
+1.0, the dual interface's dispatch view gets TYPEFLAG_FOLEAUTOMATION. It also clears the
+two build stamps widl writes, so that a build is reproducible.
 
 usage: patch_typelib.py IN.tlb OUT.tlb
 """
@@ -21,6 +22,7 @@ SEG_TYPEINFO, SEG_GUID, SEG_CUSTDATA, SEG_CDGUIDS = 0, 5, 11, 12
 TKIND_DISPATCH = 4
 TYPEFLAG_FDUAL = 0x40
 TYPEFLAG_FNONEXTENSIBLE = 0x80
+TYPEFLAG_FOLEAUTOMATION = 0x100
 VT_UI4 = 19
 # The custom datum in which widl records when it built the library.
 WIDL_TIMESTAMP_GUID = bytes.fromhex("63ba77de7c51d111a2da0000f8773ce9")
@@ -43,19 +45,21 @@ def segments(data):
     return [(i32(data, pos + 16 * i), i32(data, pos + 16 * i + 4)) for i in range(SEGMENTS)]
 
 
-def patch_event_interface(data, segs):
+def patch_interfaces(data, segs):
     start, length = segs[SEG_TYPEINFO]
-    hits = []
+    events, duals = [], []
     for base in range(start, start + length, TYPEINFO_SIZE):
-        kind = u32(data, base) & 0xF
-        flags = u32(data, base + 0x30)
-        if kind == TKIND_DISPATCH and not flags & TYPEFLAG_FDUAL:
-            hits.append(base)
-    if len(hits) != 1:
-        raise ValueError(f"expected one event dispinterface, found {len(hits)}")
-    base = hits[0]
-    struct.pack_into("<I", data, base + 0x30, u32(data, base + 0x30) | TYPEFLAG_FNONEXTENSIBLE)
-    struct.pack_into("<I", data, base + 0x38, 1)  # major 1 | minor 0 << 16
+        if u32(data, base) & 0xF == TKIND_DISPATCH:
+            (duals if u32(data, base + 0x30) & TYPEFLAG_FDUAL else events).append(base)
+    if len(events) != 1 or len(duals) != 1:
+        raise ValueError(f"expected one event and one dual interface, found {len(events)} and {len(duals)}")
+    add_flags(data, events[0], TYPEFLAG_FNONEXTENSIBLE)
+    struct.pack_into("<I", data, events[0] + 0x38, 1)  # major 1 | minor 0 << 16
+    add_flags(data, duals[0], TYPEFLAG_FOLEAUTOMATION)
+
+
+def add_flags(data, typeinfo, flags):
+    struct.pack_into("<I", data, typeinfo + 0x30, u32(data, typeinfo + 0x30) | flags)
 
 
 def clear_timestamp(data, segs):
@@ -84,7 +88,7 @@ def main(argv):
         data = bytearray(f.read())
     try:
         segs = segments(data)
-        patch_event_interface(data, segs)
+        patch_interfaces(data, segs)
         clear_timestamp(data, segs)
     except (ValueError, struct.error) as error:
         print(f"{argv[1]}: {error}", file=sys.stderr)
