@@ -109,8 +109,15 @@ HRESULT unregisterServer() {
     RegDeleteTreeW(HKEY_CLASSES_ROOT, path.c_str());
   }
   const SYSKIND platform = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
-  const HRESULT hr = UnRegisterTypeLib(LIBID_Trazolib, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale, platform);
-  if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED) return SELFREG_E_TYPELIB;
+  UnRegisterTypeLib(LIBID_Trazolib, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale, platform);
+  // The answer of UnRegisterTypeLib differs between systems when nothing was registered;
+  // what counts is that the library's key is gone.
+  const std::wstring typeLibKey = expandRegistryText(L"TypeLib\\{LIBID}\\2.0");
+  HKEY left = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, typeLibKey.c_str(), 0, KEY_READ, &left) == ERROR_SUCCESS) {
+    RegCloseKey(left);
+    return SELFREG_E_TYPELIB;
+  }
   return S_OK;
 }
 
