@@ -32,9 +32,13 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 cleanup() {
   timeout 20 "$WS" -k >/dev/null 2>&1
+  # Wine's socket folder for this prefix: /tmp/wine-XXXXXX/server-<device>-<inode>.
+  if [ "$prefix_inode" != none ]; then
+    for socket in "${TMPDIR:-/tmp}"/wine-*/server-*-"$prefix_inode"; do
+      [ -d "$socket" ] && rm -rf "$(dirname "$socket")"
+    done
+  fi
   rm -rf "$scratch"
-  # Wine's socket folder of this prefix, named after the prefix's inode.
-  rm -rf "/tmp/.wine-$(id -u)"/server-*-"$prefix_inode" 2>/dev/null
 }
 prefix_inode=none
 trap cleanup EXIT
@@ -69,7 +73,7 @@ take_report() {  # take_report NAME FILE RC
 
 echo "== Prefix"
 mkdir -p "$WINEPREFIX"
-prefix_inode=$(stat -c %i "$WINEPREFIX")
+prefix_inode=$(printf '%x' "$(stat -c %i "$WINEPREFIX")")
 wine wineboot -i >/dev/null 2>&1
 # The null display driver needs no X server; it takes effect once the wineserver restarts.
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
