@@ -1,5 +1,7 @@
 #include "connection_point.hpp"
 
+#include "snapshot_enum.hpp"
+
 #include "Trazolib.h"
 
 #include "control/member_table.hpp"
@@ -69,9 +71,13 @@ HRESULT EventConnectionPoint::Unadvise(DWORD cookie) {
 }
 
 HRESULT EventConnectionPoint::EnumConnections(IEnumConnections** connections) {
-  if (connections == nullptr) return E_POINTER;
-  *connections = nullptr;
-  return E_NOTIMPL;
+  try {
+    std::vector<CONNECTDATA> list;
+    for (const auto& [cookie, sink] : sinks_) list.push_back({sink, cookie});
+    return ConnectionsEnum::create(std::move(list), connections);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
 }
 
 void EventConnectionPoint::MouseMove(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y) {

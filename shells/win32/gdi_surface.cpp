@@ -131,10 +131,8 @@ Status GdiSurface::setScale(double x1, double y1, double x2, double y2) {
   return status::ok;
 }
 
-Status GdiSurface::setFontSize(double points) {
-  fontSize_ = points;  // texts are drawn as outlines; the size is kept for completeness
-  return status::ok;
-}
+// Texts are drawn as outlines of their boxes, so no font is ever used.
+Status GdiSurface::setFontSize(double) { return status::ok; }
 
 Status GdiSurface::setDrawStyle(std::int32_t style) {
   drawStyle_ = style;

@@ -82,7 +82,6 @@ class GdiSurface final : public Surface {
   Rgb penColour_;
   std::int32_t penStyle_ = -1;
   std::int32_t drawStyle_ = kDrawStyleSolid;
-  double fontSize_ = 0;
   int width_ = 0;
   int height_ = 0;
   Placement placement_{};

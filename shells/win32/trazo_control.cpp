@@ -2,6 +2,7 @@
 #include "trazo_control.hpp"
 
 #include "module.hpp"
+#include "snapshot_enum.hpp"
 
 #include "control/null_surface.hpp"
 
@@ -103,9 +104,11 @@ ULONG TrazoControl::Release() {
 }
 
 HRESULT TrazoControl::EnumConnectionPoints(IEnumConnectionPoints** points) {
-  if (points == nullptr) return E_POINTER;
-  *points = nullptr;
-  return E_NOTIMPL;
+  try {
+    return ConnectionPointsEnum::create({&events_}, points);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
 }
 
 HRESULT TrazoControl::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {

@@ -2,6 +2,8 @@
 // succeed with nothing to read or write, which is what form designers need to place it.
 #include "trazo_control.hpp"
 
+#include <cstddef>
+
 namespace trazo::win32 {
 
 HRESULT TrazoControl::GetClassID(CLSID* clsid) {
@@ -28,7 +30,11 @@ HRESULT TrazoControl::Save(IPropertyBag* bag, BOOL, BOOL) { return bag == nullpt
 // the view sink; the answer carries the status bits and the event connection.
 HRESULT TrazoControl::QuickActivate(QACONTAINER* container, QACONTROL* control) {
   if (container == nullptr || control == nullptr) return E_POINTER;
-  if (container->cbSize < sizeof(QACONTAINER) || control->cbSize < sizeof(QACONTROL)) return E_INVALIDARG;
+  // Older containers pass shorter structures; what is read and written here is in all of them.
+  if (container->cbSize < offsetof(QACONTAINER, dwAmbientFlags) ||
+      control->cbSize < offsetof(QACONTROL, dwPointerActivationPolicy) + sizeof(DWORD)) {
+    return E_INVALIDARG;
+  }
   SetClientSite(container->pClientSite);
   control->dwMiscStatus = kMiscStatus;
   control->dwViewStatus = VIEWSTATUS_OPAQUE;

@@ -126,10 +126,31 @@ void events(const char* g, _Trazo* t, HWND p1) {
     return;
   IConnectionPoint* other = nullptr;
   CHECK_HR(g, container->FindConnectionPoint(IID__Trazo, &other), CONNECT_E_NOCONNECTION);
+  // The container lists exactly this one point, for the event interface.
+  IEnumConnectionPoints* points = nullptr;
+  if (CHECK(g, SUCCEEDED(container->EnumConnectionPoints(&points)))) {
+    IConnectionPoint* listed[2] = {};
+    ULONG fetched = 0;
+    CHECK_HR(g, points->Next(2, listed, &fetched), S_FALSE);
+    IID iid{};
+    CHECK(g, fetched == 1 && SUCCEEDED(listed[0]->GetConnectionInterface(&iid)) && IsEqualIID(iid, DIID___Trazo));
+    for (ULONG i = 0; i < fetched; ++i) listed[i]->Release();
+    points->Release();
+  }
   RecordingSink first(t), second(t);
   DWORD firstCookie = 0, secondCookie = 0;
   CHECK_HR(g, point->Advise(&first, &firstCookie), S_OK);
   CHECK_HR(g, point->Advise(&second, &secondCookie), S_OK);
+  CHECK(g, firstCookie != secondCookie);
+  IEnumConnections* connections = nullptr;
+  if (CHECK(g, SUCCEEDED(point->EnumConnections(&connections)))) {
+    CONNECTDATA listed[3] = {};
+    ULONG fetched = 0;
+    connections->Next(3, listed, &fetched);
+    CHECK(g, fetched == 2 && listed[0].dwCookie == firstCookie && listed[1].dwCookie == secondCookie);
+    for (ULONG i = 0; i < fetched; ++i) listed[i].pUnk->Release();
+    connections->Release();
+  }
 
   // The view from the last Reflash: box (-10,-10)-(10,10) in 400 x 250 pixels gives
   // Scale (-19.2, 12)-(19.2, -12). Pixel (100, 50) is x = -19.2 + 100/400 * 38.4 = -9.6
@@ -190,6 +211,43 @@ void pixels(const char* g, _Trazo* t, HWND p1) {
   CHECK(g, !inkNear(dc, 236.8, 161.8, 3, cyan) && !inkNear(dc, 163.2, 88.2, 3, cyan));
   // The box's bottom side y = -10 is row 229.2, between columns 45.8 and 354.2.
   CHECK(g, inkNear(dc, 200, 229.2, 1, colourOf(1)));
+  // The centre (0, 0) is pixel (200, 125); the point (-5, 0) is (147.9, 125).
+  CHECK(g, !inkNear(dc, 175, 125, 2, cyan));  // no radius line for positive angles
+
+  // A negative start angle stands for its magnitude and adds a radius line to that end:
+  // -pi to 3 pi / 2 is the lower-left quarter plus the radius to (-5, 0).
+  t->Clear();
+  t->AddBox(-10, -10, 10, 10, 1, 0, nullptr);
+  CHECK_HR(g, t->AddCircle2(0, 0, 5, -3.141592653589793, 4.71238898038469, 4, 0, nullptr), S_OK);
+  t->Reflash();
+  CHECK(g, inkNear(dc, 175, 125, 1, cyan));
+  CHECK(g, inkNear(dc, 163.2, 161.8, 2, cyan) && !inkNear(dc, 236.8, 88.2, 3, cyan));
+
+  // Angles beyond a turn count modulo a turn: 2 pi to 5 pi / 2 is the upper-right quarter.
+  t->Clear();
+  t->AddBox(-10, -10, 10, 10, 1, 0, nullptr);
+  CHECK_HR(g, t->AddCircle2(0, 0, 5, 6.283185307179586, 7.853981633974483, 4, 0, nullptr), S_OK);
+  t->Reflash();
+  CHECK(g, inkNear(dc, 236.8, 88.2, 2, cyan) && !inkNear(dc, 163.2, 161.8, 3, cyan));
+
+  // A dashed line (line type 1) along row 125 alternates ink and gaps.
+  t->Clear();
+  t->AddLine(0, 0, 10, 0, 3, 1, nullptr);
+  t->Reflash();
+  int ink = 0, gaps = 0, changes = 0;
+  for (int x = 40; x < 360; ++x) {
+    const bool on = GetPixel(dc, x, 125) == green;
+    ink += on;
+    gaps += !on;
+    changes += x > 40 && on != (GetPixel(dc, x - 1, 125) == green);
+  }
+  CHECK(g, ink > 100 && gaps > 30 && changes >= 10);
+
+  // Back to the arc of 0 to pi / 2 for what follows.
+  t->Clear();
+  t->AddBox(-10, -10, 10, 10, 1, 0, nullptr);
+  t->AddCircle2(0, 0, 5, 0, 1.5707963267948966, 4, 0, nullptr);
+  t->Reflash();
   ReleaseDC(p1, dc);
 
   // P1's paint is a Reflash: drawn into another DC through WM_PRINTCLIENT.
