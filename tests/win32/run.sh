@@ -78,14 +78,17 @@ prefix_inode=$(printf '%x' "$(stat -c %i "$WINEPREFIX")")
 wine wineboot -i >/dev/null 2>&1
 # The null display driver needs no X server; it takes effect once the wineserver restarts.
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-# A crashing test must end, not wait in the debugger.
-wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'false' /f >/dev/null 2>&1
+# A crashing test must end, not wait in the debugger: the "debugger" exits at once.
+wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'cmd.exe /c exit' /f >/dev/null 2>&1
 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
 timeout 20 "$WS" -k >/dev/null 2>&1
 
-
 echo "== The files of both builds"
-exports_of() { "$1"-objdump -p "$2" | sed -n 's/^[[:space:]]*\[ *[0-9]*\] \(Dll[A-Za-z]*\)$/\1/p' | sort | tr '\n' ' '; }
+# Every named export, from the name table objdump prints.
+exports_of() {
+  "$1"-objdump -p "$2" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/s/^[[:space:]]*\[ *[0-9]*\] //p' | sort | tr '\n' ' '
+}
+export_count() { "$1"-objdump -p "$2" | grep -cE '^[[:space:]]*\[ *[0-9]+\] \+base\['; }
 imports_of() { "$1"-objdump -p "$2" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' '; }
 system_dlls='ADVAPI32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEAUT32.DLL USER32.DLL'
 four='DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer '
@@ -94,7 +97,8 @@ for arch in x86_64:"$ocx64" i686:"$ocx32"; do
   file=${arch#*:}
   check "$tool: Trazolib.ocx exists" test -s "$file"
   got=$(exports_of "$tool" "$file")
-  check "$tool: exactly the four exports" test "$got" = "$four"
+  check "$tool: exactly the four exports (${got})" test "$got" = "$four"
+  check "$tool: no export by ordinal only" test "$(export_count "$tool" "$file")" -eq 4
   extra=$(for dll in $(imports_of "$tool" "$file"); do case " $system_dlls " in *" $dll "*) ;; *) echo "$dll";; esac; done)
   check "$tool: imports only system DLLs${extra:+ (not: $extra)}" test -z "$extra"
 done
@@ -142,6 +146,7 @@ expect_value "Trazolib.Trazo" "$key\\ProgID"
 expect_value "Trazolib.Trazo" "$key\\VersionIndependentProgID"
 expect_value "$libid" "$key\\TypeLib"
 expect_value "2.0" "$key\\Version"
+expect_value "0" "$key\\MiscStatus"
 expect_value "131473" "$key\\MiscStatus\\1"
 expect_value "$winpath, 30000" "$key\\ToolboxBitmap32"
 check "registry $key\\Control exists" quiet wine reg query "$key\\Control"
