@@ -27,31 +27,29 @@ DWORD penStyleFor(std::int32_t drawStyle) {
 
 int toInt(double v) { return static_cast<int>(std::lround(v)); }
 
-// Liang-Barsky: keeps the part of the segment inside the square of half-size kPixelLimit.
-bool clipSegment(double& x1, double& y1, double& x2, double& y2) {
-  double t0 = 0, t1 = 1;
-  const double dx = x2 - x1, dy = y2 - y1;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x1 + kPixelLimit, kPixelLimit - x1, y1 + kPixelLimit, kPixelLimit - y1};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return false;
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0) {
-      t0 = std::max(t0, t);
-    } else {
-      t1 = std::min(t1, t);
-    }
-    if (t0 > t1) return false;
+// Moves the end (ax, ay) of a segment along it into the square of half-size kPixelLimit.
+// Works from the slope rather than from a parameter along the segment, so that a segment
+// whose ends lie 1e30 pixels apart keeps the small part that crosses the picture.
+bool clipEnd(double& ax, double& ay, double bx, double by) {
+  const double dx = bx - ax, dy = by - ay;
+  if (ax < -kPixelLimit || ax > kPixelLimit) {
+    const double edge = ax < 0 ? -kPixelLimit : kPixelLimit;
+    if ((bx - edge) * (ax - edge) > 0) return false;  // both ends beyond the same edge
+    ay += (edge - ax) * (dy / dx);
+    ax = edge;
   }
-  const double sx = x1, sy = y1;
-  x1 = sx + t0 * dx;
-  y1 = sy + t0 * dy;
-  x2 = sx + t1 * dx;
-  y2 = sy + t1 * dy;
-  return true;
+  if (ay < -kPixelLimit || ay > kPixelLimit) {
+    const double edge = ay < 0 ? -kPixelLimit : kPixelLimit;
+    if ((by - edge) * (ay - edge) > 0) return false;
+    ax += (edge - ay) * (dx / dy);
+    ay = edge;
+  }
+  return std::isfinite(ax) && std::isfinite(ay) && std::fabs(ax) <= kPixelLimit && std::fabs(ay) <= kPixelLimit;
+}
+
+// Keeps the part of the segment inside the square, or says there is none.
+bool clipSegment(double& x1, double& y1, double& x2, double& y2) {
+  return clipEnd(x1, y1, x2, y2) && clipEnd(x2, y2, x1, y1);
 }
 
 bool finite(std::initializer_list<double> values) {

@@ -109,6 +109,10 @@ take_report "resources" "$scratch/resources.txt" $?
 run_windows "$scratch/typelib.txt" "$tests64/typelib_test.exe" "$ocx64" win64 "$ocx32" win32
 take_report "type library" "$scratch/typelib.txt" $?
 
+echo "== The GDI picture off screen"
+run_windows "$scratch/gdi.txt" "$tests64/gdi_surface_test.exe"
+take_report "gdi surface" "$scratch/gdi.txt" $?
+
 echo "== Registration"
 clsid='{660E1332-B7B8-43E6-8D9C-E940988DA6D7}'
 libid='{81F8B03D-6DAD-4C47-BFB0-FDB2F86EE3BE}'
