@@ -207,6 +207,83 @@ void classInfo(IUnknown* control) {
   CHECK(g, missing == 0);
 }
 
+// A sink that only counts references, for the connections a container sets up.
+class IdleSink final : public IDispatch {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch) {
+      *object = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return S_OK;
+  }
+  ULONG refs = 1;
+};
+
+// What a container learns before it activates the control: status bits, the proposed size
+// (4800 x 3600 twips = 8467 x 6350 HIMETRIC), persistence, and quick activation's event
+// connection.
+void containerBasics(IUnknown* control) {
+  const char* g = "container basics";
+  IOleObject* ole = nullptr;
+  if (CHECK(g, SUCCEEDED(control->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole))))) {
+    DWORD misc = 0;
+    CHECK_HR(g, ole->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
+    CHECK(g, misc == 0x00020191);
+    SIZEL size{};
+    CHECK_HR(g, ole->GetExtent(DVASPECT_CONTENT, &size), S_OK);
+    CHECK(g, size.cx == 8467 && size.cy == 6350);
+    SIZEL bad{-1, 5};
+    CHECK_HR(g, ole->SetExtent(DVASPECT_CONTENT, &bad), E_INVALIDARG);
+    CLSID clsid{};
+    CHECK(g, SUCCEEDED(ole->GetUserClassID(&clsid)) && IsEqualCLSID(clsid, CLSID_Trazo));
+    // Without a site there is nothing to activate in.
+    CHECK(g, FAILED(ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr)));
+    ole->Release();
+  }
+  IPersistStreamInit* persist = nullptr;
+  if (CHECK(g, SUCCEEDED(control->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist))))) {
+    CHECK_HR(g, persist->InitNew(), S_OK);
+    CHECK_HR(g, persist->IsDirty(), S_FALSE);
+    persist->Release();
+  }
+  IQuickActivate* quick = nullptr;
+  if (CHECK(g, SUCCEEDED(control->QueryInterface(IID_IQuickActivate, reinterpret_cast<void**>(&quick))))) {
+    IdleSink sink;
+    QACONTAINER container{};
+    container.cbSize = sizeof container;
+    container.pUnkEventSink = &sink;
+    QACONTROL answer{};
+    answer.cbSize = sizeof answer;
+    CHECK_HR(g, quick->QuickActivate(&container, &answer), S_OK);
+    CHECK(g, answer.dwMiscStatus == 0x00020191 && answer.dwEventCookie != 0);
+    CHECK(g, sink.refs > 1);  // the control holds the sink
+    IConnectionPointContainer* points = nullptr;
+    IConnectionPoint* point = nullptr;
+    if (SUCCEEDED(control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&points))) &&
+        SUCCEEDED(points->FindConnectionPoint(DIID___Trazo, &point))) {
+      CHECK_HR(g, point->Unadvise(answer.dwEventCookie), S_OK);
+      point->Release();
+    }
+    if (points != nullptr) points->Release();
+    CHECK(g, sink.refs == 1);
+    QACONTROL tooSmall{};
+    tooSmall.cbSize = 4;
+    CHECK_HR(g, quick->QuickActivate(&container, &tooSmall), E_INVALIDARG);
+    quick->Release();
+  }
+}
+
 // DllCanUnloadNow says no exactly while an object or a factory reference is alive.
 void unloading(const wchar_t* path) {
   const char* g = "unloading";
@@ -252,6 +329,7 @@ int wmain(int argc, wchar_t** argv) {
     earlyBinding(trazo);
     lateBinding(trazo);
     classInfo(trazo);
+    containerBasics(trazo);
     trazo->Release();
   }
   if (argc > 1) unloading(argv[1]);

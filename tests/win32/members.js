@@ -44,6 +44,9 @@ if (t !== null) {
 
   expect("AddCircle overflow is the float status", unsigned(0x800A000B),
          function () { t.AddCircle(1e308, 0, 1e308, 1, 0, ""); });
+  var description = "";
+  try { t.AddCircle(1e308, 0, 1e308, 1, 0, ""); } catch (e) { description = e.description; }
+  report("the control describes the error", description === "Floating-point error", description);
   t.Clear();
   expect("too few arguments refused", unsigned(0x8002000E), function () { t.AddLine(1, 2, 3); });
   expect("too many arguments refused", unsigned(0x8002000E), function () { t.AddLine(1, 2, 3, 4, 5, 6, "x", 8); });

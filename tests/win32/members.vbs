@@ -58,6 +58,7 @@ t.Clear
 ' Failures reach the script as the control's statuses. VBScript shows a status of the
 ' automation facility (800A00xx) by its run-time error number: 800A000B is error 11.
 t.AddCircle 1E+308, 0, 1E+308, 1, 0, ""
+Check "the control describes the error", Err.Description = "Floating-point error" And Err.Source = "Trazolib.Trazo"
 Check "AddCircle overflow is the float status (11)", Raised(11)
 t.Clear
 t.AddLine -1E+308, 0, 1E+308, 0, 1, 0, ""
