@@ -1,13 +1,4 @@
-# Cross-building for Windows with the Debian MinGW-w64 compilers (x86_64).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-building for 64-bit Windows with the Debian MinGW-w64 compilers.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(TRAZO_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TRAZO_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${TRAZO_MINGW_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${TRAZO_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TRAZO_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

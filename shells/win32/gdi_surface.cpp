@@ -248,40 +248,20 @@ void GdiSurface::applyPlacement() {
   }
 }
 
-namespace {
-// A placement must be a finite number of twips that GDI can hold; a width cannot be negative.
-bool validPlacement(double value, bool size) {
-  return std::isfinite(value) && std::fabs(value) < kPixelLimit * 15 && (!size || value >= 0);
-}
-}  // namespace
-
-Status GdiSurface::setLeft(float left) {
-  if (!validPlacement(left, false)) return status::invalidCall;
-  placement_.left = left;
+// A placement must be a finite number of twips that GDI can hold; a size cannot be negative.
+Status GdiSurface::place(double& field, float value, bool isSize) {
+  if (!std::isfinite(value) || std::fabs(value) >= kPixelLimit * 15 || (isSize && value < 0)) {
+    return status::invalidCall;
+  }
+  field = value;
   applyPlacement();
   return status::ok;
 }
 
-Status GdiSurface::setTop(float top) {
-  if (!validPlacement(top, false)) return status::invalidCall;
-  placement_.top = top;
-  applyPlacement();
-  return status::ok;
-}
-
-Status GdiSurface::setWidth(float width) {
-  if (!validPlacement(width, true)) return status::invalidCall;
-  placement_.width = width;
-  applyPlacement();
-  return status::ok;
-}
-
-Status GdiSurface::setHeight(float height) {
-  if (!validPlacement(height, true)) return status::invalidCall;
-  placement_.height = height;
-  applyPlacement();
-  return status::ok;
-}
+Status GdiSurface::setLeft(float left) { return place(placement_.left, left, false); }
+Status GdiSurface::setTop(float top) { return place(placement_.top, top, false); }
+Status GdiSurface::setWidth(float width) { return place(placement_.width, width, true); }
+Status GdiSurface::setHeight(float height) { return place(placement_.height, height, true); }
 
 void GdiSurface::present(HDC target) const {
   if (target == nullptr || bitmap_ == nullptr) return;

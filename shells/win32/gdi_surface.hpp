@@ -68,6 +68,7 @@ class GdiSurface final : public Surface {
   };
   bool toPixels(double x, double y, double& px, double& py) const;
   void applyPlacement();
+  Status place(double& field, float value, bool isSize);
   void selectPen(Rgb colour);
   void dropPen();
 
