@@ -1,0 +1,42 @@
+#include "error_info.hpp"
+
+#include "Trazolib.h"
+
+#include <oleauto.h>
+
+namespace trazo::win32 {
+namespace {
+
+const wchar_t* describe(Status status) {
+  switch (status) {
+    case status::overflow: return L"Overflow";
+    case status::outOfMemory: return L"Out of memory";
+    case status::subscript: return L"Subscript out of range";
+    case status::floatError: return L"Floating-point error";
+    default: return L"Trazo error";
+  }
+}
+
+}  // namespace
+
+HRESULT reportStatus(Status status) {
+  if (!failed(status)) {
+    SetErrorInfo(0, nullptr);
+    return S_OK;
+  }
+  ICreateErrorInfo* create = nullptr;
+  if (SUCCEEDED(CreateErrorInfo(&create))) {
+    create->SetGUID(IID__Trazo);
+    create->SetSource(const_cast<LPOLESTR>(L"Trazolib.Trazo"));
+    create->SetDescription(const_cast<LPOLESTR>(describe(status)));
+    IErrorInfo* info = nullptr;
+    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
+      SetErrorInfo(0, info);
+      info->Release();
+    }
+    create->Release();
+  }
+  return static_cast<HRESULT>(status);
+}
+
+}  // namespace trazo::win32

@@ -1,0 +1,19 @@
+// The library's own state: its module handle and the counts that DllCanUnloadNow reports.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace trazo::win32 {
+
+HINSTANCE moduleInstance();
+// Full path of Trazolib.ocx as loaded.
+std::wstring modulePath();
+
+// Every live control object and every IClassFactory::LockServer(TRUE) keeps the library.
+void addModuleReference();
+void releaseModuleReference();
+bool moduleInUse();
+
+}  // namespace trazo::win32
