@@ -24,15 +24,7 @@ step() {  # step NAME COMMAND...: one counted step, its output shown only when i
   fi
 }
 
-packages=(cmake ninja-build python3 wine64 fonts-wine libwine-dev mingw-w64-tools
-          g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32)
-install_packages() {
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q && apt-get install -y -q --no-install-recommends "${packages[@]}"
-}
-if [ "$(id -u)" -eq 0 ]; then
-  step "install packages" install_packages
-fi
+step "install packages" scripts/install-deps.sh core win32
 
 build() {  # build FOLDER TOOLCHAIN
   cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="cmake/$2" &&
