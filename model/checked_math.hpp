@@ -23,9 +23,12 @@ class CheckedMath {
 
  private:
   double check(double result, double a, double b) {
-    const bool overflowed = std::isinf(result) && std::isfinite(a) && std::isfinite(b);
-    const bool invalid = std::isnan(result) && !std::isnan(a) && !std::isnan(b);
-    if (overflowed || invalid) failed_ = true;
+    // A finite result never failed; only an infinity or a NaN needs a look at the operands.
+    if (!std::isfinite(result)) [[unlikely]] {
+      const bool overflowed = std::isinf(result) && std::isfinite(a) && std::isfinite(b);
+      const bool invalid = std::isnan(result) && !std::isnan(a) && !std::isnan(b);
+      if (overflowed || invalid) failed_ = true;
+    }
     return result;
   }
 

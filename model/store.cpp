@@ -33,13 +33,6 @@ void Store::release() {
   next_ = blockEnd_ = nullptr;
 }
 
-const Entity* Store::at(std::int32_t index) const {
-  static const Entity empty;
-  if (released_ || index < 0 || index > upperBound()) return nullptr;
-  if (index == 0) return &empty;
-  return &slotAt(index - 1);
-}
-
 Status Store::append(Entity&& record) {
   Entity* slot = nullptr;
   if (const Status s = takeSlot(slot); failed(s)) return s;

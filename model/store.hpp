@@ -17,6 +17,9 @@ namespace trazo {
 
 using EntityBlock = std::array<Entity, kBlockSize>;
 
+// What every slot holds until it is filled.
+inline const Entity kEmptyEntity{};
+
 // Allocates one block of empty records; may throw std::bad_alloc. Replaceable so that tests
 // can make growth fail.
 using BlockAllocator = std::unique_ptr<EntityBlock> (*)();
@@ -41,8 +44,11 @@ class Store {
   Extents& extents() { return extents_; }
 
   // The record at `index`, or nullptr (subscript out of range) outside 0..upperBound.
-  // Index 0 exists and is always empty.
-  const Entity* at(std::int32_t index) const;
+  // Index 0 exists and is always empty. Inline: a repaint asks once per entity.
+  const Entity* at(std::int32_t index) const {
+    if (index <= 0 || index > capacity_) return index == 0 && !released_ ? &kEmptyEntity : nullptr;
+    return &slotAt(index - 1);
+  }
 
   // Takes the next slot and moves `record` into it. Fails with overflow at the limits, with
   // out-of-memory when growth fails, with subscript when the array is missing; on failure
