@@ -1,0 +1,113 @@
+#include "shells/qt/clip_geometry.hpp"
+
+#include "shells/qt/arc_sweep.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace trazo::qt {
+namespace {
+
+constexpr double kHalfTurn = kFullTurn / 2;
+
+double normalised(double angle) {
+  double a = std::fmod(angle, kFullTurn);
+  if (a < 0) a += kFullTurn;
+  return a;
+}
+
+// Angle difference folded into (-half turn, half turn].
+double folded(double delta) {
+  while (delta > kHalfTurn) delta -= kFullTurn;
+  while (delta <= -kHalfTurn) delta += kFullTurn;
+  return delta;
+}
+
+double screenAngle(double cx, double cy, double x, double y) { return std::atan2(cy - y, x - cx); }
+
+}  // namespace
+
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, const DeviceRect& box) {
+  const double dx = x2 - x1;
+  const double dy = y2 - y1;
+  double t0 = 0;
+  double t1 = 1;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x1 - box.left, box.right - x1, y1 - box.top, box.bottom - y1};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) {
+      if (t > t1) return false;
+      t0 = std::max(t0, t);
+    } else {
+      if (t < t0) return false;
+      t1 = std::min(t1, t);
+    }
+  }
+  const double ox = x1;
+  const double oy = y1;
+  x1 = ox + t0 * dx;
+  y1 = oy + t0 * dy;
+  x2 = ox + t1 * dx;
+  y2 = oy + t1 * dy;
+  return std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2);
+}
+
+CircleReach circleReach(double cx, double cy, double r, const DeviceRect& box) {
+  const double nearX = std::clamp(cx, box.left, box.right);
+  const double nearY = std::clamp(cy, box.top, box.bottom);
+  if (std::hypot(cx - nearX, cy - nearY) > r) return CircleReach::outside;
+  const double farX = std::max(std::fabs(cx - box.left), std::fabs(cx - box.right));
+  const double farY = std::max(std::fabs(cy - box.top), std::fabs(cy - box.bottom));
+  if (std::hypot(farX, farY) < r) return CircleReach::encloses;
+  return CircleReach::crosses;
+}
+
+AngleSpan boxAngles(double cx, double cy, const DeviceRect& box) {
+  const double middle =
+      screenAngle(cx, cy, (box.left + box.right) / 2, (box.top + box.bottom) / 2);
+  const double corners[4][2] = {
+      {box.left, box.top}, {box.right, box.top}, {box.left, box.bottom}, {box.right, box.bottom}};
+  double low = 0;
+  double high = 0;
+  for (const auto& c : corners) {
+    const double d = folded(screenAngle(cx, cy, c[0], c[1]) - middle);
+    low = std::min(low, d);
+    high = std::max(high, d);
+  }
+  return {normalised(middle + low), high - low};
+}
+
+std::vector<AngleSpan> intersectArcs(AngleSpan a, AngleSpan b) {
+  std::vector<AngleSpan> pieces;
+  const double aFrom = normalised(a.from);
+  const double bFrom = normalised(b.from);
+  for (const double shift : {-kFullTurn, 0.0, kFullTurn}) {
+    const double from = std::max(aFrom, bFrom + shift);
+    const double to = std::min(aFrom + a.width, bFrom + shift + b.width);
+    if (to > from) pieces.push_back({normalised(from), to - from});
+  }
+  return pieces;
+}
+
+std::vector<DevicePoint> arcPoints(double cx, double cy, double r, AngleSpan span, double tolerance,
+                                   int maxPoints) {
+  std::vector<DevicePoint> points;
+  if (!(r > 0) || !(span.width > 0) || maxPoints < 2) return points;
+  // A chord of angle s strays r(1 - cos(s/2)) from the circle.
+  const double step = 2 * std::acos(std::max(-1.0, 1 - tolerance / r));
+  const double wanted = std::ceil(span.width / std::max(step, 1e-300));
+  const int segments = static_cast<int>(std::clamp(wanted, 1.0, static_cast<double>(maxPoints - 1)));
+  points.reserve(static_cast<std::size_t>(segments) + 1);
+  for (int i = 0; i <= segments; ++i) {
+    const double a = span.from + span.width * i / segments;
+    points.push_back({cx + r * std::cos(a), cy - r * std::sin(a)});
+  }
+  return points;
+}
+
+}  // namespace trazo::qt
