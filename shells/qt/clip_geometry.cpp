@@ -27,34 +27,54 @@ double screenAngle(double cx, double cy, double x, double y) { return std::atan2
 
 }  // namespace
 
+// Cohen-Sutherland: an end outside is moved onto the edge it lies beyond. The edge
+// coordinate is set exactly and the other one interpolated, so that a horizontal or
+// vertical segment from far away keeps its exact height or abscissa.
 bool clipSegment(double& x1, double& y1, double& x2, double& y2, const DeviceRect& box) {
-  const double dx = x2 - x1;
-  const double dy = y2 - y1;
-  double t0 = 0;
-  double t1 = 1;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x1 - box.left, box.right - x1, y1 - box.top, box.bottom - y1};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return false;
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0) {
-      if (t > t1) return false;
-      t0 = std::max(t0, t);
+  constexpr int kLeft = 1, kRight = 2, kTop = 4, kBottom = 8;
+  const auto outcode = [&](double x, double y) {
+    int code = 0;
+    if (x < box.left) code |= kLeft;
+    if (x > box.right) code |= kRight;
+    if (y < box.top) code |= kTop;
+    if (y > box.bottom) code |= kBottom;
+    return code;
+  };
+  int code1 = outcode(x1, y1);
+  int code2 = outcode(x2, y2);
+  // Each pass puts one end on one edge; four passes per end at most.
+  for (int pass = 0; pass < 8; ++pass) {
+    if ((code1 | code2) == 0) return true;
+    if ((code1 & code2) != 0) return false;
+    const bool first = code1 != 0;
+    const int code = first ? code1 : code2;
+    double x = 0;
+    double y = 0;
+    if (code & kTop) {
+      y = box.top;
+      x = x1 + (x2 - x1) * ((box.top - y1) / (y2 - y1));
+    } else if (code & kBottom) {
+      y = box.bottom;
+      x = x1 + (x2 - x1) * ((box.bottom - y1) / (y2 - y1));
+    } else if (code & kLeft) {
+      x = box.left;
+      y = y1 + (y2 - y1) * ((box.left - x1) / (x2 - x1));
     } else {
-      if (t < t0) return false;
-      t1 = std::min(t1, t);
+      x = box.right;
+      y = y1 + (y2 - y1) * ((box.right - x1) / (x2 - x1));
+    }
+    if (!std::isfinite(x) || !std::isfinite(y)) return false;
+    if (first) {
+      x1 = x;
+      y1 = y;
+      code1 = outcode(x1, y1);
+    } else {
+      x2 = x;
+      y2 = y;
+      code2 = outcode(x2, y2);
     }
   }
-  const double ox = x1;
-  const double oy = y1;
-  x1 = ox + t0 * dx;
-  y1 = oy + t0 * dy;
-  x2 = ox + t1 * dx;
-  y2 = oy + t1 * dy;
-  return std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2);
+  return (code1 | code2) == 0;
 }
 
 CircleReach circleReach(double cx, double cy, double r, const DeviceRect& box) {

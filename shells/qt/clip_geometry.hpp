@@ -12,7 +12,7 @@ struct DeviceRect {
   double left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// Liang-Barsky: cuts the segment to the box; false when nothing of it is inside.
+// Cuts the segment to the box; false when nothing of it is inside.
 bool clipSegment(double& x1, double& y1, double& x2, double& y2, const DeviceRect& box);
 
 // How a circle outline meets a box: wholly outside it, wholly around it, or through it.
