@@ -78,12 +78,14 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, const DeviceRec
 }
 
 CircleReach circleReach(double cx, double cy, double r, const DeviceRect& box) {
-  const double nearX = std::clamp(cx, box.left, box.right);
-  const double nearY = std::clamp(cy, box.top, box.bottom);
-  if (std::hypot(cx - nearX, cy - nearY) > r) return CircleReach::outside;
+  // Squared distances: this runs for every circle and arc painted.
+  const double nearX = std::clamp(cx, box.left, box.right) - cx;
+  const double nearY = std::clamp(cy, box.top, box.bottom) - cy;
+  const double rr = r * r;
+  if (nearX * nearX + nearY * nearY > rr) return CircleReach::outside;
   const double farX = std::max(std::fabs(cx - box.left), std::fabs(cx - box.right));
   const double farY = std::max(std::fabs(cy - box.top), std::fabs(cy - box.bottom));
-  if (std::hypot(farX, farY) < r) return CircleReach::encloses;
+  if (farX * farX + farY * farY < rr) return CircleReach::encloses;
   return CircleReach::crosses;
 }
 

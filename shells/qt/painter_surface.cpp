@@ -20,6 +20,8 @@ constexpr double kLargestPaintedRadius = 32768;
 // How far a polyline standing for a huge circle may stray from it, and its most points.
 constexpr double kPolylineTolerance = 0.25;
 constexpr int kPolylineMaxPoints = 20000;
+// Beyond this radius doubles cannot place the outline to a pixel; such circles are skipped.
+constexpr double kLargestPlaceableRadius = 1e15;
 
 constexpr double kDegreesPerRadian = 57.29577951308232;
 
@@ -193,6 +195,7 @@ Status PainterSurface::arc(float x, float y, float r, Rgb colour, float start, f
 }
 
 void PainterSurface::drawRound(double cx, double cy, double r, double start, double span, bool whole) {
+  if (r > kLargestPlaceableRadius) return;
   const DeviceRect near{-1, -1, widthPixels_ + 1, heightPixels_ + 1};
   if (circleReach(cx, cy, r, near) != CircleReach::crosses) return;
   if (r <= kLargestPaintedRadius) {
