@@ -63,21 +63,6 @@ TEST(ClipGeometry, SegmentsAreCutToTheBox) {
   EXPECT_FALSE(clipSegment(e, f, g, h, box));
 }
 
-TEST(ClipGeometry, CirclesAreSortedByHowTheyMeetTheBox) {
-  const DeviceRect box{0, 0, 100, 100};
-  EXPECT_EQ(circleReach(50, 50, 10, box), CircleReach::crosses);
-  EXPECT_EQ(circleReach(50, 50, 100, box), CircleReach::encloses);
-  EXPECT_EQ(circleReach(300, 50, 100, box), CircleReach::outside);
-  EXPECT_EQ(circleReach(50, 1e9, 1e9 - 50, box), CircleReach::crosses);
-}
-
-TEST(ClipGeometry, ABoxFarAboveIsSeenAroundAQuarterTurn) {
-  const AngleSpan seen = boxAngles(50, 1e6, {0, 0, 100, 100});  // screen Y down: the box is above
-  EXPECT_NEAR(seen.from + seen.width / 2, kPi / 2, 1e-6);
-  EXPECT_LT(seen.width, 1e-3);
-  EXPECT_GT(seen.width, 0);
-}
-
 TEST(ClipGeometry, ArcsIntersectAcrossTheStartOfATurn) {
   // [5.5, 5.5 + 1.5] wraps past zero; [0, 1] meets it in [0, 0.717...].
   const auto pieces = intersectArcs({5.5, 1.5}, {0, 1});
@@ -87,20 +72,6 @@ TEST(ClipGeometry, ArcsIntersectAcrossTheStartOfATurn) {
   // A near-full arc meets a small one on both sides of its gap.
   EXPECT_EQ(intersectArcs({1, kFullTurn - 0.5}, {0.25, 1}).size(), 2u);
   EXPECT_TRUE(intersectArcs({0, 1}, {2, 1}).empty());
-}
-
-TEST(ClipGeometry, ArcPointsStayOnTheCircleWithinTolerance) {
-  const double r = 1e6;
-  const auto points = arcPoints(0, 0, r, {0.1, 0.001}, 0.25, 20000);
-  ASSERT_GE(points.size(), 2u);
-  for (std::size_t i = 0; i + 1 < points.size(); ++i) {
-    const double mx = (points[i].x + points[i + 1].x) / 2;
-    const double my = (points[i].y + points[i + 1].y) / 2;
-    EXPECT_LT(r - std::hypot(mx, my), 0.25 + 1e-6);
-  }
-  EXPECT_NEAR(points.front().x, r * std::cos(0.1), 1e-6);
-  EXPECT_NEAR(points.front().y, -r * std::sin(0.1), 1e-6);
-  EXPECT_LE(arcPoints(0, 0, 1e30, {0, 1}, 0.25, 100).size(), 100u);
 }
 
 }  // namespace
