@@ -33,3 +33,7 @@ configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/TrazoConfig.cmake.in
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/TrazoConfigVersion.cmake COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/TrazoConfig.cmake ${PROJECT_BINARY_DIR}/TrazoConfigVersion.cmake
         DESTINATION ${TRAZO_CMAKE_DIR})
+
+if(TARGET trazo)
+  install(TARGETS trazo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
