@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cmath>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <vector>
@@ -144,27 +145,62 @@ std::vector<Primitive> devicePrimitives(Fixture& f) {
   return out;
 }
 
+void plainLoop(const std::vector<Primitive>& primitives, const std::array<QPen, 4 * 7>& pens, QImage& image,
+               bool antialias) {
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing, antialias);
+  painter.setBrush(Qt::NoBrush);
+  painter.fillRect(QRectF(0, 0, kImageWidth, kImageHeight), QColor(0, 0, 0));
+  for (const Primitive& p : primitives) {
+    painter.setPen(pens[static_cast<std::size_t>(p.pen)]);
+    switch (p.kind) {
+      case Primitive::line: painter.drawLine(p.segment); break;
+      case Primitive::ellipse: painter.drawEllipse(p.bounds); break;
+      case Primitive::arc: painter.drawArc(p.bounds, p.start16, p.span16); break;
+    }
+  }
+}
+
 void BM_PlainQPainterLoop(benchmark::State& state) {
   Fixture& f = fixtureFor(static_cast<std::size_t>(state.range(0)));
   const bool antialias = state.range(1) != 0;
   const std::vector<Primitive> primitives = devicePrimitives(f);
   const auto pens = classicPens();
   QImage image = makeImage();
-  for (auto _ : state) {
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, antialias);
-    painter.setBrush(Qt::NoBrush);
-    painter.fillRect(QRectF(0, 0, kImageWidth, kImageHeight), QColor(0, 0, 0));
-    for (const Primitive& p : primitives) {
-      painter.setPen(pens[static_cast<std::size_t>(p.pen)]);
-      switch (p.kind) {
-        case Primitive::line: painter.drawLine(p.segment); break;
-        case Primitive::ellipse: painter.drawEllipse(p.bounds); break;
-        case Primitive::arc: painter.drawArc(p.bounds, p.start16, p.span16); break;
-      }
-    }
-  }
+  for (auto _ : state) plainLoop(primitives, pens, image, antialias);
   state.counters["entities"] = static_cast<double>(f.drawing.size());
+}
+
+double threadSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The control and the plain loop back to back in every iteration, each timed by this
+// thread's processor time, so that a busy machine slows both alike. Reports the ratio of
+// the sums (the goal is at most 1.15) and both times per repaint.
+void BM_ControlOverPlainLoop(benchmark::State& state) {
+  Fixture& f = fixtureFor(static_cast<std::size_t>(state.range(0)));
+  const bool antialias = state.range(1) != 0;
+  const std::vector<Primitive> primitives = devicePrimitives(f);
+  const auto pens = classicPens();
+  QImage image = makeImage();
+  double control = 0;
+  double plain = 0;
+  for (auto _ : state) {
+    const double t0 = threadSeconds();
+    reflashIntoImage(f, image, antialias);
+    const double t1 = threadSeconds();
+    plainLoop(primitives, pens, image, antialias);
+    const double t2 = threadSeconds();
+    control += t1 - t0;
+    plain += t2 - t1;
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["ratio"] = control / plain;
+  state.counters["control_ms"] = control / n * 1e3;
+  state.counters["plain_ms"] = plain / n * 1e3;
 }
 
 void mixedSizes(benchmark::internal::Benchmark* b) {
@@ -175,6 +211,7 @@ void mixedSizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_ControlReflash)->Apply(mixedSizes);
 BENCHMARK(BM_PlainQPainterLoop)->Apply(mixedSizes);
+BENCHMARK(BM_ControlOverPlainLoop)->Apply(mixedSizes)->MinTime(3);
 
 }  // namespace
 }  // namespace trazo::bench
