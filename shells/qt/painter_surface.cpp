@@ -23,6 +23,9 @@ constexpr int kPolylineMaxPoints = 20000;
 // Beyond this radius doubles cannot place the outline to a pixel; such circles are skipped.
 constexpr double kLargestPlaceableRadius = 1e15;
 
+// Pens kept for reuse; the six palette colours in four dash styles need 24.
+constexpr std::size_t kMostCachedPens = 64;
+
 constexpr double kDegreesPerRadian = 57.29577951308232;
 
 bool finite(double a, double b, double c) { return std::isfinite(a) && std::isfinite(b) && std::isfinite(c); }
@@ -35,7 +38,10 @@ int sixteenthsOfDegree(double radians) { return static_cast<int>(std::lround(rad
 
 }  // namespace
 
-PainterSurface::PainterSurface(PictureOptions options) : options_(options) { updateTransform(); }
+PainterSurface::PainterSurface(PictureOptions options) : options_(options) {
+  pens_.reserve(kMostCachedPens);
+  updateTransform();
+}
 
 void PainterSurface::setDevice(double widthPixels, double heightPixels, double dpiX, double dpiY) {
   widthPixels_ = widthPixels;
@@ -48,7 +54,7 @@ void PainterSurface::setDevice(double widthPixels, double heightPixels, double d
 
 void PainterSurface::begin(QPainter& painter) {
   painter_ = &painter;
-  penValid_ = false;
+  currentPen_ = nullptr;
   painter.setRenderHint(QPainter::Antialiasing, options_.antialias);
   painter.setBrush(Qt::NoBrush);
 }
@@ -131,22 +137,31 @@ Status PainterSurface::setDrawStyle(std::int32_t style) {
 // Pens change only when the colour or the dash style does: a drawing of many entities in
 // few colours then pays for few pen changes.
 void PainterSurface::usePen(Rgb colour) {
-  if (penValid_ && penStyle_ == drawStyle_ && penColour_ == colour) return;
-  QPen pen(QColor(colour.red, colour.green, colour.blue));
-  pen.setCosmetic(true);
-  pen.setWidth(1);
-  const QList<qreal> dashes = dashPattern(drawStyle_);
-  if (dashes.isEmpty()) {
-    pen.setCapStyle(Qt::SquareCap);  // a solid line includes its end pixel
-  } else {
-    pen.setCapStyle(Qt::FlatCap);  // dashes exactly as long as their pattern says
-    pen.setDashPattern(dashes);
+  if (currentPen_ != nullptr && currentPen_->style == drawStyle_ && currentPen_->colour == colour) return;
+  const CachedPen* found = nullptr;
+  for (const CachedPen& cached : pens_) {
+    if (cached.style == drawStyle_ && cached.colour == colour) {
+      found = &cached;
+      break;
+    }
   }
-  pen_ = pen;
-  penStyle_ = drawStyle_;
-  penColour_ = colour;
-  penValid_ = true;
-  painter_->setPen(pen_);
+  if (found == nullptr) {
+    if (pens_.size() >= kMostCachedPens) pens_.clear();
+    QPen pen(QColor(colour.red, colour.green, colour.blue));
+    pen.setCosmetic(true);
+    pen.setWidth(1);
+    const QList<qreal> dashes = dashPattern(drawStyle_);
+    if (dashes.isEmpty()) {
+      pen.setCapStyle(Qt::SquareCap);  // a solid line includes its end pixel
+    } else {
+      pen.setCapStyle(Qt::FlatCap);  // dashes exactly as long as their pattern says
+      pen.setDashPattern(dashes);
+    }
+    pens_.push_back({drawStyle_, colour, pen});
+    found = &pens_.back();
+  }
+  currentPen_ = found;
+  painter_->setPen(found->pen);
 }
 
 void PainterSurface::drawSegment(double x1, double y1, double x2, double y2) {

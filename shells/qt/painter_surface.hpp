@@ -18,6 +18,7 @@
 #include <QPointF>
 
 #include <functional>
+#include <vector>
 
 class QPainter;
 
@@ -84,10 +85,15 @@ class PainterSurface : public Surface {
   std::int32_t drawStyle_ = kDrawStyleSolid;
 
   QPainter* painter_ = nullptr;
-  QPen pen_;
-  bool penValid_ = false;
-  std::int32_t penStyle_ = kDrawStyleSolid;
-  Rgb penColour_;
+  // Pens made so far, by dash style and colour: a drawing uses few of them, and a pen made
+  // once is not made again at every change of colour or style.
+  struct CachedPen {
+    std::int32_t style;
+    Rgb colour;
+    QPen pen;
+  };
+  std::vector<CachedPen> pens_;
+  const CachedPen* currentPen_ = nullptr;
   std::function<void()> repaintRequest_;
 };
 
