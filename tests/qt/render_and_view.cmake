@@ -44,3 +44,8 @@ expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.gif)
 expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.png --size 10x)
 expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.png --background nonsense)
 expect_run(1 ${TRAZO} render ${SAMPLE} -o ${WORK}/no/such/dir/sample.png)
+
+# With a display (CI runs ctest under Xvfb), view opens its window and closes it again.
+if(DEFINED ENV{DISPLAY} AND NOT "$ENV{DISPLAY}" STREQUAL "")
+  expect_run(0 ${TRAZO} view ${SAMPLE} --exit-after 300)
+endif()
