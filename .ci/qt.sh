@@ -1,0 +1,41 @@
+#!/bin/sh
+# CI stage: the Qt shell on a fresh Debian 12, as root. Builds everything with Qt, runs the
+# whole ctest suite with the window tests under Xvfb, renders the bundled example with no
+# display, installs, and builds the example host against the installed package.
+set -eu
+
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build="$root/build-qt"
+prefix="$build/install"
+
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends \
+  ca-certificates cmake ninja-build g++ \
+  libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev \
+  qt6-base-dev qt6-svg-dev libgl-dev \
+  xvfb xauth
+
+bench=OFF
+if [ -f bench/CMakeLists.txt ]; then bench=ON; fi
+
+cmake -S . -B "$build" -G Ninja \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_INSTALL_PREFIX="$prefix" \
+  -DTRAZO_QT=ON -DTRAZO_TEST=ON -DTRAZO_TOOLS=ON -DTRAZO_BENCH="$bench"
+cmake --build "$build" --parallel
+
+# Every test, the Qt window tests on an X server of their own.
+xvfb-run -a ctest --test-dir "$build" --output-on-failure
+
+# The README's main job: a drawing to PNG on a machine with no display at all.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+  "$build/tools/trazo/trazo" render examples/drawings/sampler.trz -o "$build/sampler.png"
+test -s "$build/sampler.png"
+
+# The installed package, used as a host would use it.
+cmake --install "$build"
+cmake -S examples/qt_host -B "$build/qt_host" -G Ninja -DCMAKE_PREFIX_PATH="$prefix"
+cmake --build "$build/qt_host" --parallel
+xvfb-run -a "$build/qt_host/qt_host" --exit-after 500

@@ -1,0 +1,41 @@
+// Drawing the control's picture without a window: one Reflash onto a raster image, an SVG
+// or a PDF page, at 96 dots to the inch so that twips and pen widths read as on a screen.
+#pragma once
+
+#include "control/trazo.hpp"
+#include "shells/qt/picture_options.hpp"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+class QPaintDevice;
+
+namespace trazo::qt {
+
+inline constexpr int kOutputDpi = 96;
+
+enum class PictureFormat { png, svg, pdf };
+
+// By the file's extension, without regard to case; nothing for any other.
+std::optional<PictureFormat> pictureFormatFor(const QString& path);
+
+// Runs the control's Paint action once onto `device`, through a picture of the device's
+// size; the control's own picture is attached again afterwards. Returns Reflash's status.
+Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& options);
+
+// The picture as an RGB image of `size` pixels.
+QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus = nullptr);
+
+struct WriteResult {
+  bool written = false;
+  QString error;                 // why the file was not written
+  Status paintStatus = status::ok;  // what Reflash returned; the file is written all the same
+};
+
+// Writes the picture to `path` as PNG, SVG or PDF by its extension.
+WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options);
+
+}  // namespace trazo::qt

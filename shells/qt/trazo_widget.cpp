@@ -1,0 +1,89 @@
+#include "shells/qt/trazo_widget.hpp"
+
+namespace trazo::qt {
+namespace {
+
+// P1's placement before the first Resize, in twips.
+constexpr float kInitialPictureLeft = 240;
+constexpr float kInitialPictureTop = 420;
+constexpr float kInitialPictureWidth = 4155;
+constexpr float kInitialPictureHeight = 2475;
+// The client area the control proposes to its container, in twips.
+constexpr double kProposedWidthTwips = 4800;
+constexpr double kProposedHeightTwips = 3600;
+
+}  // namespace
+
+// The widget's own area, in twips from its top-left.
+class TrazoWidget::ClientArea : public trazo::ClientArea {
+ public:
+  explicit ClientArea(const QWidget& widget) : widget_(widget) {}
+  Status scaleLeft(float& value) override {
+    value = 0;
+    return status::ok;
+  }
+  Status scaleTop(float& value) override {
+    value = 0;
+    return status::ok;
+  }
+  Status scaleWidth(float& value) override {
+    value = static_cast<float>(widget_.width() * kTwipsPerInch / widget_.logicalDpiX());
+    return status::ok;
+  }
+  Status scaleHeight(float& value) override {
+    value = static_cast<float>(widget_.height() * kTwipsPerInch / widget_.logicalDpiY());
+    return status::ok;
+  }
+
+ private:
+  const QWidget& widget_;
+};
+
+class TrazoWidget::SignalSink : public TrazoEvents {
+ public:
+  explicit SignalSink(TrazoWidget& widget) : widget_(widget) {}
+  void MouseMove(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y) override {
+    emit widget_.mouseMove(Button, Shift, X, Y);
+  }
+
+ private:
+  TrazoWidget& widget_;
+};
+
+TrazoWidget::TrazoWidget(QWidget* parent, const PictureOptions& options)
+    : QWidget(parent), picture_(new PictureBox(control_, options, this)) {
+  control_.attachPicture(picture_->surface());
+  (void)control_.onInitialize();  // an empty store cannot fail to be made
+  PainterSurface& p1 = picture_->surface();
+  (void)p1.setLeft(kInitialPictureLeft);
+  (void)p1.setTop(kInitialPictureTop);
+  (void)p1.setWidth(kInitialPictureWidth);
+  (void)p1.setHeight(kInitialPictureHeight);
+  signalSink_ = std::make_unique<SignalSink>(*this);
+  control_.connect(*signalSink_);
+}
+
+TrazoWidget::~TrazoWidget() {
+  control_.onTerminate();
+  control_.detachPicture();
+  delete picture_;
+}
+
+void TrazoWidget::reflash() { picture_->update(); }
+
+void TrazoWidget::setPictureOptions(const PictureOptions& options) {
+  picture_->surface().setOptions(options);
+  picture_->update();
+}
+
+QSize TrazoWidget::sizeHint() const {
+  return {static_cast<int>(kProposedWidthTwips * logicalDpiX() / kTwipsPerInch),
+          static_cast<int>(kProposedHeightTwips * logicalDpiY() / kTwipsPerInch)};
+}
+
+void TrazoWidget::resizeEvent(QResizeEvent*) {
+  ClientArea area(*this);
+  control_.onResize(area);
+}
+
+}  // namespace trazo::qt

@@ -1,0 +1,194 @@
+// What Reflash puts on a raster image, checked at computed pixels.
+//
+// Most cases frame the drawing with a box from (0, 0) to (100, 50) and render it into
+// 1200 x 600 pixels: the drawing and the picture are both twice as wide as high, so the
+// view is fitted to the width, 120 x 60 units from (-10, 55) to (110, -5): 10 pixels to
+// the unit, device x = (x + 10) * 10 and device y = (55 - y) * 10.
+#include "control/trazo.hpp"
+#include "shells/qt/picture_files.hpp"
+#include "tests/qt/image_probe.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace trazo::qt {
+namespace {
+
+using testing::colourNear;
+using testing::inkOutside;
+using testing::runsAlongRow;
+
+constexpr double kPi = std::numbers::pi;
+const QColor kBlack(0, 0, 0);
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+const QColor kGreen(0, 255, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kMagenta(255, 0, 255);
+
+double px(double x) { return (x + 10) * 10; }
+double py(double y) { return (55 - y) * 10; }
+
+class PicturePixels : public ::testing::Test {
+ protected:
+  PicturePixels() {
+    (void)control.onInitialize();
+    (void)control.AddBox(0, 0, 100, 50, 4, 0, u"");
+  }
+  QImage render(const PictureOptions& options = {}) { return renderImage(control, QSize(1200, 600), options); }
+  // Whether the outline of the circle (cx, cy, r) is drawn at angle a, in drawing units.
+  static bool onCircle(const QImage& image, double cx, double cy, double r, double a, QColor colour) {
+    return colourNear(image, px(cx + r * std::cos(a)), py(cy + r * std::sin(a)), colour);
+  }
+  // The row where a horizontal line at drawing height y came out.
+  static int rowOf(const QImage& image, double y, QColor colour) {
+    for (int row = static_cast<int>(py(y)) - 1; row <= static_cast<int>(py(y)) + 1; ++row) {
+      for (int x = static_cast<int>(px(40)); x < static_cast<int>(px(60)); ++x)
+        if (image.pixelColor(x, row) == colour) return row;
+    }
+    return -1;
+  }
+  Trazo control;
+};
+
+TEST_F(PicturePixels, LinesLandOnTheirFittedPixelsInTheirColour) {
+  (void)control.AddLine(10, 25, 90, 25, 3, 0, u"");
+  (void)control.AddLine(20, 5, 80, 45, 5, 0, u"");
+  (void)control.AddLine(5, 45, 5, 45, 6, 0, u"");  // zero length: still a dot
+  const QImage image = render();
+  for (double t = 0; t <= 1.0; t += 0.125) {
+    EXPECT_TRUE(colourNear(image, px(10 + 80 * t), py(25), kGreen)) << t;
+    EXPECT_TRUE(colourNear(image, px(20 + 60 * t), py(5 + 40 * t), kBlue)) << t;
+  }
+  EXPECT_TRUE(colourNear(image, px(5), py(45), kMagenta));
+  EXPECT_TRUE(colourNear(image, px(0), py(10), QColor(0, 255, 255)));  // the frame, light cyan
+  EXPECT_FALSE(colourNear(image, px(50), py(30), kGreen, 3));
+  EXPECT_EQ(image.pixelColor(static_cast<int>(px(50)), static_cast<int>(py(15))), kBlack);
+}
+
+TEST_F(PicturePixels, CircleOutlineIsRoundAndHollow) {
+  (void)control.AddCircle(50, 25, 20, 6, 0, u"");
+  const QImage image = render();
+  for (int step = 0; step < 24; ++step) {
+    const double a = step * kPi / 12;
+    EXPECT_TRUE(onCircle(image, 50, 25, 20, a, kMagenta)) << a;
+    EXPECT_FALSE(onCircle(image, 50, 25, 15, a, kMagenta)) << a;
+    EXPECT_FALSE(onCircle(image, 50, 25, 24, a, kMagenta)) << a;
+  }
+}
+
+TEST_F(PicturePixels, ArcsRunCounterClockwiseFromStartToEndWithYUp) {
+  (void)control.AddCircle2(25, 25, 15, 0, 1.5707963, 2, 0, u"");       // upper right quarter
+  (void)control.AddCircle2(75, 25, 15, 3 * kPi / 2, kPi / 2, 1, 0, u"");  // right half, across +X
+  const QImage image = render();
+  for (const double a : {0.1, 0.5, 0.8, 1.2, 1.45}) EXPECT_TRUE(onCircle(image, 25, 25, 15, a, kYellow)) << a;
+  for (const double a : {1.9, 2.5, 3.2, 4.0, 4.8, 5.5, 6.1}) EXPECT_FALSE(onCircle(image, 25, 25, 15, a, kYellow)) << a;
+  for (const double a : {-1.4, -0.7, 0.0, 0.7, 1.4}) EXPECT_TRUE(onCircle(image, 75, 25, 15, a, kRed)) << a;
+  for (const double a : {1.8, 2.6, 3.14, 3.7, 4.5}) EXPECT_FALSE(onCircle(image, 75, 25, 15, a, kRed)) << a;
+}
+
+TEST_F(PicturePixels, NegativeAnglesAddRadiusLinesAndTurnsWrap) {
+  // From the top (a negative start: with a radius line) to the left (no line).
+  (void)control.AddCircle2(25, 25, 15, -kPi / 2, kPi, 3, 0, u"");
+  // A quarter given one turn too far: the upper right quarter.
+  (void)control.AddCircle2(75, 25, 15, 2 * kPi, 2 * kPi + kPi / 2, 5, 0, u"");
+  const QImage image = render();
+  EXPECT_TRUE(onCircle(image, 25, 25, 15, 3 * kPi / 4, kGreen));
+  EXPECT_FALSE(onCircle(image, 25, 25, 15, 7 * kPi / 4, kGreen));
+  EXPECT_TRUE(colourNear(image, px(25), py(25 + 7.5), kGreen));   // radius line to the start
+  EXPECT_FALSE(colourNear(image, px(25 - 7.5), py(25), kGreen));  // none to the end
+  EXPECT_TRUE(onCircle(image, 75, 25, 15, kPi / 4, kBlue));
+  EXPECT_FALSE(onCircle(image, 75, 25, 15, 5 * kPi / 4, kBlue));
+}
+
+TEST_F(PicturePixels, DashStylesInterruptLinesWithClassicLengths) {
+  struct Case {
+    std::int32_t lineType;
+    std::vector<int> pattern;  // on, off, ... in pixels
+  };
+  const Case cases[] = {{1, {18, 6}}, {2, {9, 6, 3, 6}}, {3, {9, 3, 3, 3, 3, 3}}};
+  for (const Case& c : cases) {
+    Trazo dashed;
+    (void)dashed.onInitialize();
+    (void)dashed.AddBox(0, 0, 100, 50, 4, 0, u"");
+    (void)dashed.AddLine(10, 25, 90, 25, 3, c.lineType, u"");
+    const QImage image = renderImage(dashed, QSize(1200, 600), {});
+    const int row = rowOf(image, 25, kGreen);
+    ASSERT_GE(row, 0) << c.lineType;
+    const std::vector<int> runs = runsAlongRow(image, row, static_cast<int>(px(10)), static_cast<int>(px(90)), kGreen);
+    ASSERT_GT(runs.size(), 20u) << c.lineType;
+    // The last dash may be cut short by the end of the line.
+    for (std::size_t i = 0; i + 1 < runs.size(); ++i) {
+      EXPECT_NEAR(runs[i], c.pattern[i % c.pattern.size()], 1) << "line type " << c.lineType << ", run " << i;
+    }
+  }
+}
+
+TEST_F(PicturePixels, ALineAfterADashedEntityIsSolidAgain) {
+  (void)control.AddCircle(50, 25, 10, 1, 1, u"");  // dashed
+  (void)control.AddLine(10, 45, 90, 45, 3, 0, u"");  // line type 0 keeps the style in effect
+  (void)control.AddLine(10, 40, 90, 40, 3, 7, u"");  // so does an unknown one
+  const QImage image = render();
+  for (const double y : {45.0, 40.0}) {
+    const int row = rowOf(image, y, kGreen);
+    ASSERT_GE(row, 0);
+    const auto runs = runsAlongRow(image, row, static_cast<int>(px(10)), static_cast<int>(px(90)), kGreen);
+    ASSERT_EQ(runs.size(), 1u) << y;
+    EXPECT_NEAR(runs[0], 801, 1);
+  }
+}
+
+TEST_F(PicturePixels, NothingIsDrawnOutsideTheFittedDrawing) {
+  (void)control.AddCircle(50, 25, 25, 2, 1, u"");
+  (void)control.AddCircle2(20, 20, 20, 2, 6, 3, 2, u"");
+  (void)control.AddLine(100, 0, 0, 50, 5, 3, u"");
+  (void)control.AddText(60, 5, 10, 30, 6, u"Trazo", u"");
+  const QImage image = render();
+  EXPECT_EQ(inkOutside(image, static_cast<int>(px(0)) - 1, static_cast<int>(py(50)) - 1,
+                       static_cast<int>(px(100)) + 1, static_cast<int>(py(0)) + 1, kBlack),
+            0);
+  EXPECT_TRUE(colourNear(image, px(50), py(0), QColor(0, 255, 255)));
+}
+
+TEST_F(PicturePixels, ClsPaintsTheHostsBackground) {
+  const QColor darkBlue(0, 0, 64);
+  PictureOptions options;
+  options.background = darkBlue;
+  const QImage image = render(options);
+  EXPECT_EQ(image.pixelColor(0, 0), darkBlue);
+  EXPECT_EQ(image.pixelColor(1199, 599), darkBlue);
+  EXPECT_EQ(render().pixelColor(600, 300), kBlack);
+}
+
+TEST_F(PicturePixels, AntialiasingIsAHostOption) {
+  (void)control.AddLine(0, 0, 100, 37, 3, 0, u"");
+  const auto blended = [](const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QColor c = image.pixelColor(x, y);
+        if (c != kBlack && c != kGreen && c != QColor(0, 255, 255)) ++count;
+      }
+    return count;
+  };
+  EXPECT_EQ(blended(render()), 0);
+  PictureOptions smooth;
+  smooth.antialias = true;
+  EXPECT_GT(blended(render(smooth)), 100);
+}
+
+TEST_F(PicturePixels, APaintThatFailsLeavesTheClearedPicture) {
+  (void)control.AddLine(10, 25, 90, 25, 3, 0, u"");
+  (void)control.AddLine(-1e308, 0, 1e308, 0, 5, 0, u"");  // the extents' span overflows
+  PictureOptions options;
+  options.background = QColor(0, 0, 64);
+  Status s = status::ok;
+  const QImage image = renderImage(control, QSize(1200, 600), options, &s);
+  EXPECT_EQ(s, status::floatError);
+  EXPECT_EQ(inkOutside(image, 0, 0, -1, -1, options.background), 0);
+}
+
+}  // namespace
+}  // namespace trazo::qt

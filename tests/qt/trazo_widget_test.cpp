@@ -1,0 +1,130 @@
+// The control as a widget in a window: P1 follows the client area, the drawing is refitted,
+// pointer movement reaches the sinks crossed, and a failing paint stays inside the control.
+#include "shells/qt/trazo_widget.hpp"
+#include "tests/qt/image_probe.hpp"
+
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace trazo::qt {
+namespace {
+
+struct RecordedMove {
+  std::int16_t button, shift;
+  float x, y;
+};
+
+class RecordingSink : public TrazoEvents {
+ public:
+  void MouseMove(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y) override {
+    moves.push_back({Button, Shift, X, Y});
+  }
+  std::vector<RecordedMove> moves;
+};
+
+class TrazoWidgetInWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    widget.resize(400, 300);
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    QTRY_VERIFY(widget.picture().paintCount() > 0);
+  }
+  // Waits for the paints that are due, then for one more period in which none should come.
+  void settle() {
+    QCoreApplication::processEvents();
+    QTest::qWait(50);
+  }
+  TrazoWidget widget;
+};
+
+TEST_F(TrazoWidgetInWindow, PictureFollowsTheClientAreaAndTheDrawingIsRefitted) {
+  (void)widget.control().AddLine(0, 0, 100, 50, 3, 0, u"");
+  widget.reflash();
+  EXPECT_EQ(widget.picture().geometry(), widget.rect());
+  for (const QSize size : {QSize(600, 200), QSize(240, 360)}) {
+    widget.resize(size);
+    QTRY_COMPARE(widget.picture().size(), size);
+    EXPECT_EQ(widget.picture().pos(), QPoint(0, 0));
+    settle();
+    // The line's ends sit where the fitted view of the new size puts them.
+    const PainterSurface& p1 = widget.picture().surface();
+    const QPointF low = p1.toDevice(0, 0);
+    const QPointF high = p1.toDevice(100, 50);
+    if (size.width() * 50 > size.height() * 100) {  // fitted to the height: 10 % margins
+      EXPECT_NEAR(low.y(), size.height() * 11.0 / 12, 0.5);
+      EXPECT_NEAR(high.y(), size.height() * 1.0 / 12, 0.5);
+    } else {  // fitted to the width
+      EXPECT_NEAR(low.x(), size.width() * 1.0 / 12, 0.5);
+      EXPECT_NEAR(high.x(), size.width() * 11.0 / 12, 0.5);
+    }
+    const QImage shown = widget.picture().grab().toImage();
+    EXPECT_TRUE(testing::colourNear(shown, (low.x() + high.x()) / 2, (low.y() + high.y()) / 2, QColor(0, 255, 0)));
+  }
+}
+
+TEST_F(TrazoWidgetInWindow, ReflashCallsBeforeAFrameCostOneRedraw) {
+  settle();
+  const int before = widget.picture().paintCount();
+  widget.reflash();
+  widget.reflash();
+  widget.reflash();
+  QTRY_VERIFY(widget.picture().paintCount() > before);
+  settle();
+  EXPECT_EQ(widget.picture().paintCount(), before + 1);
+}
+
+TEST_F(TrazoWidgetInWindow, APointerAtDrawingPositionThreeSevenArrivesAsXSevenYThree) {
+  (void)widget.control().AddLine(0, 0, 10, 10, 3, 0, u"");
+  RecordingSink sink;
+  widget.control().connect(sink);
+  QSignalSpy spy(&widget, &TrazoWidget::mouseMove);
+  widget.reflash();
+  settle();
+  const PainterSurface& p1 = widget.picture().surface();
+  const QPoint at = p1.toDevice(3, 7).toPoint();
+  QTest::mouseMove(&widget.picture(), at);
+  QTRY_VERIFY(!sink.moves.empty());
+  // One pixel of slack, for the pointer lands on whole pixels.
+  const double unitsPerPixel = 1 / std::fabs(p1.toDevice(1, 0).x() - p1.toDevice(0, 0).x());
+  EXPECT_NEAR(sink.moves.back().x, 7, unitsPerPixel);
+  EXPECT_NEAR(sink.moves.back().y, 3, unitsPerPixel);
+  EXPECT_EQ(sink.moves.back().button, 0);
+  ASSERT_FALSE(spy.isEmpty());
+  EXPECT_EQ(spy.last().at(2).toFloat(), sink.moves.back().x);
+  EXPECT_EQ(spy.last().at(3).toFloat(), sink.moves.back().y);
+}
+
+TEST_F(TrazoWidgetInWindow, AFailingPaintLeavesAClearedPictureAndQtRunning) {
+  (void)widget.control().AddLine(-1e308, 0, 1e308, 0, 1, 0, u"");  // the extents' span overflows
+  widget.reflash();
+  settle();
+  EXPECT_EQ(widget.picture().lastPaintStatus(), status::floatError);
+  const QImage shown = widget.picture().grab().toImage();
+  for (const QPoint p : {QPoint(0, 0), QPoint(200, 150), QPoint(399, 299)}) EXPECT_EQ(shown.pixelColor(p), QColor(0, 0, 0));
+  widget.resize(300, 200);
+  QTRY_COMPARE(widget.picture().size(), QSize(300, 200));
+}
+
+TEST(TrazoWidgetBeforeShown, PointerMovesAreInTwipsBeforeTheFirstReflash) {
+  TrazoWidget widget;
+  RecordingSink sink;
+  widget.control().connect(sink);
+  PictureBox& p1 = widget.picture();
+  QMouseEvent move(QEvent::MouseMove, QPointF(10, 20), p1.mapToGlobal(QPointF(10, 20)), Qt::NoButton,
+                   Qt::LeftButton, Qt::ShiftModifier);
+  QCoreApplication::sendEvent(&p1, &move);
+  ASSERT_EQ(sink.moves.size(), 1u);
+  EXPECT_FLOAT_EQ(sink.moves[0].x, static_cast<float>(20 * 1440.0 / p1.logicalDpiY()));
+  EXPECT_FLOAT_EQ(sink.moves[0].y, static_cast<float>(10 * 1440.0 / p1.logicalDpiX()));
+  EXPECT_EQ(sink.moves[0].button, 1);
+  EXPECT_EQ(sink.moves[0].shift, 1);
+}
+
+}  // namespace
+}  // namespace trazo::qt

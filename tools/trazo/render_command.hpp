@@ -1,0 +1,11 @@
+// trazo render SCRIPT -o OUT [--size WxH] [--antialias] [--background COLOUR]: runs a script
+// and writes the control's picture to a PNG, SVG or PDF file, chosen by OUT's extension.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace trazo::cli {
+
+void addRenderCommand(CLI::App& app, int& exitCode);
+
+}  // namespace trazo::cli
