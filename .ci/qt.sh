@@ -9,13 +9,7 @@ root=$(pwd)
 build="$root/build-qt"
 prefix="$build/install"
 
-export DEBIAN_FRONTEND=noninteractive
-apt-get update
-apt-get install -y --no-install-recommends \
-  ca-certificates cmake ninja-build g++ \
-  libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev \
-  qt6-base-dev qt6-svg-dev libgl-dev \
-  xvfb xauth
+scripts/install-deps.sh core qt
 
 bench=OFF
 if [ -f bench/CMakeLists.txt ]; then bench=ON; fi
