@@ -1,5 +1,6 @@
 #include "model/store.hpp"
 
+#include <algorithm>
 #include <new>
 
 namespace trazo {
@@ -9,14 +10,18 @@ namespace trazo {
 std::unique_ptr<EntityBlock> allocateEntityBlock() { return std::unique_ptr<EntityBlock>(new EntityBlock); }
 
 Status Store::clear() {
-  std::vector<std::unique_ptr<EntityBlock>> fresh;
-  try {
-    fresh.reserve(1);
-    fresh.push_back(allocate_());
-  } catch (const std::bad_alloc&) {
-    return status::outOfMemory;
+  if (blocks_.empty()) {
+    std::vector<std::unique_ptr<EntityBlock>> fresh;
+    try {
+      fresh.reserve(1);
+      fresh.push_back(allocate_());
+    } catch (const std::bad_alloc&) {
+      return status::outOfMemory;
+    }
+    blocks_.swap(fresh);
+  } else {
+    emptyForReuse();
   }
-  blocks_.swap(fresh);
   released_ = false;
   count_ = 0;
   capacity_ = kBlockSize;
@@ -26,8 +31,25 @@ Status Store::clear() {
   return status::ok;
 }
 
+// Every record in use is emptied, releasing its strings; the first block stays as the new
+// array, and the others are set aside for growth, up to kSpareBlocks of them.
+void Store::emptyForReuse() {
+  for (std::int32_t i = 0; i < count_; ++i) slotAt(i) = Entity{};
+  const std::size_t wanted = std::min(spare_.size() + blocks_.size() - 1, kSpareBlocks);
+  try {
+    spare_.reserve(wanted);
+  } catch (const std::bad_alloc&) {
+    // keep only as many as there is room for
+  }
+  for (std::size_t b = 1; b < blocks_.size() && spare_.size() < spare_.capacity(); ++b) {
+    spare_.push_back(std::move(blocks_[b]));
+  }
+  blocks_.resize(1);
+}
+
 void Store::release() {
   std::vector<std::unique_ptr<EntityBlock>>().swap(blocks_);
+  std::vector<std::unique_ptr<EntityBlock>>().swap(spare_);
   released_ = true;
   capacity_ = 0;
   next_ = blockEnd_ = nullptr;
@@ -46,8 +68,13 @@ Status Store::takeSlotGrowing(Entity*& slot) {
   if (failed(plan.status)) return plan.status;
   if (plan.grows) {
     try {
-      auto block = allocate_();
-      blocks_.push_back(std::move(block));  // on failure the vector is left as it was
+      blocks_.reserve(blocks_.size() + 1);  // on failure the vector is left as it was
+      if (spare_.empty()) {
+        blocks_.push_back(allocate_());
+      } else {
+        blocks_.push_back(std::move(spare_.back()));
+        spare_.pop_back();
+      }
     } catch (const std::bad_alloc&) {
       return status::outOfMemory;
     }

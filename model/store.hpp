@@ -17,6 +17,9 @@ namespace trazo {
 
 using EntityBlock = std::array<Entity, kBlockSize>;
 
+// Emptied blocks a cleared store keeps for its next growth: 256 blocks are about 30 MB.
+inline constexpr std::size_t kSpareBlocks = 256;
+
 // What every slot holds until it is filled.
 inline const Entity kEmptyEntity{};
 
@@ -30,7 +33,9 @@ class Store {
   explicit Store(BlockAllocator allocator = &allocateEntityBlock) : allocate_(allocator) {}
 
   // A fresh array with room for 1000 records and the extents (0, 0)-(1, 1). On a failed
-  // allocation the old drawing stays as it was.
+  // allocation the old drawing stays as it was. The blocks of the old drawing are emptied
+  // and kept for the next growth (up to kSpareBlocks), since a host typically clears and
+  // draws again; only release gives their memory back.
   Status clear();
   // Frees every record; afterwards the array is missing and any slot access is out of range.
   void release();
@@ -74,9 +79,11 @@ class Store {
   }
   // takeSlot when the array is missing, full or at its limits.
   Status takeSlotGrowing(Entity*& slot);
+  void emptyForReuse();
 
   BlockAllocator allocate_;
   std::vector<std::unique_ptr<EntityBlock>> blocks_;
+  std::vector<std::unique_ptr<EntityBlock>> spare_;  // emptied blocks waiting for growth
   std::int32_t count_ = 0;
   std::int32_t capacity_ = 0;  // the upper bound: blocks held times kBlockSize, 0 when released
   // The free part of the last block: the next slot to take and the end of the block. Equal

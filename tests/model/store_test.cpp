@@ -129,14 +129,35 @@ TEST(Store, FailedGrowthReportsOutOfMemoryAndKeepsEveryEntity) {
   EXPECT_EQ(store.count(), 1001);
 }
 
-TEST(Store, FailedClearKeepsTheOldDrawing) {
+TEST(Store, ClearKeepsItsBlocksForTheNextDrawing) {
+  allocationsLeft = 2;
+  Store store(&limitedAllocator);
+  ASSERT_EQ(store.clear(), status::ok);
+  for (int n = 1; n <= 1500; ++n) ASSERT_EQ(addNumberedLine(store, n), status::ok);
+  // No allocation is left: Clear and the same drawing again live on the blocks already held.
+  ASSERT_EQ(store.clear(), status::ok);
+  EXPECT_EQ(store.upperBound(), 1000);
+  for (int n = 1; n <= 1000; ++n) ASSERT_TRUE(isEmpty(*store.at(n))) << n;
+  for (int n = 1; n <= 1500; ++n) ASSERT_EQ(addNumberedLine(store, n + 7), status::ok);
+  EXPECT_EQ(store.upperBound(), 2000);
+  EXPECT_EQ(store.at(1001)->Value1, 1008);
+  EXPECT_TRUE(isEmpty(*store.at(1501)));
+  EXPECT_EQ(addNumberedLine(store, 0), status::ok);
+  // A third block is new memory, and there is none.
+  for (int n = 1502; n <= 2000; ++n) ASSERT_EQ(addNumberedLine(store, n), status::ok);
+  EXPECT_EQ(addNumberedLine(store, 2001), status::outOfMemory);
+  EXPECT_EQ(store.count(), 2000);
+}
+
+TEST(Store, FailedClearAfterReleaseLeavesTheArrayMissing) {
   allocationsLeft = 1;
   Store store(&limitedAllocator);
   ASSERT_EQ(store.clear(), status::ok);
   ASSERT_EQ(addNumberedLine(store, 1), status::ok);
+  store.release();
   EXPECT_EQ(store.clear(), status::outOfMemory);
   EXPECT_EQ(store.count(), 1);
-  EXPECT_EQ(store.at(1)->Value1, 1);
+  EXPECT_EQ(store.at(1), nullptr);
 }
 
 TEST(Store, WithoutAnArrayEverySlotIsOutOfRange) {
