@@ -86,7 +86,7 @@ void Trazo::onMouseMove(std::int16_t Button, std::int16_t Shift, float X, float 
   const auto snapshot = sinks_;
   for (const auto& [cookie, sink] : snapshot) {
     const bool connected =
-        std::any_of(sinks_.begin(), sinks_.end(), [&](const auto& s) { return s.first == cookie; });
+        std::any_of(sinks_.begin(), sinks_.end(), [id = cookie](const auto& s) { return s.first == id; });
     if (!connected) continue;
     std::int16_t button = Button;
     std::int16_t shift = Shift;
