@@ -50,6 +50,9 @@ class Store {
   Status append(Entity&& record);
 
  private:
+  // Lets tests put a store at its limits (two billion entities) without the records.
+  friend struct StoreTestSeam;
+
   BlockAllocator allocate_;
   std::vector<std::unique_ptr<EntityBlock>> blocks_;
   std::int32_t count_ = 0;
