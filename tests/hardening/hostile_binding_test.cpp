@@ -78,6 +78,8 @@ TEST(HostileBinding, RefusedCallsChangeNothing) {
        status::typeMismatch, 0},
       {"a lone surrogate for a Long", dispid::AddLine, method, lineArgs(4, u"\xD800"), {}, status::typeMismatch, 4},
       {"text beyond the Double range", dispid::AddLine, method, lineArgs(0, u"1e309"), {}, status::dispOverflow, 0},
+      {"text beyond the range despite a negative exponent", dispid::AddLine, method,
+       lineArgs(0, u"1" + std::u16string(390, u'0') + u"e-1"), {}, status::dispOverflow, 0},
       {"a Long past the largest", dispid::AddLine, method, lineArgs(4, 2147483647.5), {}, status::dispOverflow, 4},
       {"a Long below the smallest", dispid::AddLine, method, lineArgs(5, -2147483649.0), {}, status::dispOverflow, 5},
       {"NaN for a Long", dispid::AddLine, method, lineArgs(4, kNaN), {}, status::dispOverflow, 4},
