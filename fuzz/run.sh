@@ -9,7 +9,7 @@ set -eu
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
-targets=${FUZZ_TARGETS:-"script_fuzzer late_binding_fuzzer"}
+targets=${FUZZ_TARGETS:-"script_fuzzer late_binding_fuzzer number_text_fuzzer"}
 
 CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTRAZO_FUZZ=ON -DTRAZO_TEST=OFF -DTRAZO_TOOLS=ON >/dev/null
