@@ -2,7 +2,24 @@
 
 #include "control/trace_format.hpp"
 
+#include <initializer_list>
+
 namespace trazo {
+namespace {
+
+void appendSingles(std::string& line, std::initializer_list<float> values) {
+  for (const float v : values) {
+    line += ' ';
+    appendSingle(line, v);
+  }
+}
+
+void appendColourField(std::string& line, Rgb colour) {
+  line += ' ';
+  appendColour(line, colour);
+}
+
+}  // namespace
 
 template <typename Format>
 Status RecordingSurface::record(Format format) {
@@ -54,40 +71,25 @@ Status RecordingSurface::setDrawStyle(std::int32_t style) {
 Status RecordingSurface::line(float x1, float y1, float x2, float y2, Rgb colour) {
   return record([&](std::string& l) {
     l += "Line";
-    for (const float v : {x1, y1, x2, y2}) {
-      l += ' ';
-      appendSingle(l, v);
-    }
-    l += ' ';
-    appendColour(l, colour);
+    appendSingles(l, {x1, y1, x2, y2});
+    appendColourField(l, colour);
   });
 }
 
 Status RecordingSurface::circle(float x, float y, float r, Rgb colour) {
   return record([&](std::string& l) {
     l += "Circle";
-    for (const float v : {x, y, r}) {
-      l += ' ';
-      appendSingle(l, v);
-    }
-    l += ' ';
-    appendColour(l, colour);
+    appendSingles(l, {x, y, r});
+    appendColourField(l, colour);
   });
 }
 
 Status RecordingSurface::arc(float x, float y, float r, Rgb colour, float start, float end) {
   return record([&](std::string& l) {
     l += "Arc";
-    for (const float v : {x, y, r}) {
-      l += ' ';
-      appendSingle(l, v);
-    }
-    l += ' ';
-    appendColour(l, colour);
-    for (const float v : {start, end}) {
-      l += ' ';
-      appendSingle(l, v);
-    }
+    appendSingles(l, {x, y, r});
+    appendColourField(l, colour);
+    appendSingles(l, {start, end});
   });
 }
 

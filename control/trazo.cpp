@@ -4,6 +4,7 @@
 #include "render/reflash.hpp"
 
 #include <algorithm>
+#include <new>
 
 namespace trazo {
 
@@ -53,9 +54,12 @@ Status Trazo::Count(std::int32_t& value) const {
 Status Trazo::Reflash() { return trazo::Reflash(store_, *p1_); }
 
 std::uint32_t Trazo::connect(TrazoEvents& sink) {
-  const std::uint32_t cookie = nextCookie_++;
-  sinks_.emplace_back(cookie, &sink);
-  return cookie;
+  try {
+    sinks_.emplace_back(nextCookie_, &sink);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  return nextCookie_++;
 }
 
 bool Trazo::disconnect(std::uint32_t cookie) {

@@ -27,7 +27,8 @@ class TrazoEvents {
 class Trazo {
  public:
   // P1 starts as a picture with nothing behind it; a shell attaches its own with attachPicture.
-  Trazo() = default;
+  // The allocator of the store's blocks can be replaced to make growth fail.
+  explicit Trazo(BlockAllocator allocator = &allocateEntityBlock) : store_(allocator) {}
   Trazo(const Trazo&) = delete;
   Trazo& operator=(const Trazo&) = delete;
 
@@ -46,7 +47,8 @@ class Trazo {
   Status Reflash();
 
   // --- event connections ---
-  // Returns a cookie for disconnect; sinks are raised in the order they connected.
+  // Returns a cookie for disconnect, or 0 when there is no memory to keep the sink; sinks are
+  // raised in the order they connected.
   std::uint32_t connect(TrazoEvents& sink);
   bool disconnect(std::uint32_t cookie);
 

@@ -16,15 +16,31 @@ void foldPoint(Extents& e, double x, double y) {
   e.MaxY = MaxValue(y, e.MaxY);
 }
 
-// Copies the caller's strings into a fresh record; false when memory runs out.
-bool copyStrings(Entity& record, std::u16string_view text, std::u16string_view tag) {
+// A fresh record of `kind` with its numbers; the strings come with storeRecord.
+Entity makeRecord(std::int16_t kind, double v1, double v2, double v3, double v4, double v5, std::int32_t col,
+                  std::int32_t lType) {
+  Entity record;
+  record.Kind = kind;
+  record.Value1 = v1;
+  record.Value2 = v2;
+  record.Value3 = v3;
+  record.Value4 = v4;
+  record.Value5 = v5;
+  record.Col = col;
+  record.LineType = lType;
+  return record;
+}
+
+// Copies the caller's strings into the record and appends it; fails with out-of-memory when
+// a copy cannot be made, or with the store's own failure, in both cases storing nothing.
+Status storeRecord(Store& store, Entity&& record, std::u16string_view text, std::u16string_view tag) {
   try {
     record.Text.assign(text);
     record.Tag.assign(tag);
-    return true;
   } catch (const std::bad_alloc&) {
-    return false;
+    return status::outOfMemory;
   }
+  return store.append(std::move(record));
 }
 
 // The corners of a circle's bounding square, low corner first.
@@ -45,17 +61,8 @@ Status storeCircular(Store& store, std::int16_t kind, double CX, double CY, doub
                      std::int32_t col, std::int32_t lType, std::u16string_view Tag) {
   Square sq;
   if (!computeSquare(CX, CY, r, sq)) return status::floatError;
-  Entity record;
-  record.Kind = kind;
-  record.Value1 = CX;
-  record.Value2 = CY;
-  record.Value3 = r;
-  record.Value4 = sa;
-  record.Value5 = ea;
-  record.Col = col;
-  record.LineType = lType;
-  if (!copyStrings(record, {}, Tag)) return status::outOfMemory;
-  if (const Status s = store.append(std::move(record)); failed(s)) return s;
+  if (const Status s = storeRecord(store, makeRecord(kind, CX, CY, r, sa, ea, col, lType), {}, Tag); failed(s))
+    return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {
@@ -73,16 +80,8 @@ Status storeCircular(Store& store, std::int16_t kind, double CX, double CY, doub
 
 Status addLine(Store& store, double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,
                std::u16string_view Tag) {
-  Entity record;
-  record.Kind = kKindLine;
-  record.Value1 = x1;
-  record.Value2 = y1;
-  record.Value3 = x2;
-  record.Value4 = y2;
-  record.Col = col;
-  record.LineType = lType;
-  if (!copyStrings(record, {}, Tag)) return status::outOfMemory;
-  if (const Status s = store.append(std::move(record)); failed(s)) return s;
+  if (const Status s = storeRecord(store, makeRecord(kKindLine, x1, y1, x2, y2, 0, col, lType), {}, Tag); failed(s))
+    return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {
@@ -108,15 +107,9 @@ Status addText(Store& store, double TX, double TY, double TH, double Tang, std::
                std::u16string_view cText, std::u16string_view Tag) {
   TextBox box;
   if (!computeTextBox(TX, TY, TH, Tang, cText, box)) return status::floatError;
-  Entity record;
-  record.Kind = kKindText;
-  record.Value1 = TX;
-  record.Value2 = TY;
-  record.Value3 = TH;
-  record.Value4 = Tang;
-  record.Col = col;
-  if (!copyStrings(record, cText, Tag)) return status::outOfMemory;
-  if (const Status s = store.append(std::move(record)); failed(s)) return s;
+  // A text has no line type: LineType and Value5 keep the zero of a fresh slot.
+  if (const Status s = storeRecord(store, makeRecord(kKindText, TX, TY, TH, Tang, 0, col, 0), cText, Tag); failed(s))
+    return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {

@@ -8,29 +8,25 @@
 namespace trazo {
 namespace {
 
-// Widens a span narrower than kNarrowestSpan by one unit on each side, Y first, and keeps
-// the result in the store.
-Status widenDegenerateSpans(Extents& e) {
+// Widens the span from `low` to `high` by one unit on each side when it is narrower than
+// kNarrowestSpan. The result is kept in the store: later adds widen from it.
+Status widenSpan(double& low, double& high) {
   CheckedMath m;
-  const double spanY = std::fabs(m.sub(e.MaxY, e.MinY));
+  const double span = std::fabs(m.sub(high, low));
   if (m.failed()) return status::floatError;
-  if (spanY < kNarrowestSpan) {
-    const double maxY = m.add(e.MaxY, 1);
-    const double minY = m.sub(e.MinY, 1);
-    if (m.failed()) return status::floatError;
-    e.MaxY = maxY;
-    e.MinY = minY;
-  }
-  const double spanX = std::fabs(m.sub(e.MaxX, e.MinX));
+  if (span >= kNarrowestSpan || std::isnan(span)) return status::ok;
+  const double newHigh = m.add(high, 1);
+  const double newLow = m.sub(low, 1);
   if (m.failed()) return status::floatError;
-  if (spanX < kNarrowestSpan) {
-    const double maxX = m.add(e.MaxX, 1);
-    const double minX = m.sub(e.MinX, 1);
-    if (m.failed()) return status::floatError;
-    e.MaxX = maxX;
-    e.MinX = minX;
-  }
+  high = newHigh;
+  low = newLow;
   return status::ok;
+}
+
+// Y first, then X.
+Status widenDegenerateSpans(Extents& e) {
+  if (const Status s = widenSpan(e.MinY, e.MaxY); failed(s)) return s;
+  return widenSpan(e.MinX, e.MaxX);
 }
 
 struct ViewCorners {

@@ -29,7 +29,7 @@ std::size_t numberLength(std::string_view s, std::size_t i, std::string& error) 
       return 0;
     }
   }
-  if (i < s.size() && isNameChar(s[i])) {
+  if (i < s.size() && (isNameChar(s[i]) || s[i] == '.')) {
     error = "malformed number '" + std::string(s.substr(start, i - start + 1)) + "'";
     return 0;
   }

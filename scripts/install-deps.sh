@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a part of the build needs, only those missing.
+# Usage: scripts/install-deps.sh core|qt|win32|hardening ...
+set -euo pipefail
+
+packages_for() {
+  case "$1" in
+    core) echo cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev ;;
+    qt) echo qt6-base-dev qt6-svg-dev libqt6svg6-dev libgl-dev xvfb xauth ;;
+    win32) echo wine64 fonts-wine g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 mingw-w64-tools libwine-dev python3 ;;
+    hardening) echo clang libclang-rt-14-dev valgrind ;;
+    *) echo "unknown part: $1" >&2; return 1 ;;
+  esac
+}
+
+wanted=()
+for part in "$@"; do
+  for p in $(packages_for "$part"); do wanted+=("$p"); done
+done
+
+missing=()
+for p in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+echo "installing: ${missing[*]}"
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

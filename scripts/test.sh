@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite: the core (plain and
+# sanitized), then every shell and check whose stage script exists.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+stages=(core qt win32 hardening)
+passed=0
+failed=0
+for stage in "${stages[@]}"; do
+  script=".ci/$stage.sh"
+  [ -f "$script" ] || continue
+  echo "=== $stage"
+  if bash "$script"; then
+    passed=$((passed + 1))
+  else
+    echo "=== $stage FAILED"
+    failed=$((failed + 1))
+  fi
+done
+echo "stages: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,100 @@
+// The control's members: AddBox through AddLine, Count, and what a failing member leaves.
+#include "control/trazo.hpp"
+
+#include <gtest/gtest.h>
+
+#include <new>
+
+namespace trazo {
+namespace {
+
+struct Line {
+  double x1, y1, x2, y2;
+  bool operator==(const Line&) const = default;
+};
+
+Line lineAt(const Trazo& t, int i) {
+  const Entity& e = *t.store().at(i);
+  return {e.Value1, e.Value2, e.Value3, e.Value4};
+}
+
+std::int32_t countOf(const Trazo& t) {
+  std::int32_t n = -1;
+  EXPECT_EQ(t.Count(n), status::ok);
+  return n;
+}
+
+TEST(AddBox, OrdersTheCornersAndAddsFourSides) {
+  Trazo t;
+  ASSERT_EQ(t.onInitialize(), status::ok);
+  ASSERT_EQ(t.AddBox(10, 20, 0, 5, 4, 2, u"frame"), status::ok);
+  EXPECT_EQ(countOf(t), 4);
+  EXPECT_EQ(lineAt(t, 1), (Line{0, 5, 10, 5}));
+  EXPECT_EQ(lineAt(t, 2), (Line{0, 20, 10, 20}));
+  EXPECT_EQ(lineAt(t, 3), (Line{0, 5, 0, 20}));
+  EXPECT_EQ(lineAt(t, 4), (Line{10, 5, 10, 20}));
+  for (int i = 1; i <= 4; ++i) {
+    const Entity& e = *t.store().at(i);
+    EXPECT_EQ(e.Kind, kKindLine);
+    EXPECT_EQ(e.Col, 4);
+    EXPECT_EQ(e.LineType, 2);
+    EXPECT_EQ(e.Tag, u"frame");
+  }
+  // The first side sets the extents, the others widen them to exactly the rectangle.
+  const Extents& x = t.store().extents();
+  EXPECT_EQ(x.MinX, 0);
+  EXPECT_EQ(x.MinY, 5);
+  EXPECT_EQ(x.MaxX, 10);
+  EXPECT_EQ(x.MaxY, 20);
+}
+
+TEST(AddBox, DegenerateBoxStillAddsFourLines) {
+  Trazo t;
+  ASSERT_EQ(t.onInitialize(), status::ok);
+  ASSERT_EQ(t.AddBox(3, 0, 3, 8, 1, 0, u""), status::ok);
+  EXPECT_EQ(countOf(t), 4);
+  EXPECT_EQ(lineAt(t, 1), (Line{3, 0, 3, 0}));
+  EXPECT_EQ(lineAt(t, 3), lineAt(t, 4));
+}
+
+int blocksLeft = 0;
+std::unique_ptr<EntityBlock> limitedBlocks() {
+  if (blocksLeft-- <= 0) throw std::bad_alloc();
+  return allocateEntityBlock();
+}
+
+TEST(AddBox, FailingSideEndsTheBoxAndKeepsTheSidesBeforeIt) {
+  blocksLeft = 1;
+  Trazo t(&limitedBlocks);
+  ASSERT_EQ(t.onInitialize(), status::ok);
+  for (int i = 0; i < 998; ++i) ASSERT_EQ(t.AddLine(0, 0, 1, 1, 1, 0, u""), status::ok);
+  // Sides 1 and 2 take numbers 999 and 1000; side 3 needs the array to grow, which fails.
+  EXPECT_EQ(t.AddBox(-5, -5, 50, 50, 2, 0, u"box"), status::outOfMemory);
+  EXPECT_EQ(countOf(t), 1000);
+  EXPECT_EQ(lineAt(t, 999), (Line{-5, -5, 50, -5}));
+  EXPECT_EQ(lineAt(t, 1000), (Line{-5, 50, 50, 50}));
+  EXPECT_EQ(t.store().extents().MinX, -5);
+  EXPECT_EQ(t.store().extents().MaxY, 50);
+
+  blocksLeft = 1;
+  ASSERT_EQ(t.AddBox(0, 0, 1, 1, 1, 0, u""), status::ok);  // the array grows during its third call
+  EXPECT_EQ(countOf(t), 1004);
+  EXPECT_EQ(t.store().upperBound(), 2000);
+}
+
+TEST(Trazo, FreshControlCountsNothingAndRepaintsNothing) {
+  Trazo t;
+  ASSERT_EQ(t.onInitialize(), status::ok);
+  EXPECT_EQ(countOf(t), 0);
+  EXPECT_EQ(t.Reflash(), status::ok);
+}
+
+TEST(Trazo, MembersBeforeInitializeFindNoArray) {
+  Trazo t;
+  EXPECT_EQ(t.AddLine(0, 0, 1, 1, 1, 0, u""), status::subscript);
+  EXPECT_EQ(countOf(t), 0);
+  EXPECT_EQ(t.Reflash(), status::ok);
+}
+
+}  // namespace
+}  // namespace trazo

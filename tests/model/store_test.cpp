@@ -1,0 +1,158 @@
+// The store's slots, growth in blocks of 1000, its limits and what Clear and release leave.
+#include "model/add_operations.hpp"
+#include "model/store.hpp"
+
+#include <gtest/gtest.h>
+
+#include <new>
+
+namespace trazo {
+namespace {
+
+Status addNumberedLine(Store& store, int n) {
+  return addLine(store, n, n, n + 1, n + 1, n % 7, n % 4, u"t" + std::u16string(1, static_cast<char16_t>(u'a' + n % 26)));
+}
+
+bool isEmpty(const Entity& e) {
+  return e.Kind == 0 && e.Value1 == 0 && e.Value2 == 0 && e.Value3 == 0 && e.Value4 == 0 && e.Value5 == 0 &&
+         e.Col == 0 && e.LineType == 0 && e.Text.empty() && e.Tag.empty();
+}
+
+TEST(Store, ClearLeavesAnEmptyStoreWithRoomForAThousand) {
+  Store store;
+  ASSERT_EQ(store.clear(), status::ok);
+  EXPECT_EQ(store.count(), 0);
+  EXPECT_EQ(store.upperBound(), 1000);
+  const Extents& e = store.extents();
+  EXPECT_EQ(e.MinX, 0);
+  EXPECT_EQ(e.MinY, 0);
+  EXPECT_EQ(e.MaxX, 1);
+  EXPECT_EQ(e.MaxY, 1);
+  ASSERT_NE(store.at(0), nullptr);
+  EXPECT_TRUE(isEmpty(*store.at(0)));
+  ASSERT_NE(store.at(1000), nullptr);
+  EXPECT_EQ(store.at(1001), nullptr);
+  EXPECT_EQ(store.at(-1), nullptr);
+}
+
+TEST(Store, ClearAfterEntitiesDropsThemAndTwiceIsLikeOnce) {
+  Store store;
+  ASSERT_EQ(store.clear(), status::ok);
+  for (int n = 1; n <= 1500; ++n) ASSERT_EQ(addNumberedLine(store, n), status::ok);
+  ASSERT_EQ(store.clear(), status::ok);
+  ASSERT_EQ(store.clear(), status::ok);
+  EXPECT_EQ(store.count(), 0);
+  EXPECT_EQ(store.upperBound(), 1000);
+  EXPECT_TRUE(isEmpty(*store.at(1)));
+  EXPECT_EQ(store.extents().MaxX, 1);
+}
+
+TEST(Store, GrowsByAThousandAtTheThousandAndFirstEntity) {
+  Store store;
+  ASSERT_EQ(store.clear(), status::ok);
+  const auto boundAfter = [&](int target) {
+    while (store.count() < target) EXPECT_EQ(addNumberedLine(store, store.count() + 1), status::ok);
+    return store.upperBound();
+  };
+  EXPECT_EQ(boundAfter(1000), 1000);
+  EXPECT_EQ(boundAfter(1001), 2000);
+  EXPECT_EQ(boundAfter(2000), 2000);
+  EXPECT_EQ(boundAfter(2001), 3000);
+  // Every record sits at its number, and the slots above the count are empty.
+  for (int n = 1; n <= 2001; ++n) {
+    ASSERT_EQ(store.at(n)->Value1, n) << n;
+    ASSERT_EQ(store.at(n)->Kind, kKindLine);
+  }
+  EXPECT_TRUE(isEmpty(*store.at(2002)));
+  EXPECT_TRUE(isEmpty(*store.at(3000)));
+}
+
+TEST(Store, GrowthNeverMovesAStoredRecord) {
+  Store store;
+  ASSERT_EQ(store.clear(), status::ok);
+  ASSERT_EQ(addNumberedLine(store, 1), status::ok);
+  const Entity* first = store.at(1);
+  for (int n = 2; n <= 5001; ++n) ASSERT_EQ(addNumberedLine(store, n), status::ok);
+  EXPECT_EQ(store.at(1), first);
+}
+
+TEST(SlotPlan, CountAtTheLargestLongOverflows) {
+  const SlotPlan plan = planSlot(2147483647, 2147483000);
+  EXPECT_EQ(plan.status, status::overflow);
+}
+
+TEST(SlotPlan, UpperBoundThatWouldPassTheLargestLongOverflows) {
+  // 2147483000 is the last multiple of 1000 below 2^31; the next block would end above it.
+  const SlotPlan plan = planSlot(2147483000, 2147483000);
+  EXPECT_EQ(plan.status, status::overflow);
+  EXPECT_FALSE(plan.grows);
+  const SlotPlan last = planSlot(2147482000, 2147482000);
+  EXPECT_EQ(last.status, status::ok);
+  EXPECT_TRUE(last.grows);
+  EXPECT_EQ(last.newUpperBound, 2147483000);
+  EXPECT_EQ(last.newCount, 2147482001);
+}
+
+TEST(SlotPlan, GrowsOnlyWhenTheCountPassesTheBound) {
+  EXPECT_FALSE(planSlot(999, 1000).grows);
+  const SlotPlan at1000 = planSlot(1000, 1000);
+  EXPECT_TRUE(at1000.grows);
+  EXPECT_EQ(at1000.newUpperBound, 2000);
+  EXPECT_EQ(at1000.newCount, 1001);
+}
+
+std::unique_ptr<EntityBlock> failingAllocator() { throw std::bad_alloc(); }
+
+int allocationsLeft = 0;
+std::unique_ptr<EntityBlock> limitedAllocator() {
+  if (allocationsLeft-- <= 0) throw std::bad_alloc();
+  return allocateEntityBlock();
+}
+
+TEST(Store, FailedGrowthReportsOutOfMemoryAndKeepsEveryEntity) {
+  allocationsLeft = 1;  // the first block only
+  Store store(&limitedAllocator);
+  ASSERT_EQ(store.clear(), status::ok);
+  for (int n = 1; n <= 1000; ++n) ASSERT_EQ(addNumberedLine(store, n), status::ok);
+  const Extents before = store.extents();
+
+  EXPECT_EQ(addNumberedLine(store, 1001), status::outOfMemory);
+  EXPECT_EQ(store.count(), 1000);
+  EXPECT_EQ(store.upperBound(), 1000);
+  EXPECT_EQ(store.extents().MaxX, before.MaxX);
+  for (int n = 1; n <= 1000; ++n) {
+    ASSERT_EQ(store.at(n)->Value1, n);
+    ASSERT_EQ(store.at(n)->Tag.size(), 2u);
+  }
+  allocationsLeft = 1;
+  EXPECT_EQ(addNumberedLine(store, 1001), status::ok);
+  EXPECT_EQ(store.count(), 1001);
+}
+
+TEST(Store, FailedClearKeepsTheOldDrawing) {
+  allocationsLeft = 1;
+  Store store(&limitedAllocator);
+  ASSERT_EQ(store.clear(), status::ok);
+  ASSERT_EQ(addNumberedLine(store, 1), status::ok);
+  EXPECT_EQ(store.clear(), status::outOfMemory);
+  EXPECT_EQ(store.count(), 1);
+  EXPECT_EQ(store.at(1)->Value1, 1);
+}
+
+TEST(Store, WithoutAnArrayEverySlotIsOutOfRange) {
+  Store never(&failingAllocator);
+  EXPECT_EQ(never.clear(), status::outOfMemory);
+  EXPECT_EQ(addNumberedLine(never, 1), status::subscript);
+
+  Store store;
+  ASSERT_EQ(store.clear(), status::ok);
+  ASSERT_EQ(addNumberedLine(store, 1), status::ok);
+  store.release();
+  EXPECT_EQ(store.at(1), nullptr);
+  EXPECT_EQ(store.at(0), nullptr);
+  EXPECT_EQ(addNumberedLine(store, 2), status::subscript);
+  EXPECT_EQ(store.count(), 1);  // the count is not touched by the release
+}
+
+}  // namespace
+}  // namespace trazo

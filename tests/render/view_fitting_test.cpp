@@ -1,0 +1,157 @@
+// Reflash's view fitting: the stored widening of narrow spans, the guard, the choice of
+// the fitting axis on single-precision values, and the Scale it sets.
+#include "model/add_operations.hpp"
+#include "render/reflash.hpp"
+#include "support/trace_of.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+namespace trazo {
+namespace {
+
+using testing::lines;
+
+struct Fitting : ::testing::Test {
+  void SetUp() override { ASSERT_EQ(store.clear(), status::ok); }
+  // The trace of one Reflash into a picture of w x h twips.
+  std::vector<std::string> reflash(double w = 4000, double h = 2000, Status expected = status::ok) {
+    std::ostringstream out;
+    RecordingSurface picture(out, w, h);
+    EXPECT_EQ(Reflash(store, picture), expected);
+    return lines(out.str());
+  }
+  Store store;
+};
+
+TEST_F(Fitting, EmptyDrawingIsFittedToTheHeight) {
+  // Extents (0, 0)-(1, 1): D = 1 < A = 2, so H = 1.2 and W = 2.4 around the centre (0.5, 0.5).
+  const auto trace = reflash();
+  ASSERT_EQ(trace.size(), 4u);
+  EXPECT_EQ(trace[0], "Cls");
+  EXPECT_EQ(trace[1], "ScaleMode 1");
+  double left = 0, top = 0, right = 0, bottom = 0;
+  ASSERT_EQ(std::sscanf(trace[2].c_str(), "Scale %lf %lf %lf %lf", &left, &top, &right, &bottom), 4);
+  EXPECT_NEAR(left, -0.7, 1e-12);
+  EXPECT_NEAR(top, 1.1, 1e-12);
+  EXPECT_NEAR(right, 1.7, 1e-12);
+  EXPECT_NEAR(bottom, -0.1, 1e-12);
+  EXPECT_EQ(trace[3], "FontSize 9");
+}
+
+TEST_F(Fitting, DrawingAsWideAsThePictureIsFittedToTheWidth) {
+  ASSERT_EQ(addLine(store, 0, 0, 10, 5, 3, 2, u""), status::ok);
+  EXPECT_EQ(reflash()[2], "Scale -1 5.5 11 -0.5");  // D = A = 2: W = 12, H = 6
+}
+
+TEST_F(Fitting, SquareDrawingInAWidePictureIsFittedToTheHeight) {
+  ASSERT_EQ(addLine(store, 0, 0, 10, 10, 1, 0, u""), status::ok);
+  EXPECT_EQ(reflash()[2], "Scale -7 11 17 -1");  // H = 12, W = 24
+}
+
+TEST_F(Fitting, AxisIsChosenOnSinglePrecisionValues) {
+  // D = 1.999999999 is below A = 2 in double but equal to it in single precision, so the
+  // width branch applies: W = 1.999999999 x 1.2, H = W / 2.
+  ASSERT_EQ(addLine(store, 0, 0, 1.999999999, 1, 1, 0, u""), status::ok);
+  const double W = 1.999999999 * 1.2;
+  const double H = W / 2.0;
+  const double left = 1.999999999 * 0.5 - W * 0.5;
+  const double top = 0.5 + H * 0.5;
+  std::string scale = "Scale ";
+  for (double v : {left, top, W + left, top - H}) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g ", v);
+    scale += buf;
+  }
+  scale.pop_back();
+  EXPECT_EQ(reflash()[2], scale);
+}
+
+TEST_F(Fitting, PointDrawingIsWidenedAndTheWideningIsKept) {
+  ASSERT_EQ(addLine(store, 5, 5, 5, 5, 1, 0, u""), status::ok);
+  reflash();
+  const Extents& e = store.extents();
+  EXPECT_EQ(e.MinX, 4);
+  EXPECT_EQ(e.MinY, 4);
+  EXPECT_EQ(e.MaxX, 6);
+  EXPECT_EQ(e.MaxY, 6);
+  ASSERT_EQ(addLine(store, 5, 5, 5.5, 5.5, 1, 0, u""), status::ok);
+  EXPECT_EQ(store.extents().MinX, 4);
+  EXPECT_EQ(store.extents().MaxY, 6);
+  reflash();  // wide enough now: no further widening
+  EXPECT_EQ(store.extents().MaxX, 6);
+}
+
+TEST_F(Fitting, OnlyTheNarrowSpanIsWidened) {
+  ASSERT_EQ(addLine(store, 0, 3, 10, 3, 1, 0, u""), status::ok);
+  reflash();
+  EXPECT_EQ(store.extents().MinY, 2);
+  EXPECT_EQ(store.extents().MaxY, 4);
+  EXPECT_EQ(store.extents().MinX, 0);
+  EXPECT_EQ(store.extents().MaxX, 10);
+}
+
+TEST_F(Fitting, SpanOfExactlyTheLimitIsNotWidened) {
+  ASSERT_EQ(addLine(store, 0, 0, 1, 0.00001, 1, 0, u""), status::ok);
+  reflash();
+  EXPECT_EQ(store.extents().MaxY, 0.00001);
+  EXPECT_EQ(store.extents().MinY, 0);
+}
+
+TEST_F(Fitting, PictureWithoutWidthOrHeightIsClearedAndNothingPainted) {
+  ASSERT_EQ(addLine(store, 0, 0, 10, 5, 1, 1, u""), status::ok);
+  for (const auto& [w, h] : {std::pair{0.0, 2000.0}, std::pair{4000.0, 0.0}, std::pair{0.0, 0.0}}) {
+    const auto trace = reflash(w, h);
+    ASSERT_EQ(trace.size(), 2u) << w << "x" << h;
+    EXPECT_EQ(trace[0], "Cls");
+    EXPECT_EQ(trace[1], "ScaleMode 1");
+  }
+}
+
+TEST_F(Fitting, ExtentsWhoseSpanOverflowsFailAfterClearing) {
+  ASSERT_EQ(addLine(store, -1e308, 0, 1e308, 1, 1, 0, u""), status::ok);
+  const auto trace = reflash(4000, 2000, status::floatError);
+  ASSERT_EQ(trace.size(), 2u);
+  EXPECT_EQ(trace[0], "Cls");
+}
+
+TEST_F(Fitting, InfiniteExtentsFailWhenTheCentreIsInvalid) {
+  ASSERT_EQ(addLine(store, -INFINITY, 0, INFINITY, 1, 1, 0, u""), status::ok);
+  reflash(4000, 2000, status::floatError);  // (-inf + inf) x 0.5
+}
+
+TEST_F(Fitting, NaNExtentsEndAtTheGuardWithoutError) {
+  ASSERT_EQ(addLine(store, NAN, NAN, NAN, NAN, 1, 0, u""), status::ok);
+  EXPECT_EQ(reflash().size(), 2u);
+}
+
+TEST_F(Fitting, EntitiesArePaintedInOrderOfAddition) {
+  ASSERT_EQ(addLine(store, 0, 0, 10, 5, 1, 0, u""), status::ok);
+  ASSERT_EQ(addCircle(store, 5, 2, 1, 2, 0, u""), status::ok);
+  ASSERT_EQ(addArc(store, 5, 2, 2, 0, 1, 3, 0, u""), status::ok);
+  ASSERT_EQ(addText(store, 1, 1, 1, 0, 4, u"A", u""), status::ok);
+  const auto trace = reflash();
+  ASSERT_EQ(trace.size(), 4u + 2 + 2 + 2 + 4);
+  EXPECT_EQ(trace[4], "Line 0 0 10 5 FF0000");
+  EXPECT_EQ(trace[6], "Circle 5 2 1 FFFF00");
+  EXPECT_EQ(trace[8], "Arc 5 2 2 00FF00 0 1");
+  EXPECT_EQ(trace[10], "Line 1 1 1.5 1 00FFFF");
+}
+
+TEST_F(Fitting, SurfaceFailureEndsTheRepaintAtOnce) {
+  ASSERT_EQ(addLine(store, 0, 0, 10, 5, 1, 2, u""), status::ok);
+  ASSERT_EQ(addLine(store, 0, 5, 10, 0, 1, 0, u""), status::ok);
+  // Operations: Cls, ScaleMode, Scale, FontSize, DrawStyle 3, Line (fails) ...
+  std::ostringstream out;
+  testing::FailingSurface picture(out, 6);
+  EXPECT_EQ(Reflash(store, picture), status::unexpected);
+  const auto trace = lines(out.str());
+  ASSERT_EQ(trace.size(), 6u);
+  EXPECT_EQ(trace[4], "DrawStyle 3");  // the dash style stays set
+  EXPECT_EQ(trace[5], "!Line");
+}
+
+}  // namespace
+}  // namespace trazo
