@@ -132,7 +132,7 @@ ControlHarness::ControlHarness() {
 ControlHarness::~ControlHarness() { control_.onTerminate(); }
 
 void ControlHarness::step(FuzzedDataProvider& in) {
-  switch (in.ConsumeIntegralInRange(0, 11)) {
+  switch (in.ConsumeIntegralInRange(0, 12)) {
     case 0:
     case 1: invokeById(in, hostileDispId(in)); break;
     case 2: invokeByName(in); break;
@@ -144,6 +144,7 @@ void ControlHarness::step(FuzzedDataProvider& in) {
     case 8: mouseMove(in); break;
     case 9: terminate(); break;
     case 10: attachPicture(in); break;
+    case 11: addMany(in); break;
     default: {
       // connect or disconnect one sink, so that events meet changing connections
       const int i = in.ConsumeIntegralInRange(0, 1);
@@ -232,6 +233,29 @@ void ControlHarness::addDirectly(FuzzedDataProvider& in) {
   afterMember(dispId, s);
 }
 
+// Enough lines at once to take the store to and across its block boundaries, which single
+// calls decoded from a short input would never reach.
+void ControlHarness::addMany(FuzzedDataProvider& in) {
+  static constexpr std::int32_t counts[] = {1, 998, 999, 1000, 1001};
+  const std::int32_t n = counts[in.ConsumeIntegralInRange(0, 4)];
+  // A great tag a thousand times over would only measure the machine's memory.
+  const std::u16string tag = hostileString(in).substr(0, 64);
+  for (std::int32_t i = 0; i < n; ++i) {
+    const Status s = control_.AddLine(i, -i, i + 0.5, 1e300, i, -i, tag);
+    if (!control_.store().hasArray()) {
+      if (s != status::subscript) violated("an add without an array did not fail as out of range");
+      afterMember(dispid::AddLine, s);
+      return;
+    }
+    if (s != status::ok) violated("a plain line could not be added");
+  }
+  if (control_.store().count() != before_.count + n) violated("adding many lines lost some");
+  checkCount();
+  expectAppended(n, kKindLine);
+  if (control_.store().count() != expectedCount_) violated("Count differs from the successful adds");
+  commit();
+}
+
 void ControlHarness::reflash(bool asPaint) {
   const Status s = asPaint ? control_.onPaint() : control_.Reflash();
   afterMember(dispid::Reflash, s);
@@ -289,8 +313,7 @@ void ControlHarness::attachPicture(FuzzedDataProvider& in) {
   afterMember(0, status::ok);
 }
 
-void ControlHarness::afterMember(std::int32_t dispId, Status s) {
-  if (!known(s)) violated("unknown status " + statusKind(s));
+void ControlHarness::checkCount() {
   const Store& store = control_.store();
   if (store.count() < 0) violated("negative count");
   std::int32_t count = -1;
@@ -299,6 +322,13 @@ void ControlHarness::afterMember(std::int32_t dispId, Status s) {
     const std::int32_t blocks = count == 0 ? 1 : (count + kBlockSize - 1) / kBlockSize;
     if (store.upperBound() != blocks * kBlockSize) violated("the upper bound is not the next multiple of 1000");
   }
+}
+
+void ControlHarness::afterMember(std::int32_t dispId, Status s) {
+  if (!known(s)) violated("unknown status " + statusKind(s));
+  checkCount();
+  const Store& store = control_.store();
+  const std::int32_t count = store.count();
 
   if (dispId == dispid::Clear) {
     if (failed(s)) {

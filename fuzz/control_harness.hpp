@@ -39,6 +39,7 @@ class ControlHarness {
   void invokeById(FuzzedDataProvider& in, std::int32_t dispId);
   void invokeByName(FuzzedDataProvider& in);
   void addDirectly(FuzzedDataProvider& in);
+  void addMany(FuzzedDataProvider& in);
   void reflash(bool asPaint);
   void clear(bool asInitialize);
   void resize(FuzzedDataProvider& in);
@@ -46,6 +47,8 @@ class ControlHarness {
   void terminate();
   void attachPicture(FuzzedDataProvider& in);
 
+  // Count agrees with the store, and the upper bound is the next multiple of 1000.
+  void checkCount();
   // The checks after a call of `dispId` (0 for none) that returned `s`.
   void afterMember(std::int32_t dispId, Status s);
   void expectUnchanged(const char* what);
