@@ -6,11 +6,9 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-export DEBIAN_FRONTEND=noninteractive
-apt-get update
-apt-get install -y --no-install-recommends \
-  build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libcli11-dev \
-  valgrind clang libclang-rt-14-dev
+# What the core needs, and clang with its sanitizer and libFuzzer runtimes, and valgrind
+# (apt-get update first, then only the packages that are missing).
+bash scripts/install-deps.sh core hardening
 
 jobs=$(nproc)
 
