@@ -4,7 +4,9 @@
 
 namespace trazo {
 
-std::unique_ptr<EntityBlock> allocateEntityBlock() { return std::make_unique<EntityBlock>(); }
+// Default-initialised rather than value-initialised: every Entity member has its own
+// initialiser, so the records come out empty without first zeroing the whole block.
+std::unique_ptr<EntityBlock> allocateEntityBlock() { return std::unique_ptr<EntityBlock>(new EntityBlock); }
 
 Status Store::clear() {
   std::vector<std::unique_ptr<EntityBlock>> fresh;
@@ -17,6 +19,9 @@ Status Store::clear() {
   blocks_.swap(fresh);
   released_ = false;
   count_ = 0;
+  capacity_ = kBlockSize;
+  next_ = blocks_.back()->data();
+  blockEnd_ = next_ + kBlockSize;
   extents_ = Extents{};
   return status::ok;
 }
@@ -24,23 +29,27 @@ Status Store::clear() {
 void Store::release() {
   std::vector<std::unique_ptr<EntityBlock>>().swap(blocks_);
   released_ = true;
-}
-
-std::int32_t Store::upperBound() const {
-  return released_ ? 0 : static_cast<std::int32_t>(blocks_.size()) * kBlockSize;
+  capacity_ = 0;
+  next_ = blockEnd_ = nullptr;
 }
 
 const Entity* Store::at(std::int32_t index) const {
   static const Entity empty;
   if (released_ || index < 0 || index > upperBound()) return nullptr;
   if (index == 0) return &empty;
-  const std::int32_t offset = index - 1;
-  return &(*blocks_[static_cast<std::size_t>(offset / kBlockSize)])[static_cast<std::size_t>(offset % kBlockSize)];
+  return &slotAt(index - 1);
 }
 
 Status Store::append(Entity&& record) {
+  Entity* slot = nullptr;
+  if (const Status s = takeSlot(slot); failed(s)) return s;
+  *slot = std::move(record);
+  return status::ok;
+}
+
+Status Store::takeSlotGrowing(Entity*& slot) {
   if (released_) return status::subscript;
-  const SlotPlan plan = planSlot(count_, upperBound());
+  const SlotPlan plan = planSlot(count_, capacity_);
   if (failed(plan.status)) return plan.status;
   if (plan.grows) {
     try {
@@ -49,10 +58,11 @@ Status Store::append(Entity&& record) {
     } catch (const std::bad_alloc&) {
       return status::outOfMemory;
     }
+    capacity_ = plan.newUpperBound;
+    blockEnd_ = blocks_.back()->data() + kBlockSize;
   }
-  const std::int32_t offset = plan.newCount - 1;
-  (*blocks_[static_cast<std::size_t>(offset / kBlockSize)])[static_cast<std::size_t>(offset % kBlockSize)] =
-      std::move(record);
+  slot = &slotAt(plan.newCount - 1);
+  next_ = slot + 1;
   count_ = plan.newCount;
   return status::ok;
 }

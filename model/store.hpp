@@ -34,7 +34,7 @@ class Store {
 
   std::int32_t count() const { return count_; }
   // Highest valid index of the array, 0 while it is missing.
-  std::int32_t upperBound() const;
+  std::int32_t upperBound() const { return capacity_; }
   bool hasArray() const { return !released_; }
 
   const Extents& extents() const { return extents_; }
@@ -49,13 +49,37 @@ class Store {
   // nothing changes. The new entity is number count() afterwards.
   Status append(Entity&& record);
 
+  // Takes the next slot for the caller to fill at once, without anything that can fail in
+  // between: the slot holds an empty record. Fails as append does, and then nothing changes.
+  // The new entity is number count() afterwards.
+  Status takeSlot(Entity*& slot) {
+    if (next_ != blockEnd_) {  // room in the last block: the common case
+      slot = next_++;
+      ++count_;
+      return status::ok;
+    }
+    return takeSlotGrowing(slot);
+  }
+
  private:
   // Lets tests put a store at its limits (two billion entities) without the records.
   friend struct StoreTestSeam;
 
+  // Slot `offset`, counted from 0, of an array that has it.
+  Entity& slotAt(std::int32_t offset) const {
+    return (*blocks_[static_cast<std::size_t>(offset / kBlockSize)])[static_cast<std::size_t>(offset % kBlockSize)];
+  }
+  // takeSlot when the array is missing, full or at its limits.
+  Status takeSlotGrowing(Entity*& slot);
+
   BlockAllocator allocate_;
   std::vector<std::unique_ptr<EntityBlock>> blocks_;
   std::int32_t count_ = 0;
+  std::int32_t capacity_ = 0;  // the upper bound: blocks held times kBlockSize, 0 when released
+  // The free part of the last block: the next slot to take and the end of the block. Equal
+  // (both null when the array is missing) when the last block is full.
+  Entity* next_ = nullptr;
+  Entity* blockEnd_ = nullptr;
   bool released_ = true;  // no array until the first Clear
   Extents extents_;
 };

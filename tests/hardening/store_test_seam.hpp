@@ -6,6 +6,8 @@
 #include "control/trazo.hpp"
 #include "model/store.hpp"
 
+#include <algorithm>
+
 namespace trazo {
 
 struct StoreTestSeam {
@@ -15,7 +17,13 @@ struct StoreTestSeam {
     s.blocks_.resize(blocks);
     s.blocks_.back() = allocateEntityBlock();
     s.count_ = count;
+    s.capacity_ = static_cast<std::int32_t>(blocks) * kBlockSize;
     s.released_ = false;
+    // The free part of the last block, empty when the count has reached the upper bound.
+    const std::int32_t firstInLast = s.capacity_ - kBlockSize;
+    Entity* const begin = s.blocks_.back()->data();
+    s.blockEnd_ = begin + kBlockSize;
+    s.next_ = begin + std::clamp(count - firstInLast, 0, kBlockSize);
   }
   static Store& storeOf(Trazo& t) { return t.store_; }
 };
