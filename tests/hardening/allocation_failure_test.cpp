@@ -217,12 +217,20 @@ TEST(AllocationFailure, LateBindingWithStringArguments) {
   const std::vector<Variant> numericTag{0.0, 0.0, 1.0, 1.0, 2.5, u"3", 1.2345678901234567e-300};
   expectEveryFailureHandled(
       {drawing, [&](Trazo& t) { return invoke(t, dispid::AddLine, kInvokeMethod, numericTag, {}); }}, 2);
-  expectEveryFailureHandled(
-      {drawing, [&](Trazo& t) {
-         Variant count;
-         return invoke(t, dispid::Count, kInvokePropertyGet, {}, {}, &count);
-       }},
-      0);
+}
+
+// Members that need no memory make no allocation a failure could strike.
+TEST(AllocationFailure, CountAndReflashOnANullPictureAllocateNothing) {
+  const Scenario count{drawing, [](Trazo& t) {
+                         Variant value;
+                         return invoke(t, dispid::Count, kInvokePropertyGet, {}, {}, &value);
+                       }};
+  EXPECT_EQ(failEachAllocation(count, FailureMode::Once), 0);
+  const Scenario reflash{drawing, [](Trazo& t) {
+                           t.detachPicture();
+                           return t.Reflash();
+                         }};
+  EXPECT_EQ(failEachAllocation(reflash, FailureMode::Once), 0);
 }
 
 // Reflash allocates nothing of its own; the recording picture allocates to format its lines.
