@@ -21,70 +21,76 @@ void appendColourField(std::string& line, Rgb colour) {
 
 }  // namespace
 
-void RecordingSurface::write() {
-  line_ += '\n';
+template <typename Format>
+Status RecordingSurface::record(Format format) {
+  try {
+    line_.clear();
+    format(line_);
+    line_ += '\n';
+  } catch (const std::bad_alloc&) {
+    line_.clear();
+    return status::outOfMemory;
+  }
   out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
-  line_.clear();
+  return status::ok;
 }
 
 Status RecordingSurface::cls() {
-  line_ = "Cls";
-  write();
+  if (const Status s = record([](std::string& l) { l += "Cls"; }); failed(s)) return s;
   return NullSurface::cls();
 }
 
 Status RecordingSurface::setScaleMode(std::int32_t mode) {
-  line_ = "ScaleMode " + std::to_string(mode);
-  write();
+  if (const Status s = record([&](std::string& l) { l += "ScaleMode " + std::to_string(mode); }); failed(s)) return s;
   return NullSurface::setScaleMode(mode);
 }
 
 Status RecordingSurface::setScale(double x1, double y1, double x2, double y2) {
-  line_ = "Scale";
-  for (const double v : {x1, y1, x2, y2}) {
-    line_ += ' ';
-    appendDouble(line_, v);
-  }
-  write();
+  const Status s = record([&](std::string& l) {
+    l += "Scale";
+    for (const double v : {x1, y1, x2, y2}) {
+      l += ' ';
+      appendDouble(l, v);
+    }
+  });
+  if (failed(s)) return s;
   return NullSurface::setScale(x1, y1, x2, y2);
 }
 
 Status RecordingSurface::setFontSize(double points) {
-  line_ = "FontSize ";
-  appendDouble(line_, points);
-  write();
-  return status::ok;
+  return record([&](std::string& l) {
+    l += "FontSize ";
+    appendDouble(l, points);
+  });
 }
 
 Status RecordingSurface::setDrawStyle(std::int32_t style) {
-  line_ = "DrawStyle " + std::to_string(style);
-  write();
-  return status::ok;
+  return record([&](std::string& l) { l += "DrawStyle " + std::to_string(style); });
 }
 
 Status RecordingSurface::line(float x1, float y1, float x2, float y2, Rgb colour) {
-  line_ = "Line";
-  appendSingles(line_, {x1, y1, x2, y2});
-  appendColourField(line_, colour);
-  write();
-  return status::ok;
+  return record([&](std::string& l) {
+    l += "Line";
+    appendSingles(l, {x1, y1, x2, y2});
+    appendColourField(l, colour);
+  });
 }
 
 Status RecordingSurface::circle(float x, float y, float r, Rgb colour) {
-  line_ = "Circle";
-  appendSingles(line_, {x, y, r});
-  appendColourField(line_, colour);
-  write();
-  return status::ok;
+  return record([&](std::string& l) {
+    l += "Circle";
+    appendSingles(l, {x, y, r});
+    appendColourField(l, colour);
+  });
 }
 
 Status RecordingSurface::arc(float x, float y, float r, Rgb colour, float start, float end) {
-  line_ = "Arc";
-  appendSingles(line_, {x, y, r});
-  appendColourField(line_, colour);
-  appendSingles(line_, {start, end});
-  write();
-  return status::ok;
+  return record([&](std::string& l) {
+    l += "Arc";
+    appendSingles(l, {x, y, r});
+    appendColourField(l, colour);
+    appendSingles(l, {start, end});
+  });
 }
 
 }  // namespace trazo

@@ -1,11 +1,14 @@
 // A picture that writes every drawing operation as one line of a surface trace:
 // Cls, ScaleMode, Scale, FontSize, DrawStyle, Line, Circle, Arc. Reading ScaleWidth and
 // ScaleHeight writes nothing; after ScaleMode 1 they report the inner area given here.
+// Formatting a line may need memory: when none is left the operation fails with the
+// out-of-memory status and writes nothing, as a surface must not throw into the painters.
 #pragma once
 
 #include "control/null_surface.hpp"
 
 #include <ostream>
+#include <new>
 #include <string>
 
 namespace trazo {
@@ -26,7 +29,9 @@ class RecordingSurface : public NullSurface {
   Status arc(float x, float y, float r, Rgb colour, float start, float end) override;
 
  private:
-  void write();
+  // Formats one line with `format` and writes it; out of memory when formatting fails.
+  template <typename Format>
+  Status record(Format format);
 
   std::ostream& out_;
   std::string line_;

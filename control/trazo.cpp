@@ -85,23 +85,21 @@ Status Trazo::onPaint() { return Reflash(); }
 // The event's X carries the vertical position and its Y the horizontal one; hosts rely on
 // this crossing.
 void Trazo::onMouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y) {
-  // A sink may connect or disconnect others while it runs: walk a snapshot and skip any
-  // that has gone meanwhile. Without memory for the snapshot this one movement goes unseen.
-  std::vector<std::pair<std::uint32_t, TrazoEvents*>> snapshot;
-  try {
-    snapshot = sinks_;
-  } catch (const std::bad_alloc&) {
-    return;
-  }
-  for (const auto& [cookie, sink] : snapshot) {
-    const bool connected =
-        std::any_of(sinks_.begin(), sinks_.end(), [&](const auto& s) { return s.first == cookie; });
-    if (!connected) continue;
+  // A sink may connect or disconnect others while it runs. Sinks stay in cookie order, so
+  // walk them by cookie: each one connected when the event began and still connected when
+  // its turn comes is raised once. No copy of the list, so no allocation that could fail.
+  const std::uint32_t end = nextCookie_;
+  std::uint32_t last = 0;
+  for (;;) {
+    const auto next =
+        std::find_if(sinks_.begin(), sinks_.end(), [last](const auto& s) { return s.first > last; });
+    if (next == sinks_.end() || next->first >= end) break;
+    last = next->first;
     std::int16_t button = Button;
     std::int16_t shift = Shift;
     float eventX = Y;
     float eventY = X;
-    sink->MouseMove(button, shift, eventX, eventY);
+    next->second->MouseMove(button, shift, eventX, eventY);
   }
 }
 

@@ -72,6 +72,9 @@ class Trazo {
   const Store& store() const { return store_; }
 
  private:
+  // Lets tests reach the store to put it at its limits.
+  friend struct StoreTestSeam;
+
   Store store_;
   NullSurface nullPicture_;
   Surface* p1_ = &nullPicture_;

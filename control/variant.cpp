@@ -2,6 +2,7 @@
 
 #include "control/status.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -41,6 +42,32 @@ Status toNumber(const Variant& in, double& out) {
   }
   out = numberOf(in);
   return status::ok;
+}
+
+// The power of ten of the first significant digit of a well-formed number, its written
+// exponent included: 2 for "123", -3 for "0.00123", -1 for "12e-2". Only its sign matters,
+// so the written exponent is clamped where it cannot change that.
+long decimalExponent(std::string_view number) {
+  const std::size_t e = number.find('e');
+  const std::string_view mantissa = number.substr(0, e);
+  long written = 0;
+  if (e != std::string_view::npos) {
+    std::size_t k = e + 1;
+    const bool negative = k < number.size() && number[k] == '-';
+    if (k < number.size() && (number[k] == '+' || number[k] == '-')) ++k;
+    for (; k < number.size(); ++k) written = std::min(written * 10 + (number[k] - '0'), 1000000L);
+    if (negative) written = -written;
+  }
+  const std::size_t dot = mantissa.find('.');
+  std::size_t digitsBeforeDot = 0;
+  for (std::size_t k = 0; k < std::min(dot, mantissa.size()); ++k) digitsBeforeDot += mantissa[k] >= '0' && mantissa[k] <= '9';
+  long position = static_cast<long>(digitsBeforeDot) - 1;
+  for (const char c : mantissa) {
+    if (c < '0' || c > '9') continue;
+    if (c != '0') return position + written;
+    --position;
+  }
+  return -1;  // all zeros: zero is as small as it gets
 }
 
 }  // namespace
@@ -129,9 +156,7 @@ bool parseNumber(std::u16string_view text, double& value, bool& overflowed) {
   const auto [ptr, ec] = std::from_chars(first, ascii.data() + ascii.size(), value);
   if (ec == std::errc::result_out_of_range) {
     // Too small is zero (underflow is no error); too large overflows.
-    const bool tiny = ascii.find_first_of("123456789") == std::string::npos ||
-                      ascii.find("e-") != std::string::npos;
-    if (!tiny) {
+    if (decimalExponent(ascii) >= 0) {
       overflowed = true;
       return false;
     }

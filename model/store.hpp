@@ -73,6 +73,9 @@ class Store {
   }
 
  private:
+  // Lets tests put a store at its limits (two billion entities) without the records.
+  friend struct StoreTestSeam;
+
   // Slot `offset`, counted from 0, of an array that has it.
   Entity& slotAt(std::int32_t offset) const {
     return (*blocks_[static_cast<std::size_t>(offset / kBlockSize)])[static_cast<std::size_t>(offset % kBlockSize)];

@@ -1,0 +1,77 @@
+// Bytes no text editor would write, at the script reader: control characters, NULs, broken
+// and forbidden UTF-8, and great sizes. Each is rejected with one message naming its line,
+// or read as it should be; the golden scripts hostile_*.trz cover the ordinary faults.
+#include "tools/trazo/script.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace trazo::script {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(HostileScript, BytesThatAreNotTextAreRejectedByLine) {
+  struct Case {
+    const char* what;
+    std::string line;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"a NUL between statements", "Count\0"s, "unexpected character (byte 0)"},
+      {"a NUL inside a string", "AddLine 0, 0, 1, 1, 1, 0, \"a\0b\""s, ""},
+      {"a control character", "Count \x01", "unexpected character (byte 1)"},
+      {"a byte above ASCII outside a string", "Count \xff", "unexpected character (byte 255)"},
+      {"a lone continuation byte", "AddLine 0, 0, 1, 1, 1, 0, \"\x80\"", "string is not valid UTF-8"},
+      {"an overlong encoding", "AddLine 0, 0, 1, 1, 1, 0, \"\xc0\xaf\"", "string is not valid UTF-8"},
+      {"an encoded surrogate", "AddLine 0, 0, 1, 1, 1, 0, \"\xed\xa0\x80\"", "string is not valid UTF-8"},
+      {"a code point past U+10FFFF", "AddLine 0, 0, 1, 1, 1, 0, \"\xf4\x90\x80\x80\"", "string is not valid UTF-8"},
+      {"a sequence cut off", "AddLine 0, 0, 1, 1, 1, 0, \"\xe3\x81\"", "string is not valid UTF-8"},
+      {"a vertical tab", "Count\v", "unexpected character (byte 11)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Script s = readScript("Clear\n" + c.line + "\nCount\n", "h.trz");
+    if (c.message.empty()) {
+      EXPECT_TRUE(s.errors.empty());
+      continue;
+    }
+    ASSERT_EQ(s.errors.size(), 1u);
+    EXPECT_EQ(s.errors[0], "h.trz:2: " + c.message);
+  }
+}
+
+TEST(HostileScript, AStringKeepsItsNulAndFourByteCharacters) {
+  const Script s = readScript("AddLine 0, 0, 1, 1, 1, 0, \"a\0\xf0\x9f\x98\x80\"\n"s, "h.trz");
+  ASSERT_TRUE(s.errors.empty());
+  ASSERT_EQ(s.statements.size(), 1u);
+  EXPECT_EQ(std::get<std::u16string>(s.statements[0].positional[6]), std::u16string(u"a\0\xD83D\xDE00", 4));
+}
+
+TEST(HostileScript, GreatSizes) {
+  // A tag of a million characters on one line.
+  const Script wide = readScript("AddLine 0, 0, 1, 1, 1, 0, \"" + std::string(1 << 20, 'x') + "\"", "h.trz");
+  ASSERT_TRUE(wide.errors.empty());
+  EXPECT_EQ(std::get<std::u16string>(wide.statements[0].positional[6]).size(), 1u << 20);
+
+  // A hundred thousand faulty lines give a hundred thousand messages, the last one numbered.
+  std::string faulty;
+  for (int i = 0; i < 100000; ++i) faulty += "Frobnicate\n";
+  const Script many = readScript(faulty, "h.trz");
+  ASSERT_EQ(many.errors.size(), 100000u);
+  EXPECT_EQ(many.errors.back(), "h.trz:100000: unknown member 'Frobnicate'");
+
+  // Numbers: beyond the Double range is refused, below it is 0, and the reader gives up on
+  // any number written with more than 400 characters, however small its value.
+  const auto messages = [](const std::string& number) {
+    return readScript("AddCircle 0, 0, " + number + ", 1, 0, \"\"", "h.trz").errors.size();
+  };
+  EXPECT_EQ(messages(std::string(400, '9')), 1u);
+  EXPECT_EQ(messages("0." + std::string(300, '0') + "1"), 0u);
+  EXPECT_EQ(messages("0." + std::string(350, '0') + "1"), 0u);  // below the Double range: 0
+  EXPECT_EQ(messages("0." + std::string(399, '0') + "1"), 1u);
+}
+
+}  // namespace
+}  // namespace trazo::script
