@@ -19,7 +19,7 @@ jobs=$(nproc)
 # programs' own operator new (the allocation-failure tests replace it) in place; it still
 # allocates through malloc, which memcheck watches.
 valgrind="/usr/bin/valgrind;--tool=memcheck;--error-exitcode=99;--leak-check=full;--errors-for-leak-kinds=definite,indirect;--track-origins=yes;--soname-synonyms=somalloc=nouserintercepts;--quiet"
-cmake -S . -B build-memcheck -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B build-memcheck -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRAZO_QT=OFF \
   "-DCMAKE_CROSSCOMPILING_EMULATOR=$valgrind"
 cmake --build build-memcheck -j "$jobs"
 ctest --test-dir build-memcheck -j "$jobs" --output-on-failure --timeout 600

@@ -159,9 +159,11 @@ void drawing(Trazo& t) {
   ASSERT_EQ(t.AddText(1, 1, 2, 30, 4, u"\x5E8A\x9762", text(300)), status::ok);
 }
 
+// Clear empties the blocks it holds and allocates nothing; only a store whose array is gone
+// needs a new block, and a failure there leaves it as it was.
 TEST(AllocationFailure, ClearKeepsTheOldDrawing) {
-  expectEveryFailureHandled({drawing, [](Trazo& t) { return t.Clear(); }}, 1);
-  expectEveryFailureHandled({nothing, [](Trazo& t) { return t.Clear(); }}, 1);
+  expectEveryFailureHandled({drawing, [](Trazo& t) { return t.Clear(); }}, 0);
+  expectEveryFailureHandled({[](Trazo& t) { t.onTerminate(); }, [](Trazo& t) { return t.Clear(); }}, 1);
 }
 
 // Tags of 7 code units fit in the string itself; from 8 on they take an allocation.
