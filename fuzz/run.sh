@@ -12,7 +12,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 targets=${FUZZ_TARGETS:-"script_fuzzer late_binding_fuzzer number_text_fuzzer"}
 
 CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTRAZO_FUZZ=ON -DTRAZO_TEST=OFF -DTRAZO_TOOLS=ON >/dev/null
+  -DTRAZO_FUZZ=ON -DTRAZO_TEST=OFF -DTRAZO_TOOLS=ON -DTRAZO_QT=OFF >/dev/null
 cmake --build "$build" --target $targets -j "$(nproc)"
 
 status=0
