@@ -3,8 +3,7 @@
 // without a window; it also serves to measure the control's own cost.
 #pragma once
 
-#include "control/scale_mapping.hpp"
-#include "control/surface.hpp"
+#include "control/scaled_surface.hpp"
 
 namespace trazo {
 
@@ -12,26 +11,13 @@ namespace trazo {
 inline constexpr double kDefaultWidthTwips = 4800;
 inline constexpr double kDefaultHeightTwips = 3600;
 
-class NullSurface : public Surface {
+class NullSurface : public ScaledSurface {
  public:
   explicit NullSurface(double widthTwips = kDefaultWidthTwips, double heightTwips = kDefaultHeightTwips) {
     mapping_.setInnerSize(widthTwips, heightTwips);
   }
 
   Status cls() override { return status::ok; }
-  Status setScaleMode(std::int32_t mode) override { return mapping_.setScaleMode(mode); }
-  Status scaleWidth(float& width) override {
-    width = mapping_.scaleWidth();
-    return status::ok;
-  }
-  Status scaleHeight(float& height) override {
-    height = mapping_.scaleHeight();
-    return status::ok;
-  }
-  Status setScale(double x1, double y1, double x2, double y2) override {
-    mapping_.setScale(x1, y1, x2, y2);
-    return status::ok;
-  }
   Status setFontSize(double) override { return status::ok; }
   Status setDrawStyle(std::int32_t) override { return status::ok; }
   Status line(float, float, float, float, Rgb) override { return status::ok; }
@@ -41,11 +27,6 @@ class NullSurface : public Surface {
   Status setTop(float) override { return status::ok; }
   Status setWidth(float) override { return status::ok; }
   Status setHeight(float) override { return status::ok; }
-
-  const ScaleMapping& mapping() const { return mapping_; }
-
- private:
-  ScaleMapping mapping_;
 };
 
 }  // namespace trazo

@@ -28,6 +28,11 @@ class ScaleMapping {
   void toTwips(double x, double y, double& xTwips, double& yTwips) const;
 
   bool userScale() const { return user_; }
+  // The corners Scale set: the inner area's top-left (x1, y1) and bottom-right (x2, y2).
+  double x1() const { return x1_; }
+  double y1() const { return y1_; }
+  double x2() const { return x2_; }
+  double y2() const { return y2_; }
 
  private:
   double widthTwips_ = 0;

@@ -62,11 +62,11 @@ void PainterSurface::begin(QPainter& painter) {
 void PainterSurface::end() { painter_ = nullptr; }
 
 void PainterSurface::updateTransform() {
-  if (userScale_) {
-    scaleX_ = widthPixels_ / (x2_ - x1_);
-    scaleY_ = heightPixels_ / (y2_ - y1_);
-    offsetX_ = -x1_ * scaleX_;
-    offsetY_ = -y1_ * scaleY_;
+  if (mapping_.userScale()) {
+    scaleX_ = widthPixels_ / (mapping_.x2() - mapping_.x1());
+    scaleY_ = heightPixels_ / (mapping_.y2() - mapping_.y1());
+    offsetX_ = -mapping_.x1() * scaleX_;
+    offsetY_ = -mapping_.y1() * scaleY_;
   } else {
     scaleX_ = dpiX_ / kTwipsPerInch;
     scaleY_ = dpiY_ / kTwipsPerInch;
@@ -96,30 +96,14 @@ Status PainterSurface::cls() {
 }
 
 Status PainterSurface::setScaleMode(std::int32_t mode) {
-  const Status s = mapping_.setScaleMode(mode);
+  const Status s = ScaledSurface::setScaleMode(mode);
   if (failed(s)) return s;
-  userScale_ = false;
   updateTransform();
   return status::ok;
 }
 
-Status PainterSurface::scaleWidth(float& width) {
-  width = mapping_.scaleWidth();
-  return status::ok;
-}
-
-Status PainterSurface::scaleHeight(float& height) {
-  height = mapping_.scaleHeight();
-  return status::ok;
-}
-
 Status PainterSurface::setScale(double x1, double y1, double x2, double y2) {
-  mapping_.setScale(x1, y1, x2, y2);
-  userScale_ = true;
-  x1_ = x1;
-  y1_ = y1;
-  x2_ = x2;
-  y2_ = y2;
+  ScaledSurface::setScale(x1, y1, x2, y2);
   updateTransform();
   return status::ok;
 }

@@ -8,8 +8,7 @@
 // for a repaint, so a Reflash made outside a paint shows at the next one.
 #pragma once
 
-#include "control/scale_mapping.hpp"
-#include "control/surface.hpp"
+#include "control/scaled_surface.hpp"
 #include "shells/qt/clip_geometry.hpp"
 #include "shells/qt/picture_options.hpp"
 
@@ -24,7 +23,7 @@ class QPainter;
 
 namespace trazo::qt {
 
-class PainterSurface : public Surface {
+class PainterSurface : public ScaledSurface {
  public:
   explicit PainterSurface(PictureOptions options = {});
 
@@ -44,14 +43,11 @@ class PainterSurface : public Surface {
   QPointF toDevice(double x, double y) const;
   QPointF fromDevice(QPointF pixel) const;
 
-  const ScaleMapping& mapping() const { return mapping_; }
   double fontSize() const { return fontSize_; }
   std::int32_t drawStyle() const { return drawStyle_; }
 
   Status cls() override;
   Status setScaleMode(std::int32_t mode) override;
-  Status scaleWidth(float& width) override;
-  Status scaleHeight(float& height) override;
   Status setScale(double x1, double y1, double x2, double y2) override;
   Status setFontSize(double points) override;
   Status setDrawStyle(std::int32_t style) override;
@@ -72,11 +68,8 @@ class PainterSurface : public Surface {
   void drawRound(double cx, double cy, double r, double start, double span, bool whole);
 
   PictureOptions options_;
-  ScaleMapping mapping_;
   double widthPixels_ = 0, heightPixels_ = 0;
   double dpiX_ = 96, dpiY_ = 96;
-  bool userScale_ = false;
-  double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
   // device = current * scale + offset
   double scaleX_ = 1, offsetX_ = 0, scaleY_ = 1, offsetY_ = 0;
   DeviceRect view_;

@@ -114,21 +114,6 @@ Status GdiSurface::cls() {
   return status::ok;
 }
 
-Status GdiSurface::scaleWidth(float& width) {
-  width = mapping_.scaleWidth();
-  return status::ok;
-}
-
-Status GdiSurface::scaleHeight(float& height) {
-  height = mapping_.scaleHeight();
-  return status::ok;
-}
-
-Status GdiSurface::setScale(double x1, double y1, double x2, double y2) {
-  mapping_.setScale(x1, y1, x2, y2);
-  return status::ok;
-}
-
 // Texts are drawn as outlines of their boxes, so no font is ever used.
 Status GdiSurface::setFontSize(double) { return status::ok; }
 

@@ -4,8 +4,7 @@
 // at the display's logical resolution until Scale sets a user system.
 #pragma once
 
-#include "control/scale_mapping.hpp"
-#include "control/surface.hpp"
+#include "control/scaled_surface.hpp"
 
 #include <windows.h>
 
@@ -21,7 +20,7 @@ LogicalDpi displayDpi();
 // Cls paints this: the palette's light colours are chosen to stand out on a dark ground.
 inline constexpr COLORREF kBackground = RGB(0, 0, 0);
 
-class GdiSurface final : public Surface {
+class GdiSurface final : public ScaledSurface {
  public:
   // Starts off screen, at the given inner size in twips.
   GdiSurface(double widthTwips, double heightTwips);
@@ -31,10 +30,6 @@ class GdiSurface final : public Surface {
 
   // --- Surface ---
   Status cls() override;
-  Status setScaleMode(std::int32_t mode) override { return mapping_.setScaleMode(mode); }
-  Status scaleWidth(float& width) override;
-  Status scaleHeight(float& height) override;
-  Status setScale(double x1, double y1, double x2, double y2) override;
   Status setFontSize(double points) override;
   Status setDrawStyle(std::int32_t style) override;
   Status line(float x1, float y1, float x2, float y2, Rgb colour) override;
@@ -72,7 +67,6 @@ class GdiSurface final : public Surface {
   void selectPen(Rgb colour);
   void dropPen();
 
-  ScaleMapping mapping_;
   LogicalDpi dpi_;
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
