@@ -2,7 +2,7 @@
 // every line type and colour index, added through the control's own members.
 #pragma once
 
-#include "control/status.hpp"
+#include "base/status.hpp"
 #include "control/trazo.hpp"
 #include "model/entity.hpp"
 

@@ -5,7 +5,7 @@ include(CMakePackageConfigHelpers)
 
 set(TRAZO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Trazo)
 
-foreach(layer control model render)
+foreach(layer base control model render)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${layer}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/trazo/${layer}
           FILES_MATCHING PATTERN "*.hpp")
 endforeach()

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "control/member_table.hpp"
-#include "control/status.hpp"
+#include "base/status.hpp"
 #include "control/variant.hpp"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // without a window; it also serves to measure the control's own cost.
 #pragma once
 
-#include "control/scaled_surface.hpp"
+#include "base/scaled_surface.hpp"
 
 namespace trazo {
 

@@ -2,7 +2,7 @@
 // double (both round-trip exactly), colours as RRGGBB. Independent of the process locale.
 #pragma once
 
-#include "control/colour.hpp"
+#include "base/colour.hpp"
 
 #include <string>
 

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "control/null_surface.hpp"
-#include "control/status.hpp"
-#include "control/surface.hpp"
+#include "base/status.hpp"
+#include "base/surface.hpp"
 #include "model/store.hpp"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "control/variant.hpp"
 
-#include "control/status.hpp"
+#include "base/status.hpp"
 
 #include <algorithm>
 #include <charconv>
@@ -71,12 +71,6 @@ long decimalExponent(std::string_view number) {
 }
 
 }  // namespace
-
-VarType typeOf(const Variant& v) {
-  static constexpr VarType types[] = {VarType::Empty,  VarType::Boolean, VarType::Short, VarType::Long,
-                                      VarType::Single, VarType::Double,  VarType::String};
-  return types[v.index()];
-}
 
 Status coerce(const Variant& in, VarType to, Variant& out) {
   switch (to) {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "control/member_table.hpp"
-#include "control/status.hpp"
+#include "base/status.hpp"
 
 #include <cstdint>
 #include <string>
@@ -11,8 +11,6 @@
 namespace trazo {
 
 using Variant = std::variant<std::monostate, bool, std::int16_t, std::int32_t, float, double, std::u16string>;
-
-VarType typeOf(const Variant& v);
 
 // Converts `in` to `to` the way automation's standard coercion does: numbers to Long round
 // half to even and overflow outside the 32-bit range, strings parse as numbers, numbers

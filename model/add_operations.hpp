@@ -4,7 +4,7 @@
 // leaves no half-written record and no half-updated extents behind.
 #pragma once
 
-#include "control/status.hpp"
+#include "base/status.hpp"
 #include "model/store.hpp"
 
 #include <cstdint>

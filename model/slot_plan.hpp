@@ -3,7 +3,7 @@
 // allocating two billion records.
 #pragma once
 
-#include "control/status.hpp"
+#include "base/status.hpp"
 
 #include <cstdint>
 

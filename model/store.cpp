@@ -55,13 +55,6 @@ void Store::release() {
   next_ = blockEnd_ = nullptr;
 }
 
-Status Store::append(Entity&& record) {
-  Entity* slot = nullptr;
-  if (const Status s = takeSlot(slot); failed(s)) return s;
-  *slot = std::move(record);
-  return status::ok;
-}
-
 Status Store::takeSlotGrowing(Entity*& slot) {
   if (released_) return status::subscript;
   const SlotPlan plan = planSlot(count_, capacity_);

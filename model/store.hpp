@@ -4,7 +4,7 @@
 // (the highest valid index) is still the multiple of 1000 that a growable array would have.
 #pragma once
 
-#include "control/status.hpp"
+#include "base/status.hpp"
 #include "model/entity.hpp"
 #include "model/slot_plan.hpp"
 
@@ -55,13 +55,9 @@ class Store {
     return &slotAt(index - 1);
   }
 
-  // Takes the next slot and moves `record` into it. Fails with overflow at the limits, with
-  // out-of-memory when growth fails, with subscript when the array is missing; on failure
-  // nothing changes. The new entity is number count() afterwards.
-  Status append(Entity&& record);
-
   // Takes the next slot for the caller to fill at once, without anything that can fail in
-  // between: the slot holds an empty record. Fails as append does, and then nothing changes.
+  // between: the slot holds an empty record. Fails with overflow at the limits, with out-of-memory when
+  // growth fails, with subscript when the array is missing; on failure nothing changes.
   // The new entity is number count() afterwards.
   Status takeSlot(Entity*& slot) {
     if (next_ != blockEnd_) {  // room in the last block: the common case

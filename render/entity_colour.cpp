@@ -1,6 +1,6 @@
 #include "render/entity_colour.hpp"
 
-#include "control/surface.hpp"
+#include "base/surface.hpp"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // The colour and dash-style mappings that every painter shares.
 #pragma once
 
-#include "control/colour.hpp"
+#include "base/colour.hpp"
 
 #include <cstdint>
 #include <optional>

@@ -4,8 +4,8 @@
 // and picks the painter by kind.
 #pragma once
 
-#include "control/status.hpp"
-#include "control/surface.hpp"
+#include "base/status.hpp"
+#include "base/surface.hpp"
 #include "model/entity.hpp"
 
 namespace trazo {

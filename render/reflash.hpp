@@ -2,8 +2,8 @@
 // axis, equal scale, Y up, centred) and paint every entity in order of addition.
 #pragma once
 
-#include "control/status.hpp"
-#include "control/surface.hpp"
+#include "base/status.hpp"
+#include "base/surface.hpp"
 #include "model/store.hpp"
 
 namespace trazo {

@@ -1,6 +1,6 @@
 #include "shells/qt/dash_patterns.hpp"
 
-#include "control/surface.hpp"
+#include "base/surface.hpp"
 
 namespace trazo::qt {
 

@@ -73,7 +73,6 @@ void PainterSurface::updateTransform() {
     offsetX_ = 0;
     offsetY_ = 0;
   }
-  view_ = {0, 0, widthPixels_, heightPixels_};
   safeBox_ = {-kSafeMargin, -kSafeMargin, widthPixels_ + kSafeMargin, heightPixels_ + kSafeMargin};
 }
 

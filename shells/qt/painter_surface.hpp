@@ -8,7 +8,7 @@
 // for a repaint, so a Reflash made outside a paint shows at the next one.
 #pragma once
 
-#include "control/scaled_surface.hpp"
+#include "base/scaled_surface.hpp"
 #include "shells/qt/clip_geometry.hpp"
 #include "shells/qt/picture_options.hpp"
 
@@ -72,7 +72,6 @@ class PainterSurface : public ScaledSurface {
   double dpiX_ = 96, dpiY_ = 96;
   // device = current * scale + offset
   double scaleX_ = 1, offsetX_ = 0, scaleY_ = 1, offsetY_ = 0;
-  DeviceRect view_;
   DeviceRect safeBox_;
   double fontSize_ = 9;
   std::int32_t drawStyle_ = kDrawStyleSolid;

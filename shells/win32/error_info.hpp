@@ -2,7 +2,7 @@
 // description so that a script sees Err.Number and Err.Description.
 #pragma once
 
-#include "control/status.hpp"
+#include "base/status.hpp"
 
 #include <windows.h>
 

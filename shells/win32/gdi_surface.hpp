@@ -4,7 +4,7 @@
 // at the display's logical resolution until Scale sets a user system.
 #pragma once
 
-#include "control/scaled_surface.hpp"
+#include "base/scaled_surface.hpp"
 
 #include <windows.h>
 

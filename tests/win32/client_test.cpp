@@ -5,7 +5,7 @@
 #include "check.hpp"
 
 #include "control/member_table.hpp"
-#include "control/status.hpp"
+#include "base/status.hpp"
 
 #include "Trazolib.h"
 

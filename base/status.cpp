@@ -1,4 +1,4 @@
-#include "control/status.hpp"
+#include "base/status.hpp"
 
 #include <cstdio>
 

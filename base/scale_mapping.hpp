@@ -3,7 +3,7 @@
 // pointer in current units come out the same on every platform.
 #pragma once
 
-#include "control/status.hpp"
+#include "base/status.hpp"
 
 #include <cstdint>
 

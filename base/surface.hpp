@@ -4,8 +4,8 @@
 // gone, a target that cannot be written) and the control passes that status on.
 #pragma once
 
-#include "control/colour.hpp"
-#include "control/status.hpp"
+#include "base/colour.hpp"
+#include "base/status.hpp"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "control/scale_mapping.hpp"
+#include "base/scale_mapping.hpp"
 
 namespace trazo {
 

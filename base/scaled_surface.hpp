@@ -3,8 +3,8 @@
 // the two setters to follow them, and keeps the inner size up to date with setInnerSize.
 #pragma once
 
-#include "control/scale_mapping.hpp"
-#include "control/surface.hpp"
+#include "base/scale_mapping.hpp"
+#include "base/surface.hpp"
 
 namespace trazo {
 
