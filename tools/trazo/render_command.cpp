@@ -1,7 +1,7 @@
 #include "tools/trazo/render_command.hpp"
 
 #include "control/trazo.hpp"
-#include "shells/qt/painter_surface.hpp"
+#include "device/device_surface.hpp"
 #include "shells/qt/picture_files.hpp"
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
@@ -83,7 +83,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     QGuiApplication application(argc, argv);
 
     // While the script runs, P1 has the size of the picture to come but paints nothing.
-    qt::PainterSurface picture(pictureOptions);
+    DeviceSurface picture;
     picture.setDevice(size.width(), size.height(), qt::kOutputDpi, qt::kOutputDpi);
     Trazo control;
     control.attachPicture(picture);

@@ -1,8 +1,10 @@
-#include "shells/qt/arc_sweep.hpp"
+#include "device/arc_sweep.hpp"
+
+#include "device/portable_trig.hpp"
 
 #include <cmath>
 
-namespace trazo::qt {
+namespace trazo {
 
 std::optional<ArcSweep> arcSweep(double start, double end) {
   if (!std::isfinite(start) || !std::isfinite(end)) return std::nullopt;
@@ -16,4 +18,4 @@ std::optional<ArcSweep> arcSweep(double start, double end) {
   return sweep;
 }
 
-}  // namespace trazo::qt
+}  // namespace trazo

@@ -1,16 +1,20 @@
-// Keeping what P1 hands to QPainter within sizes the raster engine handles: segments are
-// clipped to a box around the picture, and circles far larger than the picture are drawn
-// only where they cross it. Coordinates here are device pixels, Y down; angles are radians,
-// counter-clockwise on the screen, from +X.
+// Keeping what reaches a back end within the picture: segments are cut to a box around it,
+// and circles are classed by how their outline meets it, so that those that miss it or
+// surround it cost nothing and huge ones are drawn only where they cross it. Coordinates are
+// device pixels, Y down; angles are radians, counter-clockwise on the screen, from +X.
 #pragma once
 
 #include <vector>
 
-namespace trazo::qt {
+namespace trazo {
 
 struct DeviceRect {
   double left = 0, top = 0, right = 0, bottom = 0;
 };
+
+inline bool inside(const DeviceRect& box, double x, double y) {
+  return x >= box.left && x <= box.right && y >= box.top && y <= box.bottom;
+}
 
 // Cuts the segment to the box; false when nothing of it is inside.
 bool clipSegment(double& x1, double& y1, double& x2, double& y2, const DeviceRect& box);
@@ -36,7 +40,6 @@ struct DevicePoint {
 
 // Points along a span of the circle, close enough that no chord strays more than
 // `tolerance` pixels from the circle; never more than `maxPoints`.
-std::vector<DevicePoint> arcPoints(double cx, double cy, double r, AngleSpan span, double tolerance,
-                                   int maxPoints);
+std::vector<DevicePoint> arcPoints(double cx, double cy, double r, AngleSpan span, double tolerance, int maxPoints);
 
-}  // namespace trazo::qt
+}  // namespace trazo

@@ -1,14 +1,12 @@
-#include "shells/qt/clip_geometry.hpp"
+#include "device/device_clip.hpp"
 
-#include "shells/qt/arc_sweep.hpp"
+#include "device/portable_trig.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-namespace trazo::qt {
+namespace trazo {
 namespace {
-
-constexpr double kHalfTurn = kFullTurn / 2;
 
 double normalised(double angle) {
   double a = std::fmod(angle, kFullTurn);
@@ -23,7 +21,7 @@ double folded(double delta) {
   return delta;
 }
 
-double screenAngle(double cx, double cy, double x, double y) { return std::atan2(cy - y, x - cx); }
+double screenAngle(double cx, double cy, double x, double y) { return portableAtan2(cy - y, x - cx); }
 
 }  // namespace
 
@@ -90,10 +88,8 @@ CircleReach circleReach(double cx, double cy, double r, const DeviceRect& box) {
 }
 
 AngleSpan boxAngles(double cx, double cy, const DeviceRect& box) {
-  const double middle =
-      screenAngle(cx, cy, (box.left + box.right) / 2, (box.top + box.bottom) / 2);
-  const double corners[4][2] = {
-      {box.left, box.top}, {box.right, box.top}, {box.left, box.bottom}, {box.right, box.bottom}};
+  const double middle = screenAngle(cx, cy, (box.left + box.right) / 2, (box.top + box.bottom) / 2);
+  const double corners[4][2] = {{box.left, box.top}, {box.right, box.top}, {box.left, box.bottom}, {box.right, box.bottom}};
   double low = 0;
   double high = 0;
   for (const auto& c : corners) {
@@ -116,20 +112,19 @@ std::vector<AngleSpan> intersectArcs(AngleSpan a, AngleSpan b) {
   return pieces;
 }
 
-std::vector<DevicePoint> arcPoints(double cx, double cy, double r, AngleSpan span, double tolerance,
-                                   int maxPoints) {
+std::vector<DevicePoint> arcPoints(double cx, double cy, double r, AngleSpan span, double tolerance, int maxPoints) {
   std::vector<DevicePoint> points;
   if (!(r > 0) || !(span.width > 0) || maxPoints < 2) return points;
-  // A chord of angle s strays r(1 - cos(s/2)) from the circle.
-  const double step = 2 * std::acos(std::max(-1.0, 1 - tolerance / r));
+  // A chord of angle s strays about r s^2 / 8 from the circle.
+  const double step = std::sqrt(8 * tolerance / r);
   const double wanted = std::ceil(span.width / std::max(step, 1e-300));
   const int segments = static_cast<int>(std::clamp(wanted, 1.0, static_cast<double>(maxPoints - 1)));
   points.reserve(static_cast<std::size_t>(segments) + 1);
   for (int i = 0; i <= segments; ++i) {
-    const double a = span.from + span.width * i / segments;
-    points.push_back({cx + r * std::cos(a), cy - r * std::sin(a)});
+    const SinCos a = portableSinCos(span.from + span.width * i / segments);
+    points.push_back({cx + r * a.cos, cy - r * a.sin});
   }
   return points;
 }
 
-}  // namespace trazo::qt
+}  // namespace trazo

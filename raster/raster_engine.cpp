@@ -1,0 +1,110 @@
+#include "raster/raster_engine.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace trazo {
+namespace {
+
+// Below this many pixels of work a drawing is drawn in one band: threads would cost more
+// than they save.
+constexpr std::int64_t kThreadedWork = 1 << 20;
+// Bands of about this many rows: a band's pixels then stay in a core's own cache while every
+// command is drawn into it, which matters more than anything else for speed.
+constexpr int kBandRows = 128;
+
+std::int32_t pixelIndex(double v) { return static_cast<std::int32_t>(std::floor(v)); }
+
+}  // namespace
+
+bool RasterEngine::resize(int width, int height) {
+  if (width == picture_.width() && height == picture_.height()) return true;
+  PixelBuffer fresh;
+  if (!fresh.resize(width, height, {})) return false;
+  fresh.fillRows(0, fresh.height(), lastFill_);
+  picture_ = std::move(fresh);
+  commands_.clear();
+  work_ = 0;
+  return true;
+}
+
+Status RasterEngine::fill(Rgb colour) {
+  // Everything before a fill is covered by it.
+  commands_.clear();
+  work_ = 0;
+  Command c{Command::Kind::fill, {}};
+  c.as.fill = pixelOf(colour);
+  commands_.push_back(c);  // cannot fail: the list keeps its memory when cleared
+  lastFill_ = c.as.fill;
+  return status::ok;
+}
+
+Status RasterEngine::line(const DeviceLine& l) {
+  Command c{Command::Kind::line, {}};
+  c.as.line = {pixelIndex(l.x1), pixelIndex(l.y1), pixelIndex(l.x2), pixelIndex(l.y2), pixelOf(l.colour), l.dash,
+               l.phase};
+  try {
+    commands_.push_back(c);
+  } catch (const std::bad_alloc&) {
+    return status::outOfMemory;
+  }
+  work_ += lineWork(c.as.line);
+  return status::ok;
+}
+
+Status RasterEngine::round(const DeviceRound& r) {
+  Command c{Command::Kind::round, {}};
+  c.as.round = {pixelIndex(r.cx),
+                pixelIndex(r.cy),
+                static_cast<std::int32_t>(std::floor(r.r + 0.5)),
+                pixelOf(r.colour),
+                r.dash,
+                r.whole,
+                static_cast<float>(r.start),
+                static_cast<float>(r.span)};
+  try {
+    commands_.push_back(c);
+  } catch (const std::bad_alloc&) {
+    return status::outOfMemory;
+  }
+  work_ += roundWork(c.as.round);
+  return status::ok;
+}
+
+int RasterEngine::workersFor(int bands) const {
+  if (work_ < kThreadedWork) return 1;
+  const int wanted = threads_ == 0 ? runner_->parallelism() : threads_;
+  return std::clamp(wanted, 1, bands);
+}
+
+void RasterEngine::draw(const RasterBand& band) const {
+  for (const Command& c : commands_) {
+    switch (c.kind) {
+      case Command::Kind::fill: band.picture->fillRows(band.top, band.bottom, c.as.fill); break;
+      case Command::Kind::line: drawLine(band, c.as.line); break;
+      case Command::Kind::round: drawRound(band, c.as.round); break;
+    }
+  }
+}
+
+const PixelBuffer& RasterEngine::picture() {
+  if (commands_.empty()) return picture_;
+  const int height = picture_.height();
+  const int bands = std::max(1, (height + kBandRows - 1) / kBandRows);
+  const int rows = (height + bands - 1) / bands;
+  const int workers = workersFor(bands);
+  lastWorkers_ = workers;
+  // Worker w draws bands w, w + workers, ...: neighbouring bands go to different cores.
+  runner_->run(workers, [&](int worker) {
+    for (int band = worker; band < bands; band += workers) {
+      const int top = band * rows;
+      draw({&picture_, top, std::min(height, top + rows)});
+    }
+  });
+  commands_.clear();
+  work_ = 0;
+  return picture_;
+}
+
+}  // namespace trazo

@@ -1,0 +1,61 @@
+// The raster back end: what the device geometry hands it is kept in a compact list and
+// drawn into a 32-bit pixel buffer when the picture is asked for. The picture is drawn in
+// horizontal bands, each band walking every command in order, clipped to its rows, so the
+// pixels are the same however the bands are shared out; a large drawing shares them among
+// threads on all cores, a small one draws them on the caller's thread.
+#pragma once
+
+#include "device/device_engine.hpp"
+#include "raster/band_runner.hpp"
+#include "raster/line_raster.hpp"
+#include "raster/pixel_buffer.hpp"
+#include "raster/round_raster.hpp"
+
+#include <cstdint>
+#include <vector>
+
+namespace trazo {
+
+class RasterEngine final : public DeviceEngine {
+ public:
+  explicit RasterEngine(BandRunner& runner = standardBandRunner()) : runner_(&runner) {}
+
+  // A picture of this many pixels, all in the last fill colour (black at first); false,
+  // keeping the old picture, when there is no memory for it.
+  bool resize(int width, int height);
+  // How many bands may be drawn side by side: 0 as many as the machine has cores, 1 none.
+  void setThreads(int count) { threads_ = count < 0 ? 0 : count; }
+  int threads() const { return threads_; }
+  void setRunner(BandRunner& runner) { runner_ = &runner; }
+
+  Status fill(Rgb colour) override;
+  Status line(const DeviceLine& line) override;
+  Status round(const DeviceRound& round) override;
+
+  // Draws what was handed over since the last call and returns the picture.
+  const PixelBuffer& picture();
+  // How many threads the last drawing used.
+  int lastWorkers() const { return lastWorkers_; }
+
+ private:
+  struct Command {
+    enum class Kind : std::uint8_t { fill, line, round } kind;
+    union {
+      std::uint32_t fill;
+      RasterLine line;
+      RasterRound round;
+    } as;
+  };
+  void draw(const RasterBand& band) const;
+  int workersFor(int bands) const;
+
+  BandRunner* runner_;
+  int threads_ = 0;
+  PixelBuffer picture_;
+  std::uint32_t lastFill_ = pixelOf({});
+  std::vector<Command> commands_;
+  std::int64_t work_ = 0;
+  int lastWorkers_ = 1;
+};
+
+}  // namespace trazo
