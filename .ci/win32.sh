@@ -18,8 +18,10 @@ step() {  # step NAME COMMAND...: one counted step, its output shown only when i
   local name=$1
   shift
   echo "== $name"
+  local start=$SECONDS
   if "$@" >"$logs/step.log" 2>&1; then
     passed=$((passed + 1))
+    echo "   done in $((SECONDS - start)) s"
   else
     failed=$((failed + 1))
     echo "FAIL $name"
