@@ -2,8 +2,8 @@
 # CI stage for the Windows control: installs the MinGW-w64 cross compilers and Wine (the
 # 32-bit Wine too where the kernel runs i386 code), builds Trazolib.ocx and trazo.exe for
 # 64-bit (build-win64/) and 32-bit Windows (build-win32/) and the Linux trace host
-# (build-linux/), then runs tests/win32/run.sh on each build under Wine: the 64-bit one
-# first, since once the 32-bit Wine is there every 64-bit prefix is a slower WoW64 one.
+# (build-linux/), then runs tests/win32/run.sh on each build under Wine, each in a prefix of
+# its own: the 64-bit one first, then the 32-bit one.
 # Ends with "N passed, N failed, N skipped"; exits non-zero on failure.
 set -u
 cd "$(dirname "$0")/.."
