@@ -12,6 +12,7 @@
 #include "bench/qt_mixed_drawing.hpp"
 #include "control/trazo.hpp"
 #include "device/device_surface.hpp"
+#include "device/portable_trig.hpp"
 #include "raster/raster_surface.hpp"
 #include "shells/qt/painter_engine.hpp"
 

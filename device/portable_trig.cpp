@@ -5,8 +5,8 @@
 namespace trazo {
 namespace {
 
-// pi/2 in two parts: the first has its low bits zero, so that k * kPiOver2High is exact for
-// the few quarter turns an angle in [0, one turn) holds.
+// pi/2 in two parts: the first has its low 20 bits zero, so that k * kPiOver2High is exact
+// for every count k of quarter turns below a million.
 constexpr double kPiOver2High = 1.57079632673412561417e+00;
 constexpr double kPiOver2Low = 6.07710050650619224932e-11;
 
@@ -46,7 +46,9 @@ double atanUnit(double t) {
 
 SinCos portableSinCos(double radians) {
   double a = radians;
-  if (std::fabs(a) > 4 * kFullTurn) a = std::fmod(a, kFullTurn);  // fmod is exact everywhere
+  // Up to a million radians the reduction below is exact to the last place; beyond, the
+  // angle is first taken modulo the double nearest a turn (fmod is exact everywhere).
+  if (std::fabs(a) > 1e6) a = std::fmod(a, kFullTurn);
   const double k = std::floor(a / kQuarterTurn + 0.5);
   const double x = (a - k * kPiOver2High) - k * kPiOver2Low;
   const double s = sinNear(x);

@@ -18,6 +18,8 @@ std::int32_t pixelIndex(double v) { return static_cast<std::int32_t>(std::floor(
 
 }  // namespace
 
+RasterEngine::RasterEngine(BandRunner& runner) : runner_(&runner), bandRows_(kBandRows) {}
+
 bool RasterEngine::resize(int width, int height) {
   if (width == picture_.width() && height == picture_.height()) return true;
   PixelBuffer fresh;
@@ -91,7 +93,7 @@ void RasterEngine::draw(const RasterBand& band) const {
 const PixelBuffer& RasterEngine::picture() {
   if (commands_.empty()) return picture_;
   const int height = picture_.height();
-  const int bands = std::max(1, (height + kBandRows - 1) / kBandRows);
+  const int bands = std::max(1, (height + bandRows_ - 1) / bandRows_);
   const int rows = (height + bands - 1) / bands;
   const int workers = workersFor(bands);
   lastWorkers_ = workers;

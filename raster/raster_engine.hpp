@@ -18,7 +18,7 @@ namespace trazo {
 
 class RasterEngine final : public DeviceEngine {
  public:
-  explicit RasterEngine(BandRunner& runner = standardBandRunner()) : runner_(&runner) {}
+  explicit RasterEngine(BandRunner& runner = standardBandRunner());
 
   // A picture of this many pixels, all in the last fill colour (black at first); false,
   // keeping the old picture, when there is no memory for it.
@@ -27,6 +27,8 @@ class RasterEngine final : public DeviceEngine {
   void setThreads(int count) { threads_ = count < 0 ? 0 : count; }
   int threads() const { return threads_; }
   void setRunner(BandRunner& runner) { runner_ = &runner; }
+  // Rows per band; the pixels never depend on it, only the speed does.
+  void setBandRows(int rows) { bandRows_ = rows < 1 ? 1 : rows; }
 
   Status fill(Rgb colour) override;
   Status line(const DeviceLine& line) override;
@@ -51,6 +53,7 @@ class RasterEngine final : public DeviceEngine {
 
   BandRunner* runner_;
   int threads_ = 0;
+  int bandRows_;
   PixelBuffer picture_;
   std::uint32_t lastFill_ = pixelOf({});
   std::vector<Command> commands_;

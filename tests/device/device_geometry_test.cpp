@@ -124,10 +124,11 @@ TEST_F(DeviceSurfaceExtremes, ArcsFollowTheSweepAndDashesKeepTheirRhythmAcrossAC
   EXPECT_NEAR(out.lines[0].x2, 250 + 100 * std::cos(0.5), 1e-9);
   EXPECT_NEAR(out.lines[0].y2, 250 - 100 * std::sin(0.5), 1e-9);
 
-  // A dashed line from 10 pixels left of the cut box starts 10 pixels into its period.
+  // A dashed line from 12.5 pixels left of the picture, 10.5 pixels before the cut box,
+  // starts 10 pixels into its period.
   out.lines.clear();
   (void)p1.setDrawStyle(kDrawStyleDash);
-  ASSERT_EQ(p1.line(static_cast<float>((-kSegmentMargin - 10) / 50), 5, 5, 5, kGreen), status::ok);
+  ASSERT_EQ(p1.line(-0.25f, 5, 5, 5, kGreen), status::ok);
   ASSERT_EQ(out.lines.size(), 1u);
   EXPECT_EQ(out.lines[0].dash, DashPattern::dash);
   EXPECT_EQ(out.lines[0].phase, 10);
@@ -202,6 +203,7 @@ TEST(PortableTrig, AgreesWithTheLibraryEverywhere) {
   EXPECT_EQ(portableSinCos(0).cos, 1);
   EXPECT_EQ(portableAtan2(0, 0), 0);
   EXPECT_NEAR(portableSinCos(1e30).sin, std::sin(std::fmod(1e30, kFullTurn)), 1e-15);
+  EXPECT_NEAR(portableSinCos(123456.789).cos, std::cos(123456.789), 4e-16);
 }
 
 }  // namespace
