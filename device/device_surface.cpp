@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace trazo {
 namespace {
@@ -119,6 +120,23 @@ Status DeviceSurface::arc(float x, float y, float r, Rgb colour, float start, fl
   return status::ok;
 }
 
+Status DeviceSurface::chords(const std::vector<DevicePoint>& points, Rgb colour) {
+  double walked = 0;
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    DeviceLine chord{points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, colour, dash_, 0};
+    const double length = std::max(std::fabs(chord.x2 - chord.x1), std::fabs(chord.y2 - chord.y1));
+    if (clipSegment(chord.x1, chord.y1, chord.x2, chord.y2, segmentBox_)) {
+      if (dash_ != DashPattern::solid) {
+        const double lost = std::floor(walked) + phaseAfterCut(points[i - 1].x, points[i - 1].y, chord.x1, chord.y1);
+        chord.phase = static_cast<int>(std::fmod(lost, static_cast<double>(kDashPeriod)));
+      }
+      if (const Status s = engine_->line(chord); failed(s)) return s;
+    }
+    walked += length;
+  }
+  return status::ok;
+}
+
 Status DeviceSurface::radiusLine(double cx, double cy, double r, double angle, Rgb colour) {
   const DevicePoint c = toDevice(cx, cy);
   const double radius = std::fabs(r * scaleX_);
@@ -134,24 +152,16 @@ Status DeviceSurface::round(double x, double y, double r, Rgb colour, double sta
   if (radius <= kLargestRoundRadius) return engine_->round({c.x, c.y, radius, colour, dash_, whole, start, span});
   // Only a sliver of such a circle can cross the picture, and its centre lies far outside:
   // chords along that sliver, the dash pattern running on from chord to chord.
-  const AngleSpan seen = boxAngles(c.x, c.y, roundBox_);
-  const std::vector<AngleSpan> pieces = whole ? std::vector<AngleSpan>{seen} : intersectArcs({start, span}, seen);
-  for (const AngleSpan& piece : pieces) {
-    const std::vector<DevicePoint> points = arcPoints(c.x, c.y, radius, piece, kChordTolerance, kMostChordPoints);
-    double walked = 0;
-    for (std::size_t i = 1; i < points.size(); ++i) {
-      DeviceLine chord{points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, colour, dash_, 0};
-      const double length = std::max(std::fabs(chord.x2 - chord.x1), std::fabs(chord.y2 - chord.y1));
-      if (clipSegment(chord.x1, chord.y1, chord.x2, chord.y2, segmentBox_)) {
-        if (dash_ != DashPattern::solid) {
-          chord.phase = static_cast<int>(std::fmod(std::floor(walked) + phaseAfterCut(points[i - 1].x, points[i - 1].y,
-                                                                                         chord.x1, chord.y1),
-                                                   static_cast<double>(kDashPeriod)));
-        }
-        if (const Status s = engine_->line(chord); failed(s)) return s;
-      }
-      walked += length;
+  try {
+    const AngleSpan seen = boxAngles(c.x, c.y, roundBox_);
+    const std::vector<AngleSpan> pieces = whole ? std::vector<AngleSpan>{seen} : intersectArcs({start, span}, seen);
+    for (const AngleSpan& piece : pieces) {
+      if (const Status s = chords(arcPoints(c.x, c.y, radius, piece, kChordTolerance, kMostChordPoints), colour);
+          failed(s))
+        return s;
     }
+  } catch (const std::bad_alloc&) {
+    return status::outOfMemory;
   }
   return status::ok;
 }

@@ -11,6 +11,8 @@
 #include "device/device_clip.hpp"
 #include "device/device_engine.hpp"
 
+#include <vector>
+
 namespace trazo {
 
 // Circles up to this radius in pixels reach the back end as circles; larger ones as the
@@ -64,6 +66,8 @@ class DeviceSurface : public ScaledSurface {
   Status segment(double x1, double y1, double x2, double y2, Rgb colour);
   Status round(double x, double y, double r, Rgb colour, double start, double span, bool whole);
   Status radiusLine(double cx, double cy, double r, double angle, Rgb colour);
+  // Segments along `points`, the dash pattern running on from one to the next.
+  Status chords(const std::vector<DevicePoint>& points, Rgb colour);
 
   DeviceEngine* engine_ = nullptr;
   Rgb background_;

@@ -37,8 +37,17 @@ Status RasterEngine::fill(Rgb colour) {
   work_ = 0;
   Command c{Command::Kind::fill, {}};
   c.as.fill = pixelOf(colour);
-  commands_.push_back(c);  // cannot fail: the list keeps its memory when cleared
   lastFill_ = c.as.fill;
+  return record(c, 0);
+}
+
+Status RasterEngine::record(const Command& c, std::int64_t work) {
+  try {
+    commands_.push_back(c);
+  } catch (const std::bad_alloc&) {
+    return status::outOfMemory;
+  }
+  work_ += work;
   return status::ok;
 }
 
@@ -46,13 +55,7 @@ Status RasterEngine::line(const DeviceLine& l) {
   Command c{Command::Kind::line, {}};
   c.as.line = {pixelIndex(l.x1), pixelIndex(l.y1), pixelIndex(l.x2), pixelIndex(l.y2), pixelOf(l.colour), l.dash,
                l.phase};
-  try {
-    commands_.push_back(c);
-  } catch (const std::bad_alloc&) {
-    return status::outOfMemory;
-  }
-  work_ += lineWork(c.as.line);
-  return status::ok;
+  return record(c, lineWork(c.as.line));
 }
 
 Status RasterEngine::round(const DeviceRound& r) {
@@ -65,13 +68,7 @@ Status RasterEngine::round(const DeviceRound& r) {
                 r.whole,
                 static_cast<float>(r.start),
                 static_cast<float>(r.span)};
-  try {
-    commands_.push_back(c);
-  } catch (const std::bad_alloc&) {
-    return status::outOfMemory;
-  }
-  work_ += roundWork(c.as.round);
-  return status::ok;
+  return record(c, roundWork(c.as.round));
 }
 
 int RasterEngine::workersFor(int bands) const {
@@ -98,12 +95,19 @@ const PixelBuffer& RasterEngine::picture() {
   const int workers = workersFor(bands);
   lastWorkers_ = workers;
   // Worker w draws bands w, w + workers, ...: neighbouring bands go to different cores.
-  runner_->run(workers, [&](int worker) {
-    for (int band = worker; band < bands; band += workers) {
-      const int top = band * rows;
-      draw({&picture_, top, std::min(height, top + rows)});
+  struct Work final : BandWork {
+    const RasterEngine& engine;
+    PixelBuffer& picture;
+    int bands, rows, workers;
+    Work(const RasterEngine& e, PixelBuffer& p, int b, int r, int w) : engine(e), picture(p), bands(b), rows(r), workers(w) {}
+    void draw(int worker) override {
+      for (int band = worker; band < bands; band += workers) {
+        const int top = band * rows;
+        engine.draw({&picture, top, std::min(picture.height(), top + rows)});
+      }
     }
-  });
+  } work(*this, picture_, bands, rows, workers);
+  runner_->run(workers, work);
   commands_.clear();
   work_ = 0;
   return picture_;

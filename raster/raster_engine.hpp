@@ -48,6 +48,7 @@ class RasterEngine final : public DeviceEngine {
       RasterRound round;
     } as;
   };
+  Status record(const Command& c, std::int64_t work);
   void draw(const RasterBand& band) const;
   int workersFor(int bands) const;
 
