@@ -1,8 +1,8 @@
 // The raster back end: what the device geometry hands it is kept in a compact list and
 // drawn into a 32-bit pixel buffer when the picture is asked for. The picture is drawn in
-// horizontal bands, each band walking every command in order, clipped to its rows, so the
-// pixels are the same however the bands are shared out; a large drawing shares them among
-// threads on all cores, a small one draws them on the caller's thread.
+// horizontal bands, each band walking in order every command that reaches its rows, clipped
+// to them, so the pixels are the same however the bands are shared out; a large drawing
+// shares them among threads on all cores, a small one draws them on the caller's thread.
 #pragma once
 
 #include "device/device_engine.hpp"
@@ -27,7 +27,8 @@ class RasterEngine final : public DeviceEngine {
   void setThreads(int count) { threads_ = count < 0 ? 0 : count; }
   int threads() const { return threads_; }
   void setRunner(BandRunner& runner) { runner_ = &runner; }
-  // Rows per band; the pixels never depend on it, only the speed does.
+  // Rows per band; the pixels never depend on it, only the speed does. Takes effect with the
+  // next picture size or the next fill.
   void setBandRows(int rows) { bandRows_ = rows < 1 ? 1 : rows; }
 
   Status fill(Rgb colour) override;
@@ -48,9 +49,13 @@ class RasterEngine final : public DeviceEngine {
       RasterRound round;
     } as;
   };
-  Status record(const Command& c, std::int64_t work);
-  void draw(const RasterBand& band) const;
-  int workersFor(int bands) const;
+  // Keeps `c`, which may reach the rows `top` to `bottom` (both included), in the list of
+  // every band those rows meet.
+  Status record(const Command& c, std::int64_t top, std::int64_t bottom, std::int64_t work);
+  void forget();
+  bool layBands();
+  void draw(int band) const;
+  int workersFor() const;
 
   BandRunner* runner_;
   int threads_ = 0;
@@ -58,6 +63,9 @@ class RasterEngine final : public DeviceEngine {
   PixelBuffer picture_;
   std::uint32_t lastFill_ = pixelOf({});
   std::vector<Command> commands_;
+  // For each band, the numbers of the commands that reach it, in order.
+  std::vector<std::vector<std::uint32_t>> bands_;
+  int rowsPerBand_ = 1;
   std::int64_t work_ = 0;
   int lastWorkers_ = 1;
 };

@@ -92,26 +92,61 @@ void solidCircle(const RasterRound& rd, const Plot& plot) {
 
 // Steps kFrom .. kTo of one octant, the dash period at kFrom given; it runs up with k in
 // even octants and down in odd ones, so that it always follows the ring counter-clockwise.
-template <bool kChecked, bool kUp>
-void octantPiece(const RasterRound& rd, const Plot& plot, const Octant& o, std::int64_t kFrom, std::int64_t kTo,
-                 int period, std::uint32_t dash) {
+// The octant is known when compiling, so the walk is a pointer stepping by constants.
+template <bool kChecked, int kOctant>
+void octantPiece(const RasterRound& rd, const Plot& plot, std::int64_t kFrom, std::int64_t kTo, int period,
+                 std::uint32_t dash) {
+  constexpr Octant o = kOctants[kOctant];
   std::int32_t x = rd.r, y = 0, d = 1 - rd.r;
   while (y < kFrom) midpointStep(x, y, d);
-  for (; y <= kTo; midpointStep(x, y, d)) {
-    const std::int64_t px = rd.cx + o.sx * (o.swap ? y : x);
-    const std::int64_t py = rd.cy + o.sy * (o.swap ? x : y);
+  std::int64_t px = rd.cx + o.sx * (o.swap ? y : x);
+  std::int64_t py = rd.cy + o.sy * (o.swap ? x : y);
+  // A step of k moves along one axis; x stepping back moves along the other.
+  const std::ptrdiff_t kStep = o.swap ? o.sx : o.sy * plot.stride;
+  const std::ptrdiff_t backStep = o.swap ? -o.sy * plot.stride : -o.sx;
+  std::ptrdiff_t at = py * plot.stride + px;
+  for (;;) {
     if (!kChecked || plot.holds(px, py)) {
-      std::uint32_t& target = plot.pixels[py * plot.stride + px];
       const std::uint32_t on = 0u - ((dash >> period) & 1u);
-      target = (target & ~on) | (plot.pixel & on);
+      plot.pixels[at] = (plot.pixels[at] & ~on) | (plot.pixel & on);
     }
-    if constexpr (kUp) {
+    if constexpr (kOctant % 2 == 0) {
       ++period;
       period -= kDashPeriod & -static_cast<int>(period == kDashPeriod);
     } else {
       --period;
       period += kDashPeriod & -static_cast<int>(period < 0);
     }
+    if (y == kTo) return;
+    ++y;
+    const std::int32_t back = -static_cast<std::int32_t>(d >= 0);
+    x += back;
+    d += 2 * y + 1 - (back & (2 * x));
+    at += kStep + (backStep & back);
+    if constexpr (kChecked) {
+      if constexpr (o.swap) {
+        px += o.sx;
+        py -= o.sy & back;
+      } else {
+        py += o.sy;
+        px -= o.sx & back;
+      }
+    }
+  }
+}
+
+template <bool kChecked>
+void octantPiece(int octant, const RasterRound& rd, const Plot& plot, std::int64_t kFrom, std::int64_t kTo, int period,
+                 std::uint32_t dash) {
+  switch (octant) {
+    case 0: return octantPiece<kChecked, 0>(rd, plot, kFrom, kTo, period, dash);
+    case 1: return octantPiece<kChecked, 1>(rd, plot, kFrom, kTo, period, dash);
+    case 2: return octantPiece<kChecked, 2>(rd, plot, kFrom, kTo, period, dash);
+    case 3: return octantPiece<kChecked, 3>(rd, plot, kFrom, kTo, period, dash);
+    case 4: return octantPiece<kChecked, 4>(rd, plot, kFrom, kTo, period, dash);
+    case 5: return octantPiece<kChecked, 5>(rd, plot, kFrom, kTo, period, dash);
+    case 6: return octantPiece<kChecked, 6>(rd, plot, kFrom, kTo, period, dash);
+    default: return octantPiece<kChecked, 7>(rd, plot, kFrom, kTo, period, dash);
   }
 }
 
@@ -150,11 +185,7 @@ void partialRing(const RasterRound& rd, const Plot& plot) {
       const std::int64_t kTo = up ? last - low : low + ring.c - first;
       const std::int64_t numberAtFrom = up ? first : last;
       const int period = static_cast<int>(((numberAtFrom - start + ring.total) % ring.total) % kDashPeriod);
-      if (up) {
-        octantPiece<kChecked, true>(rd, plot, kOctants[octant], kFrom, kTo, period, dash);
-      } else {
-        octantPiece<kChecked, false>(rd, plot, kOctants[octant], kFrom, kTo, period, dash);
-      }
+      octantPiece<kChecked>(octant, rd, plot, kFrom, kTo, period, dash);
     }
   }
 }

@@ -1,6 +1,7 @@
 #include "shells/png/png_codec.hpp"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstring>
@@ -54,8 +55,11 @@ bool encodeRows(Context& context, const PixelBuffer& picture, double dpi, unsign
     return false;
   }
   png_set_write_fn(png, &context, writeBytes, flushBytes);
+  // Runs of one colour are what these pictures are made of: zlib's run-length strategy on
+  // unfiltered rows is as fast as its fastest level and gives smaller files.
   png_set_compression_level(png, 1);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+  png_set_compression_strategy(png, Z_RLE);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width()), static_cast<png_uint_32>(picture.height()), 8,
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
   const auto dotsPerMetre = static_cast<png_uint_32>(dpi / kMetresPerInch + 0.5);
