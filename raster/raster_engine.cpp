@@ -51,19 +51,20 @@ void RasterEngine::forget() {
 bool RasterEngine::layBands() {
   const int height = std::max(picture_.height(), 1);
   const int count = (height + bandRows_ - 1) / bandRows_;
-  rowsPerBand_ = (height + count - 1) / count;
   try {
     bands_.resize(static_cast<std::size_t>(count));
   } catch (const std::bad_alloc&) {
     return false;
   }
+  rowsPerBand_ = (height + count - 1) / count;
+  laidFor_ = bandRows_;
   return true;
 }
 
 Status RasterEngine::fill(Rgb colour) {
   // Everything before a fill is covered by it.
   forget();
-  if (bandRows_ != rowsPerBand_ && !layBands()) return status::outOfMemory;
+  if (bandRows_ != laidFor_ && !layBands()) return status::outOfMemory;
   Command c{Command::Kind::fill, {}};
   c.as.fill = pixelOf(colour);
   lastFill_ = c.as.fill;

@@ -66,6 +66,7 @@ class RasterEngine final : public DeviceEngine {
   // For each band, the numbers of the commands that reach it, in order.
   std::vector<std::vector<std::uint32_t>> bands_;
   int rowsPerBand_ = 1;
+  int laidFor_ = 0;  // the bandRows_ the bands were laid out for
   std::int64_t work_ = 0;
   int lastWorkers_ = 1;
 };
