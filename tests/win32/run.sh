@@ -138,9 +138,9 @@ take_report "resources" "$scratch/resources.txt" $?
 run_windows "$scratch/typelib.txt" "$tests/typelib_test.exe" "$ocx" "$bits"
 take_report "type library" "$scratch/typelib.txt" $?
 
-echo "== $bits: the GDI picture off screen"
-run_windows "$scratch/gdi.txt" "$tests/gdi_surface_test.exe"
-take_report "gdi surface" "$scratch/gdi.txt" $?
+echo "== $bits: the raster picture off screen"
+run_windows "$scratch/picture.txt" "$tests/control_picture_test.exe"
+take_report "control picture" "$scratch/picture.txt" $?
 
 echo "== $bits: registration"
 clsid='{660E1332-B7B8-43E6-8D9C-E940988DA6D7}'
