@@ -4,6 +4,7 @@
 // for pixel, the bands on Windows threads, and bad input (non-finite or huge coordinates, bad
 // placements) that must neither fail nor draw nonsense.
 #include "check.hpp"
+#include "dib_target.hpp"
 
 #include "control_picture.hpp"
 #include "thread_band_runner.hpp"
@@ -18,6 +19,7 @@
 
 using namespace trazo;
 using trazo::win32::ControlPicture;
+using trazo::wintest::DibTarget;
 
 namespace {
 
@@ -105,45 +107,6 @@ void drawing() {
   s.setDrawStyle(kDrawStyleSolid);
 }
 
-// A 32-bit top-down DIB section to present into, and its pixels as GDI left them.
-class DibTarget {
- public:
-  DibTarget(int width, int height) : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-  }
-  ~DibTarget() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  DibTarget(const DibTarget&) = delete;
-  DibTarget& operator=(const DibTarget&) = delete;
-  HDC dc() const { return dc_; }
-  bool ready() const { return bits_ != nullptr; }
-  // The colour bytes of pixel (x, y); GDI leaves the fourth byte as it likes.
-  std::uint32_t rgb(int x, int y) const {
-    GdiFlush();
-    return static_cast<const std::uint32_t*>(bits_)[y * width_ + x] & 0xFFFFFFu;
-  }
-  bool sameAs(const PixelBuffer& p) const {
-    if (p.width() != width_ || p.height() != height_) return false;
-    for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x)
-        if (rgb(x, y) != (p.at(x, y) & 0xFFFFFFu)) return false;
-    return true;
-  }
-
- private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  void* bits_ = nullptr;
-};
-
 void presenting() {
   const char* g = "presenting";
   ControlPicture s(1000, 1000);
@@ -155,9 +118,8 @@ void presenting() {
   s.present(same.dc());
   CHECK(g, same.sameAs(s.picture()));  // every pixel as the buffer has it
   CHECK(g, GetPixel(same.dc(), 100, 50) == RGB(255, 0, 0));
-  RECT whole{0, 0, 200, 100};
-  FillRect(same.dc(), &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  s.present(same.dc(), whole);  // into bounds of its own size: the same pixels
+  same.clear();
+  s.present(same.dc(), RECT{0, 0, 200, 100});  // into bounds of its own size: the same pixels
   CHECK(g, same.sameAs(s.picture()));
   // Twice the size: each pixel becomes two by two.
   DibTarget doubled(400, 200);
@@ -261,10 +223,9 @@ void badInput() {
   CHECK(g, s.setWidth(0) == status::ok && s.pixelWidth() == 0 && s.picture().width() == 0);
   CHECK(g, s.cls() == status::ok && s.line(0, 0, 1, 1, kRed) == status::ok);
   DibTarget target(10, 10);
-  RECT all{0, 0, 10, 10};
-  FillRect(target.dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  target.clear();
   s.present(target.dc());  // nothing to show, nothing shown
-  s.present(target.dc(), all);
+  s.present(target.dc(), RECT{0, 0, 10, 10});
   CHECK(g, target.rgb(0, 0) == 0xFFFFFFu && target.rgb(9, 9) == 0xFFFFFFu);
   float w = -1;
   s.setScaleMode(kScaleModeTwips);
