@@ -96,14 +96,19 @@ prefix_inode=none
 trap cleanup EXIT
 
 wine() { timeout "$TIMEOUT" "$W" "$@"; }
+# Code page 932 as the system's ANSI code page, which the Linux build always takes for its
+# single-byte test of texts.
+wine932() { LC_ALL=ja_JP.UTF-8 timeout "$TIMEOUT" "$W" "$@"; }
 quiet() { "$@" >/dev/null 2>&1; }
 winpath() { wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
 # Results of a Windows program: its stdout with carriage returns removed, into a file.
-run_windows() {  # run_windows OUT PROGRAM ARGS...
+run_windows() {  # run_windows [--cp932] OUT PROGRAM ARGS...
+  local runner=wine
+  if [ "$1" = --cp932 ]; then runner=wine932; shift; fi
   local out=$1
   shift
-  wine "$@" >"$out.raw" 2>"$out.err"
+  "$runner" "$@" >"$out.raw" 2>"$out.err"
   local rc=$?
   tr -d '\r' <"$out.raw" >"$out"
   return $rc
@@ -225,7 +230,7 @@ for probe in "$here"/probes/*.trz; do
   name=$(basename "$probe" .trz)
   "$linux_pixels" "$probe_size" "$probe" "$scratch/linux/$name.ppm" || fail "pixels $name: no Linux raster"
 done
-LC_ALL=ja_JP.UTF-8 run_windows "$scratch/pixels.txt" "$tests/container_pixels.exe" "$probe_size" \
+run_windows --cp932 "$scratch/pixels.txt" "$tests/container_pixels.exe" "$probe_size" \
   "$(winpath "$scratch/windows")" "${probes[@]}"
 take_report "container pixels" "$scratch/pixels.txt" $?
 # How two pictures of the same size differ: how many pixels, and the first one.
@@ -253,13 +258,12 @@ check "regsvr32 /u at the end" regsvr /u "$ocx"
 
 echo "== $bits: traces"
 # trazo.exe against the golden traces, and against the Linux host on the examples, byte for
-# byte: stdout, stderr and exit status. Code page 932 as the system's ANSI code page, which
-# the Linux build always takes for its single-byte test.
+# byte: stdout, stderr and exit status, under code page 932.
 compare_trace() {  # compare_trace NAME DIR WANT_OUT WANT_ERR WANT_RC ARGS...
   local name=$1 dir=$2 want_out=$3 want_err=$4 want_rc=$5
   shift 5
   local out=$scratch/trace.out err=$scratch/trace.err rc
-  (cd "$dir" && LC_ALL=ja_JP.UTF-8 timeout "$TIMEOUT" "$W" "$trazo_exe" trace "$@" >"$out" 2>"$err")
+  (cd "$dir" && wine932 "$trazo_exe" trace "$@" >"$out" 2>"$err")
   rc=$?
   if [ "$rc" -eq "$want_rc" ] && cmp -s "$out" "$want_out" && cmp -s "$err" "$want_err"; then
     pass "trace $name is the Linux one"
