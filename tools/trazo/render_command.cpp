@@ -87,7 +87,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       if (options->output == kStandardOutput) {
         std::cerr << "-o -: writing to standard output needs --format png, svg or pdf\n";
       } else {
-        std::cerr << options->output << ": the file name must end in .png, .svg or .pdf, or --format must say\n";
+        std::cerr << options->output << ": the file name must end in .png, .svg or .pdf (or give --format)\n";
       }
       return;
     }
