@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a part of the build needs, only those missing.
-# Usage: scripts/install-deps.sh core|qt|win32|hardening ...
+# Usage: scripts/install-deps.sh core|qt|win32|hardening|bench ...
 set -euo pipefail
 
 packages_for() {
@@ -9,6 +9,7 @@ packages_for() {
     qt) echo qt6-base-dev qt6-svg-dev libqt6svg6-dev libgl-dev xvfb xauth ;;
     win32) echo wine64 fonts-wine g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 mingw-w64-tools libwine-dev python3 ;;
     hardening) echo clang libclang-rt-14-dev valgrind ;;
+    bench) echo mawk time ;;
     *) echo "unknown part: $1" >&2; return 1 ;;
   esac
 }
