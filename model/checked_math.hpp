@@ -5,6 +5,8 @@
 // comes in goes out without a failure, and underflow is no failure.
 #pragma once
 
+#include "model/trigonometry.hpp"
+
 #include <cmath>
 
 namespace trazo {
@@ -15,8 +17,8 @@ class CheckedMath {
   double sub(double a, double b) { return check(a - b, a, b); }
   double mul(double a, double b) { return check(a * b, a, b); }
   double div(double a, double b) { return check(a / b, a, b); }
-  double cos(double a) { return check(std::cos(a), a, 0.0); }
-  double sin(double a) { return check(std::sin(a), a, 0.0); }
+  double cos(double a) { return check(cosine(a), a, 0.0); }
+  double sin(double a) { return check(sine(a), a, 0.0); }
 
   // True once any step since construction has failed.
   bool failed() const { return failed_; }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a part of the build needs, only those missing.
-# Usage: scripts/install-deps.sh core|qt|win32|hardening|bench ...
+# Usage: scripts/install-deps.sh core|qt|win32|win32-i386|hardening|bench ...
+# A name of the form package:arch is that package of another architecture (wine32:i386).
 set -euo pipefail
 
 packages_for() {
@@ -8,6 +9,7 @@ packages_for() {
     core) echo cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev ;;
     qt) echo qt6-base-dev qt6-svg-dev libqt6svg6-dev libgl-dev xvfb xauth ;;
     win32) echo wine64 fonts-wine g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 mingw-w64-tools libwine-dev python3 ;;
+    win32-i386) echo wine32:i386 ;;  # runs the 32-bit control; only where the kernel runs i386 code
     hardening) echo clang libclang-rt-14-dev valgrind ;;
     bench) echo mawk time ;;
     *) echo "unknown part: $1" >&2; return 1 ;;
@@ -19,14 +21,24 @@ for part in "$@"; do
   for p in $(packages_for "$part"); do wanted+=("$p"); done
 done
 
+# dpkg-query takes package:arch as it is; a name without one may match an instance of each
+# architecture, one line each, and any installed one will do.
 missing=()
 for p in "${wanted[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -qx 'install ok installed' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
 echo "installing: ${missing[*]}"
+# apt-get knows the packages of another architecture only once dpkg does.
+for p in "${missing[@]}"; do
+  [[ $p == *:* ]] || continue
+  arch=${p##*:}
+  if [ "$arch" != "$(dpkg --print-architecture)" ] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+    $SUDO dpkg --add-architecture "$arch"
+  fi
+done
 $SUDO apt-get update -q
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,33 +1,82 @@
 #!/usr/bin/env bash
-# Runs the Windows control's tests under Wine, headless, in a fresh prefix.
-#   tests/win32/run.sh BUILD64 BUILD32
-# BUILD64 holds the 64-bit build (Trazolib.ocx and the test programs), BUILD32 the 32-bit
-# one, whose file is checked but not loaded: this machine runs no 32-bit code.
-# Prints one line per check and ends with "N passed, N failed"; exits non-zero on failure.
+# Runs the Windows control's tests under Wine, headless, for one build in a fresh prefix of
+# its own bitness.
+#   tests/win32/run.sh win64|win32 BUILD LINUX_BUILD
+# BUILD holds that build (Trazolib.ocx, trazo.exe and the test programs); LINUX_BUILD a
+# native build whose tools/trazo/trazo gives the Linux traces of the examples.
+# win64 runs the 64-bit control in a 64-bit prefix; win32 the 32-bit control in a 32-bit
+# prefix with the 32-bit test programs and the 32-bit script host, once a probe has shown
+# that the kernel runs i386 code (otherwise the stage says why and counts as skipped).
+# Every line names the build. Ends with "N passed, N failed, N skipped"; exits non-zero on
+# a failure.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-build64=$(cd "${1:?64-bit build folder}" && pwd)
-build32=$(cd "${2:?32-bit build folder}" && pwd)
-ocx64=$build64/shells/win32/Trazolib.ocx
-ocx32=$build32/shells/win32/Trazolib.ocx
-tests64=$build64/tests/win32
+source_dir=$(cd "$here/../.." && pwd)
+bits=${1:?win64 or win32}
+build=$(cd "${2:?build folder}" && pwd)
+linux_trazo=$(cd "${3:?native build folder}" && pwd)/tools/trazo/trazo
+ocx=$build/shells/win32/Trazolib.ocx
+tests=$build/tests/win32
+trazo_exe=$build/tools/trazo/trazo.exe
 
-W=/usr/lib/wine/wine64
+case "$bits" in
+  win64) W=/usr/lib/wine/wine64 tool=x86_64-w64-mingw32 format=pei-x86-64 part=win32 ;;
+  win32) W=/usr/lib/wine/wine tool=i686-w64-mingw32 format=pei-i386 part=win32-i386 ;;
+  *) echo "unknown build: $bits (win64 or win32)" >&2; exit 2 ;;
+esac
 WS=/usr/lib/wine/wineserver
 TIMEOUT=${TRAZO_WINE_TIMEOUT:-60}
 
 passed=0
 failed=0
-pass() { passed=$((passed + 1)); echo "PASS $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL $*"; }
+skipped=0
+pass() { passed=$((passed + 1)); echo "PASS $bits: $*"; }
+fail() { failed=$((failed + 1)); echo "FAIL $bits: $*"; }
 check() {  # check NAME COMMAND...: passes when the command exits 0
   local name=$1
   shift
   if "$@"; then pass "$name"; else fail "$name"; fi
 }
+finish() {
+  echo "$passed passed, $failed failed, $skipped skipped"
+  [ "$failed" -eq 0 ]
+  exit
+}
+
+echo "== $bits: the files"
+# Every named export, from the name table objdump prints.
+exports_of() {
+  "$tool"-objdump -p "$1" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/s/^[[:space:]]*\[ *[0-9]*\] //p' | sort | tr '\n' ' '
+}
+export_count() { "$tool"-objdump -p "$1" | grep -cE '^[[:space:]]*\[ *[0-9]+\] \+base\['; }
+imports_of() { "$tool"-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' '; }
+system_dlls='ADVAPI32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEAUT32.DLL USER32.DLL'
+four='DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer '
+check "Trazolib.ocx exists" test -s "$ocx"
+check "built as $format" sh -c "$tool-objdump -f '$ocx' | grep -q 'file format $format'"
+got=$(exports_of "$ocx")
+check "exactly the four exports (${got})" test "$got" = "$four"
+check "no export by ordinal only" test "$(export_count "$ocx")" -eq 4
+for file in "$ocx" "$trazo_exe"; do
+  extra=$(for dll in $(imports_of "$file"); do case " $system_dlls " in *" $dll "*) ;; *) echo "$dll";; esac; done)
+  check "$(basename "$file") imports only system DLLs${extra:+ (not: $extra)}" test -s "$file" -a -z "$extra"
+done
+
+if [ "$bits" = win32 ]; then
+  reason=$("$here/i386_probe.sh")
+  case $? in
+    0) ;;
+    1) echo "32-bit control not run: $reason"; skipped=$((skipped + 1)); finish ;;
+    *) fail "$reason"; finish ;;
+  esac
+fi
+if [ ! -x "$W" ]; then
+  fail "no Wine loader $W: scripts/install-deps.sh $part installs it"
+  finish
+fi
 
 scratch=$(mktemp -d)
-export WINEPREFIX=$scratch/prefix WINEARCH=win64 WINELOADER=$W WINEDEBUG=-all
+export WINEPREFIX=$scratch/prefix WINEARCH=$bits WINELOADER=$W WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 cleanup() {
@@ -45,6 +94,7 @@ trap cleanup EXIT
 
 wine() { timeout "$TIMEOUT" "$W" "$@"; }
 quiet() { "$@" >/dev/null 2>&1; }
+winpath() { wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
 # Results of a Windows program: its stdout with carriage returns removed, into a file.
 run_windows() {  # run_windows OUT PROGRAM ARGS...
@@ -63,19 +113,19 @@ take_report() {  # take_report NAME FILE RC
   local p f
   p=$(grep -c '^PASS ' "$file")
   f=$(grep -c '^FAIL ' "$file")
-  grep '^FAIL ' "$file" | sed "s/^/  $name: /"
+  grep '^FAIL ' "$file" | sed "s/^/  $bits $name: /"
   passed=$((passed + p))
   failed=$((failed + f))
   if [ "$p" -eq 0 ]; then fail "$name: reported no passing case (rc $rc)"; sed 's/^/  | /' "$file" | tail -20; return; fi
   if ! tail -n 1 "$file" | grep -qx "$p passed, $f failed"; then fail "$name: closing line"; fi
   if [ "$rc" -ne "$f" ]; then fail "$name: exit status $rc for $f failed cases"; fi
-  echo "     $name: $p passed, $f failed"
+  echo "     $bits $name: $p passed, $f failed"
 }
 
-echo "== Prefix"
+echo "== $bits: prefix"
 mkdir -p "$WINEPREFIX"
 prefix_inode=$(printf '%x' "$(stat -c %i "$WINEPREFIX")")
-wine wineboot -i >/dev/null 2>&1
+check "wineboot makes a $bits prefix" quiet wine wineboot -i
 # The null display driver needs no X server; it takes effect once the wineserver restarts.
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 # A crashing test must end, not wait in the debugger: the "debugger" exits at once.
@@ -83,37 +133,16 @@ wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debu
 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
 timeout 20 "$WS" -k >/dev/null 2>&1
 
-echo "== The files of both builds"
-# Every named export, from the name table objdump prints.
-exports_of() {
-  "$1"-objdump -p "$2" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/s/^[[:space:]]*\[ *[0-9]*\] //p' | sort | tr '\n' ' '
-}
-export_count() { "$1"-objdump -p "$2" | grep -cE '^[[:space:]]*\[ *[0-9]+\] \+base\['; }
-imports_of() { "$1"-objdump -p "$2" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' '; }
-system_dlls='ADVAPI32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEAUT32.DLL USER32.DLL'
-four='DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer '
-for arch in x86_64:"$ocx64" i686:"$ocx32"; do
-  tool=${arch%%:*}-w64-mingw32
-  file=${arch#*:}
-  check "$tool: Trazolib.ocx exists" test -s "$file"
-  got=$(exports_of "$tool" "$file")
-  check "$tool: exactly the four exports (${got})" test "$got" = "$four"
-  check "$tool: no export by ordinal only" test "$(export_count "$tool" "$file")" -eq 4
-  extra=$(for dll in $(imports_of "$tool" "$file"); do case " $system_dlls " in *" $dll "*) ;; *) echo "$dll";; esac; done)
-  check "$tool: imports only system DLLs${extra:+ (not: $extra)}" test -z "$extra"
-done
-check "i686: built for 32-bit Windows" sh -c "i686-w64-mingw32-objdump -f '$ocx32' | grep -q 'file format pei-i386'"
-
-run_windows "$scratch/resources.txt" "$tests64/resources_test.exe" "$ocx64" "$ocx32"
+run_windows "$scratch/resources.txt" "$tests/resources_test.exe" "$ocx"
 take_report "resources" "$scratch/resources.txt" $?
-run_windows "$scratch/typelib.txt" "$tests64/typelib_test.exe" "$ocx64" win64 "$ocx32" win32
+run_windows "$scratch/typelib.txt" "$tests/typelib_test.exe" "$ocx" "$bits"
 take_report "type library" "$scratch/typelib.txt" $?
 
-echo "== The GDI picture off screen"
-run_windows "$scratch/gdi.txt" "$tests64/gdi_surface_test.exe"
+echo "== $bits: the GDI picture off screen"
+run_windows "$scratch/gdi.txt" "$tests/gdi_surface_test.exe"
 take_report "gdi surface" "$scratch/gdi.txt" $?
 
-echo "== Registration"
+echo "== $bits: registration"
 clsid='{660E1332-B7B8-43E6-8D9C-E940988DA6D7}'
 libid='{81F8B03D-6DAD-4C47-BFB0-FDB2F86EE3BE}'
 key="HKCR\\CLSID\\$clsid"
@@ -141,10 +170,10 @@ registered_keys() {
   done
 }
 
-check "regsvr32 registers" regsvr "$ocx64"
-winpath=$(wine winepath -w "$ocx64" 2>/dev/null | tr -d '\r')
+check "regsvr32 registers" regsvr "$ocx"
+ocx_path=$(winpath "$ocx")
 expect_value "Trazo" "$key"
-expect_value "$winpath" "$key\\InprocServer32"
+expect_value "$ocx_path" "$key\\InprocServer32"
 expect_value "Apartment" "$key\\InprocServer32" ThreadingModel
 expect_value "Trazolib.Trazo" "$key\\ProgID"
 expect_value "Trazolib.Trazo" "$key\\VersionIndependentProgID"
@@ -152,34 +181,68 @@ expect_value "$libid" "$key\\TypeLib"
 expect_value "2.0" "$key\\Version"
 expect_value "0" "$key\\MiscStatus"
 expect_value "131473" "$key\\MiscStatus\\1"
-expect_value "$winpath, 30000" "$key\\ToolboxBitmap32"
+expect_value "$ocx_path, 30000" "$key\\ToolboxBitmap32"
 check "registry $key\\Control exists" quiet wine reg query "$key\\Control"
 expect_value "$clsid" 'HKCR\Trazolib.Trazo\CLSID'
 expect_value "Trazolib" "HKCR\\TypeLib\\$libid\\2.0"
-expect_value "$winpath" "HKCR\\TypeLib\\$libid\\2.0\\409\\win64"
+expect_value "$ocx_path" "HKCR\\TypeLib\\$libid\\2.0\\409\\$bits"
 expect_value "10" "HKCR\\TypeLib\\$libid\\2.0\\FLAGS"
 expect_value "_Trazo" 'HKCR\Interface\{775E7D28-C8F3-4F58-94DF-1B304DFD89BA}'
 expect_value "__Trazo" 'HKCR\Interface\{F4A649AD-62FD-4CEB-8139-D53C131D1A9F}'
 
-check "regsvr32 /u unregisters" regsvr /u "$ocx64"
+check "regsvr32 /u unregisters" regsvr /u "$ocx"
 for k in $(registered_keys); do
   if wine reg query "$k" >/dev/null 2>&1; then fail "gone after unregistering: $k"; else pass "gone after unregistering: $k"; fi
 done
-check "unregistering twice is no failure" regsvr /u "$ocx64"
+check "unregistering twice is no failure" regsvr /u "$ocx"
 
-echo "== Clients"
-check "regsvr32 registers again" regsvr "$ocx64"
-run_windows "$scratch/client.txt" "$tests64/client_test.exe" "$(wine winepath -w "$ocx64" 2>/dev/null | tr -d '\r')"
+echo "== $bits: clients"
+check "regsvr32 registers again" regsvr "$ocx"
+run_windows "$scratch/client.txt" "$tests/client_test.exe" "$ocx_path"
 take_report "early binding" "$scratch/client.txt" $?
 for script in members.vbs members.js; do
   cp "$here/$script" "$scratch/$script"
-  # A Windows path: cscript reads a leading slash as an option.
-  run_windows "$scratch/$script.txt" cscript //nologo "$(wine winepath -w "$scratch/$script" 2>/dev/null | tr -d '\r')"
+  # A Windows path: cscript reads a leading slash as an option. The prefix's own cscript is
+  # the script host of its bitness.
+  run_windows "$scratch/$script.txt" cscript //nologo "$(winpath "$scratch/$script")"
   take_report "$script" "$scratch/$script.txt" $?
 done
-run_windows "$scratch/container.txt" "$tests64/container_test.exe"
+run_windows "$scratch/container.txt" "$tests/container_test.exe"
 take_report "container" "$scratch/container.txt" $?
-check "regsvr32 /u at the end" regsvr /u "$ocx64"
+check "regsvr32 /u at the end" regsvr /u "$ocx"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+echo "== $bits: traces"
+# trazo.exe against the golden traces, and against the Linux host on the examples, byte for
+# byte: stdout, stderr and exit status. Code page 932 as the system's ANSI code page, which
+# the Linux build always takes for its single-byte test.
+compare_trace() {  # compare_trace NAME DIR WANT_OUT WANT_ERR WANT_RC ARGS...
+  local name=$1 dir=$2 want_out=$3 want_err=$4 want_rc=$5
+  shift 5
+  local out=$scratch/trace.out err=$scratch/trace.err rc
+  (cd "$dir" && LC_ALL=ja_JP.UTF-8 timeout "$TIMEOUT" "$W" "$trazo_exe" trace "$@" >"$out" 2>"$err")
+  rc=$?
+  if [ "$rc" -eq "$want_rc" ] && cmp -s "$out" "$want_out" && cmp -s "$err" "$want_err"; then
+    pass "trace $name is the Linux one"
+  else
+    fail "trace $name differs from the Linux one (exit $rc, expected $want_rc)"
+    diff "$want_out" "$out" | head -n 6 | sed 's/^/  | /'
+    diff "$want_err" "$err" | head -n 6 | sed 's/^/  | /'
+  fi
+}
+: >"$scratch/empty"
+# Every golden runs as tests/scripts/compare_trace.cmake runs it.
+for script in "$source_dir"/tests/scripts/*.trz; do
+  feature=$(basename "$script" .trz)
+  golden=$source_dir/tests/scripts/$feature
+  if [ -f "$golden.rejected" ]; then
+    compare_trace "$feature" "$source_dir/tests/scripts" "$scratch/empty" "$golden.rejected" 2 --twips 4000x2000 "$feature.trz"
+  else
+    compare_trace "$feature" "$source_dir/tests/scripts" "$golden.trace" "$scratch/empty" 0 --twips 4000x2000 "$feature.trz"
+  fi
+done
+while IFS= read -r example; do
+  (cd "$source_dir/examples" && "$linux_trazo" trace "$example" >"$scratch/linux.out" 2>"$scratch/linux.err")
+  compare_trace "examples/$example" "$source_dir/examples" "$scratch/linux.out" "$scratch/linux.err" $? "$example"
+done < <(cd "$source_dir/examples" && find . -name '*.trz' | sed 's|^\./||' | sort)
+
+finish

@@ -8,6 +8,11 @@
 #include <iostream>
 #include <string_view>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 // CLI11 answers a word that is no subcommand with "A subcommand is required"; say what was
@@ -38,6 +43,13 @@ bool subcommandKnown(const CLI::App& app, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Traces and messages end their lines with LF alone, as on every other system, so a trace
+  // made on Windows is byte for byte the one made anywhere else.
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   std::ios::sync_with_stdio(false);
   CLI::App app{"trazo: run Trazo call scripts, trace them, render them, view them"};
   app.set_version_flag("--version", std::string("trazo ") + TRAZO_VERSION);
