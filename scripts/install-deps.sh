@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a part of the build needs, only those missing.
-# Usage: scripts/install-deps.sh core|qt|win32|win32-i386|hardening ...
+# Usage: scripts/install-deps.sh core|qt|win32|win32-i386|hardening|bench ...
 # A name of the form package:arch is that package of another architecture (wine32:i386).
 set -euo pipefail
 
@@ -11,6 +11,7 @@ packages_for() {
     win32) echo wine64 fonts-wine g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 mingw-w64-tools libwine-dev python3 ;;
     win32-i386) echo wine32:i386 ;;  # runs the 32-bit control; only where the kernel runs i386 code
     hardening) echo clang libclang-rt-14-dev valgrind ;;
+    bench) echo mawk time ;;
     *) echo "unknown part: $1" >&2; return 1 ;;
   esac
 }

@@ -2,6 +2,7 @@
 
 #include "shells/qt/painter_surface.hpp"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPageLayout>
@@ -16,55 +17,60 @@ namespace {
 constexpr double kMetresPerInch = 0.0254;
 constexpr double kPointsPerInch = 72;
 
-WriteResult writeImage(Trazo& control, const QString& path, QSize size, const PictureOptions& options) {
-  WriteResult result;
-  const QImage image = renderImage(control, size, options, &result.paintStatus);
-  QImageWriter writer(path, "png");
-  if (!writer.write(image)) {
-    result.error = writer.errorString();
-    return result;
+// Whether every byte reached the device: a file reports its write errors only once flushed.
+WriteResult reached(QIODevice& out, WriteResult result) {
+  auto* file = qobject_cast<QFileDevice*>(&out);
+  if (file != nullptr && (!file->flush() || file->error() != QFileDevice::NoError)) {
+    result.written = false;
+    result.error = file->errorString();
   }
-  result.written = true;
   return result;
 }
 
-WriteResult writeSvg(Trazo& control, const QString& path, QSize size, const PictureOptions& options) {
+WriteResult writeImage(Trazo& control, QIODevice& out, QSize size, const PictureOptions& options) {
+  WriteResult result;
+  const QImage image = renderImage(control, size, options, &result.paintStatus);
+  QImageWriter writer(&out, "png");
+  result.written = writer.write(image);
+  if (!result.written) result.error = writer.errorString();
+  return result;
+}
+
+WriteResult writeSvg(Trazo& control, QIODevice& out, QSize size, const PictureOptions& options,
+                     const QString& title) {
   WriteResult result;
   QSvgGenerator svg;
-  svg.setFileName(path);
+  svg.setOutputDevice(&out);
   svg.setSize(size);
   svg.setViewBox(QRect(QPoint(0, 0), size));
   svg.setResolution(kOutputDpi);
-  svg.setTitle(QFileInfo(path).fileName());
+  svg.setTitle(title);
   result.paintStatus = paintPicture(control, svg, options);
-  // QSvgGenerator reports no write errors: check that the file is there.
-  const QFileInfo written(path);
-  result.written = written.exists() && written.size() > 0;
-  if (!result.written) result.error = QStringLiteral("cannot be written");
+  result.written = true;  // QSvgGenerator reports no write errors; the device does
   return result;
 }
 
-WriteResult writePdf(Trazo& control, const QString& path, QSize size, const PictureOptions& options) {
+WriteResult writePdf(Trazo& control, QIODevice& out, QSize size, const PictureOptions& options) {
   WriteResult result;
-  QPdfWriter pdf(path);
+  QPdfWriter pdf(&out);
   pdf.setResolution(kOutputDpi);
   const QSizeF points(size.width() * kPointsPerInch / kOutputDpi, size.height() * kPointsPerInch / kOutputDpi);
   pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
                                 QPageLayout::Portrait, QMarginsF()));
   result.paintStatus = paintPicture(control, pdf, options);
-  const QFileInfo written(path);
-  result.written = written.exists() && written.size() > 0;
-  if (!result.written) result.error = QStringLiteral("cannot be written");
+  result.written = true;  // likewise
   return result;
 }
 
 }  // namespace
 
-std::optional<PictureFormat> pictureFormatFor(const QString& path) {
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix == QLatin1String("png")) return PictureFormat::png;
-  if (suffix == QLatin1String("svg")) return PictureFormat::svg;
-  if (suffix == QLatin1String("pdf")) return PictureFormat::pdf;
+std::optional<PictureFormat> pictureFormatFor(const QString& path) { return pictureFormatNamed(QFileInfo(path).suffix()); }
+
+std::optional<PictureFormat> pictureFormatNamed(const QString& name) {
+  const QString lower = name.toLower();
+  if (lower == QLatin1String("png")) return PictureFormat::png;
+  if (lower == QLatin1String("svg")) return PictureFormat::svg;
+  if (lower == QLatin1String("pdf")) return PictureFormat::pdf;
   return std::nullopt;
 }
 
@@ -102,10 +108,17 @@ QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, St
 WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options) {
   const auto format = pictureFormatFor(path);
   if (!format) return {false, QStringLiteral("the file name must end in .png, .svg or .pdf"), status::ok};
-  switch (*format) {
-    case PictureFormat::png: return writeImage(control, path, size, options);
-    case PictureFormat::svg: return writeSvg(control, path, size, options);
-    case PictureFormat::pdf: return writePdf(control, path, size, options);
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {false, file.errorString(), status::ok};
+  return writePicture(control, file, *format, size, options, QFileInfo(path).fileName());
+}
+
+WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, QSize size,
+                         const PictureOptions& options, const QString& title) {
+  switch (format) {
+    case PictureFormat::png: return reached(out, writeImage(control, out, size, options));
+    case PictureFormat::svg: return reached(out, writeSvg(control, out, size, options, title));
+    case PictureFormat::pdf: return reached(out, writePdf(control, out, size, options));
   }
   return {};
 }

@@ -11,6 +11,7 @@
 
 #include <optional>
 
+class QIODevice;
 class QPaintDevice;
 
 namespace trazo::qt {
@@ -21,6 +22,8 @@ enum class PictureFormat { png, svg, pdf };
 
 // By the file's extension, without regard to case; nothing for any other.
 std::optional<PictureFormat> pictureFormatFor(const QString& path);
+// By its name, "png", "svg" or "pdf", without regard to case; nothing for any other.
+std::optional<PictureFormat> pictureFormatNamed(const QString& name);
 
 // Runs the control's Paint action once onto `device`, through a picture of the device's
 // size; the control's own picture is attached again afterwards. Returns Reflash's status.
@@ -37,5 +40,10 @@ struct WriteResult {
 
 // Writes the picture to `path` as PNG, SVG or PDF by its extension.
 WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options);
+
+// Writes the picture in `format` to `out`, a device open for writing: a file, standard
+// output, a buffer. `title` names an SVG drawing.
+WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, QSize size,
+                         const PictureOptions& options, const QString& title = {});
 
 }  // namespace trazo::qt
