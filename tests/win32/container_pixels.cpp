@@ -74,57 +74,40 @@ std::wstring stemOf(const std::wstring& path) {
   return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
-VARIANT toVariant(const Variant& value) {
+// A bound argument as the VARIANT of its parameter's type.
+VARIANT toVariant(const BoundArgument& value, VarType type) {
   VARIANT out;
   VariantInit(&out);
-  switch (value.index()) {
-    case 1:
-      out.vt = VT_BOOL;
-      out.boolVal = std::get<bool>(value) ? VARIANT_TRUE : VARIANT_FALSE;
-      break;
-    case 2:
-      out.vt = VT_I2;
-      out.iVal = std::get<std::int16_t>(value);
-      break;
-    case 3:
+  switch (type) {
+    case VarType::Long:
       out.vt = VT_I4;
-      out.lVal = std::get<std::int32_t>(value);
+      out.lVal = value.integer;
       break;
-    case 4:
-      out.vt = VT_R4;
-      out.fltVal = std::get<float>(value);
-      break;
-    case 5:
-      out.vt = VT_R8;
-      out.dblVal = std::get<double>(value);
-      break;
-    case 6: {
-      const std::u16string& text = std::get<std::u16string>(value);
+    case VarType::String:
       out.vt = VT_BSTR;
-      out.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+      out.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(value.text.data()),
+                                      static_cast<UINT>(value.text.size()));
       break;
-    }
-    default: break;  // nothing: VT_EMPTY
+    default:
+      out.vt = VT_R8;
+      out.dblVal = value.number;
+      break;
   }
   return out;
 }
 
-// One statement through IDispatch::Invoke: named arguments first, then the positional ones
-// last to first, as automation lays them out.
-HRESULT invoke(IDispatch* control, const script::Statement& statement) {
+// One statement through IDispatch::Invoke, its arguments in parameter order laid out last
+// to first, as automation passes positional arguments.
+HRESULT invoke(IDispatch* control, const script::BoundCall& call) {
   std::vector<VARIANT> args;
-  std::vector<DISPID> names;
-  for (const NamedArgument& named : statement.named) {
-    args.push_back(toVariant(named.value));
-    names.push_back(named.param);
-  }
-  for (auto it = statement.positional.rbegin(); it != statement.positional.rend(); ++it) args.push_back(toVariant(*it));
-  DISPPARAMS params{args.data(), names.data(), static_cast<UINT>(args.size()), static_cast<UINT>(names.size())};
+  for (std::size_t i = call.arguments.size(); i-- > 0;)
+    args.push_back(toVariant(call.arguments[i], call.member->params[i].type));
+  DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
   VARIANT result;
   VariantInit(&result);
   EXCEPINFO exception{};
   UINT argError = 0;
-  const HRESULT hr = control->Invoke(statement.member->dispId, IID_NULL, LOCALE_USER_DEFAULT,
+  const HRESULT hr = control->Invoke(call.member->dispId, IID_NULL, LOCALE_USER_DEFAULT,
                                      DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, &result, &exception, &argError);
   SysFreeString(exception.bstrSource);
   SysFreeString(exception.bstrDescription);
@@ -142,9 +125,9 @@ void probe(const std::wstring& scriptPath, const std::wstring& outFolder, int wi
   const char* g = name.c_str();
   std::string text;
   if (!CHECK(g, readFile(scriptPath, text))) return;
-  const script::Script script = script::readScript(text, name);
-  for (const std::string& error : script.errors) std::printf("     %s\n", error.c_str());
-  if (!CHECK(g, script.errors.empty() && !script.statements.empty())) return;
+  script::Script script = script::Script::read(text, name);
+  for (const std::string& error : script.faults()) std::printf("     %s\n", error.c_str());
+  if (!CHECK(g, script.accepted() && script.statementCount() > 0)) return;
 
   HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
                               nullptr, nullptr, nullptr, nullptr);
@@ -166,14 +149,14 @@ void probe(const std::wstring& scriptPath, const std::wstring& outFolder, int wi
   if (CHECK(g, sited && p1 != nullptr && GetClientRect(p1, &inner)) &&
       CHECK(g, inner.right == width && inner.bottom == height)) {
     int failures = 0;
-    for (const script::Statement& statement : script.statements) {
-      const HRESULT hr = invoke(control, statement);
+    script.walk([&](const script::BoundCall& call) {
+      const HRESULT hr = invoke(control, call);
       if (FAILED(hr)) {
         ++failures;
-        std::printf("     line %d: %s gave 0x%08lX\n", statement.line, std::string(statement.member->name).c_str(),
+        std::printf("     line %zu: %s gave 0x%08lX\n", call.line, std::string(call.member->name).c_str(),
                     static_cast<unsigned long>(hr));
       }
-    }
+    });
     CHECK(g, failures == 0);  // every call of a probe succeeds, on Linux too
     pump();
 

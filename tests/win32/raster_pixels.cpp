@@ -9,7 +9,6 @@
 #include "control/trazo.hpp"
 #include "raster/raster_surface.hpp"
 #include "tools/trazo/script_file.hpp"
-#include "tools/trazo/script_runner.hpp"
 
 #include <fstream>
 #include <iostream>
@@ -23,7 +22,8 @@ int main(int argc, char** argv) {
     std::cerr << "usage: raster_pixels WIDTHxHEIGHT SCRIPT OUT.ppm\n";
     return 2;
   }
-  const auto script = cli::loadScript(argv[2]);
+  cli::ProgressDisplay quiet(argv[2], std::cerr, false);
+  auto script = cli::loadScript(argv[2], quiet);
   if (!script) return 2;
 
   DeviceSurface running;
@@ -31,12 +31,9 @@ int main(int argc, char** argv) {
   Trazo control;
   control.attachPicture(running);
   (void)control.onInitialize();
-  std::ostringstream trace;
-  script::runScript(*script, control, trace);
-  if (trace.str().find("Error ") != std::string::npos) {
-    std::cerr << argv[2] << ": a statement failed:\n" << trace.str();
-    return 1;
-  }
+  cli::FailureReport failures(argv[2]);
+  script->run(control, failures);
+  if (failures.failures() != 0) return 1;
 
   RasterSurface p1;
   if (!p1.setPixelSize(static_cast<int>(width), static_cast<int>(height), kScreenDpi, kScreenDpi)) return 1;
