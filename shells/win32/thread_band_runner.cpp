@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <exception>
 #include <new>
 #include <vector>
 
@@ -11,19 +10,13 @@ namespace trazo::win32 {
 namespace {
 
 struct Band {
-  const std::function<void(int)>* work;
+  BandWork* work;
   int index;
-  std::exception_ptr failure;
 };
 
-// Nothing may leave a thread's start routine: a failure is handed to the waiting caller.
 DWORD WINAPI drawBand(void* parameter) {
   Band& band = *static_cast<Band*>(parameter);
-  try {
-    (*band.work)(band.index);
-  } catch (...) {
-    band.failure = std::current_exception();
-  }
+  band.work->draw(band.index);
   return 0;
 }
 
@@ -47,7 +40,7 @@ int ThreadBandRunner::parallelism() const {
 
 // The caller's thread draws band 0 and every band whose thread could not be started, so the
 // picture is complete whatever the system allows.
-void ThreadBandRunner::run(int count, const std::function<void(int)>& work) {
+void ThreadBandRunner::run(int count, BandWork& work) {
   if (count <= 0) return;
   std::vector<Band> bands;
   std::vector<HANDLE> threads;
@@ -59,7 +52,7 @@ void ThreadBandRunner::run(int count, const std::function<void(int)>& work) {
     threaded = false;
   }
   for (int index = 1; threaded && index < count; ++index) {
-    bands.push_back({&work, index, nullptr});
+    bands.push_back({&work, index});
     HANDLE thread = CreateThread(nullptr, 0, drawBand, &bands.back(), 0, nullptr);
     if (thread == nullptr) {
       bands.pop_back();
@@ -67,18 +60,9 @@ void ThreadBandRunner::run(int count, const std::function<void(int)>& work) {
     }
     threads.push_back(thread);
   }
-  std::exception_ptr failure;
-  try {
-    work(0);
-    for (int index = static_cast<int>(threads.size()) + 1; index < count; ++index) work(index);
-  } catch (...) {
-    failure = std::current_exception();
-  }
+  work.draw(0);
+  for (int index = static_cast<int>(threads.size()) + 1; index < count; ++index) work.draw(index);
   waitForAll(threads);
-  for (const Band& band : bands) {
-    if (!failure) failure = band.failure;
-  }
-  if (failure) std::rethrow_exception(failure);
 }
 
 ThreadBandRunner& threadBandRunner() {

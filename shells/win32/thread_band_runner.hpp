@@ -11,7 +11,7 @@ class ThreadBandRunner final : public BandRunner {
  public:
   // The processors the system lets this process use.
   int parallelism() const override;
-  void run(int count, const std::function<void(int)>& work) override;
+  void run(int count, BandWork& work) override;
 };
 
 // The one runner of the module's pictures: it keeps no state between runs.
