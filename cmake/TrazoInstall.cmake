@@ -5,7 +5,7 @@ include(CMakePackageConfigHelpers)
 
 set(TRAZO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Trazo)
 
-foreach(layer base control model render)
+foreach(layer base control model render device raster)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${layer}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/trazo/${layer}
           FILES_MATCHING PATTERN "*.hpp")
 endforeach()
@@ -14,7 +14,10 @@ set_target_properties(trazo_base PROPERTIES EXPORT_NAME base)
 set_target_properties(trazo_model PROPERTIES EXPORT_NAME model)
 set_target_properties(trazo_render PROPERTIES EXPORT_NAME render)
 set_target_properties(trazo_control PROPERTIES EXPORT_NAME control)
-install(TARGETS trazo_base trazo_model trazo_render trazo_control trazo_core EXPORT TrazoTargets
+set_target_properties(trazo_device PROPERTIES EXPORT_NAME device)
+set_target_properties(trazo_raster PROPERTIES EXPORT_NAME raster)
+install(TARGETS trazo_base trazo_model trazo_render trazo_control trazo_core trazo_device trazo_raster trazo_paint
+        EXPORT TrazoTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(EXPORT TrazoTargets NAMESPACE trazo:: DESTINATION ${TRAZO_CMAKE_DIR})
@@ -22,7 +25,10 @@ install(EXPORT TrazoTargets NAMESPACE trazo:: DESTINATION ${TRAZO_CMAKE_DIR})
 if(TARGET trazo_qt)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/shells/qt/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/trazo/shells/qt
           FILES_MATCHING PATTERN "*.hpp")
-  install(TARGETS trazo_qt EXPORT TrazoQtTargets
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/shells/png/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/trazo/shells/png
+          FILES_MATCHING PATTERN "*.hpp")
+  set_target_properties(trazo_png PROPERTIES EXPORT_NAME png)
+  install(TARGETS trazo_qt trazo_png EXPORT TrazoQtTargets
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
           LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
   install(EXPORT TrazoQtTargets NAMESPACE trazo:: DESTINATION ${TRAZO_CMAKE_DIR})

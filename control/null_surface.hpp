@@ -4,12 +4,14 @@
 #pragma once
 
 #include "base/scaled_surface.hpp"
+#include "control/picture_placement.hpp"
 
 namespace trazo {
 
-// The inner area a picture has when nobody says otherwise, in twips.
-inline constexpr double kDefaultWidthTwips = 4800;
-inline constexpr double kDefaultHeightTwips = 3600;
+// The inner area a picture has when nobody says otherwise, in twips: the control's proposed
+// size.
+inline constexpr double kDefaultWidthTwips = kProposedWidthTwips;
+inline constexpr double kDefaultHeightTwips = kProposedHeightTwips;
 
 class NullSurface : public ScaledSurface {
  public:

@@ -6,12 +6,12 @@ set -euo pipefail
 
 packages_for() {
   case "$1" in
-    core) echo cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev ;;
+    core) echo cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libpng-dev ;;
     qt) echo qt6-base-dev qt6-svg-dev libqt6svg6-dev libgl-dev xvfb xauth ;;
     win32) echo wine64 fonts-wine g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 mingw-w64-tools libwine-dev python3 ;;
     win32-i386) echo wine32:i386 ;;  # runs the 32-bit control; only where the kernel runs i386 code
     hardening) echo clang libclang-rt-14-dev valgrind ;;
-    bench) echo mawk time ;;
+    bench) echo python3-matplotlib bc mawk time ;;  # the baselines of the benchmarks in bench/
     *) echo "unknown part: $1" >&2; return 1 ;;
   esac
 }

@@ -1,5 +1,6 @@
 #include "shells/qt/picture_box.hpp"
 
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -33,43 +34,88 @@ std::int16_t shiftBits(Qt::KeyboardModifiers modifiers) {
   return bits;
 }
 
+Rgb rgbOf(const QColor& c) {
+  return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+          static_cast<std::uint8_t>(c.blue())};
+}
+
 }  // namespace
 
 PictureBox::PictureBox(Trazo& control, const PictureOptions& options, QWidget* parent)
-    : QWidget(parent), control_(control), surface_(*this, options) {
-  setMouseTracking(true);  // MouseMove is raised whether or not a button is held
+    : QWidget(parent), control_(control), surface_(*this) {
+  setMouseTracking(true);                 // MouseMove is raised whether or not a button is held
   setAttribute(Qt::WA_OpaquePaintEvent);  // Reflash clears the whole picture itself
-  surface_.setRepaintRequest([this] { update(); });
-  updateDevice();
+  setOptions(options);
+  surface_.followWidget();
 }
 
-void PictureBox::updateDevice() { surface_.followWidget(); }
+void PictureBox::setOptions(const PictureOptions& options) {
+  options_ = options;
+  surface_.setBackground(rgbOf(options.background));
+  raster_.setThreads(options.threads);
+}
 
-// A hidden widget gets its resize event only when shown; the picture's size must be right
-// at once, for a Reflash may come before that.
+// The device is the widget's pixels on the screen: a device pixel ratio of 2 gives twice as
+// many pixels each way, and twips keep their size.
 void PictureBox::Placement::followWidget() {
-  setDevice(widget_.width(), widget_.height(), widget_.logicalDpiX(), widget_.logicalDpiY());
+  const double ratio = widget_.devicePixelRatioF();
+  setDevice(std::round(widget_.width() * ratio), std::round(widget_.height() * ratio), widget_.logicalDpiX() * ratio,
+            widget_.logicalDpiY() * ratio);
+}
+
+Status PictureBox::Placement::cls() {
+  if (engine() == nullptr) {
+    widget_.update();
+    return status::ok;
+  }
+  return DeviceSurface::cls();
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  surface_.begin(painter);
+  surface_.followWidget();
   // Nothing from the control may escape into Qt's event loop.
   try {
-    lastPaintStatus_ = control_.onPaint();
+    lastPaintStatus_ = options_.antialias ? paintVector(painter) : paintRaster(painter);
   } catch (...) {
     lastPaintStatus_ = status::unexpected;
   }
-  surface_.end();
+  surface_.setEngine(nullptr);
   ++paintCount_;
 }
 
-void PictureBox::resizeEvent(QResizeEvent*) { updateDevice(); }
+Status PictureBox::paintRaster(QPainter& painter) {
+  const int width = static_cast<int>(surface_.widthPixels());
+  const int height = static_cast<int>(surface_.heightPixels());
+  if (!raster_.resize(width, height)) return status::outOfMemory;
+  surface_.setEngine(&raster_);
+  const Status s = control_.onPaint();
+  const PixelBuffer& picture = raster_.picture();
+  QImage image(reinterpret_cast<const uchar*>(picture.data()), picture.width(), picture.height(),
+               static_cast<qsizetype>(picture.width()) * 4, QImage::Format_RGB32);
+  image.setDevicePixelRatio(devicePixelRatioF());
+  painter.drawImage(QPointF(0, 0), image);
+  return s;
+}
+
+// In device pixels, as the raster is: the painter's logical pixels scaled down.
+Status PictureBox::paintVector(QPainter& painter) {
+  const double ratio = devicePixelRatioF();
+  painter.scale(1 / ratio, 1 / ratio);
+  painterEngine_.begin(painter, QRectF(0, 0, surface_.widthPixels(), surface_.heightPixels()), true);
+  surface_.setEngine(&painterEngine_);
+  const Status s = control_.onPaint();
+  painterEngine_.end();
+  return s;
+}
+
+void PictureBox::resizeEvent(QResizeEvent*) { surface_.followWidget(); }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
-  const QPointF at = surface_.fromDevice(event->position());
-  control_.onMouseMove(buttonBits(event->buttons()), shiftBits(event->modifiers()), static_cast<float>(at.x()),
-                       static_cast<float>(at.y()));
+  const double ratio = devicePixelRatioF();
+  const DevicePoint at = surface_.fromDevice(event->position().x() * ratio, event->position().y() * ratio);
+  control_.onMouseMove(buttonBits(event->buttons()), shiftBits(event->modifiers()), static_cast<float>(at.x),
+                       static_cast<float>(at.y));
 }
 
 bool PictureBox::Placement::toPixels(float twips, double dpi, int& pixels) const {

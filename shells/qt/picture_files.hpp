@@ -1,8 +1,10 @@
-// Drawing the control's picture without a window: one Reflash onto a raster image, an SVG
-// or a PDF page, at 96 dots to the inch so that twips and pen widths read as on a screen.
+// Drawing the control's picture without a window: one Reflash into the raster back end for
+// PNG and images, or through QPainter for SVG, PDF and antialiased pictures, at 96 dots to
+// the inch so that twips and pen widths read as on a screen.
 #pragma once
 
 #include "control/trazo.hpp"
+#include "shells/png/png_codec.hpp"
 #include "shells/qt/picture_options.hpp"
 
 #include <QImage>
@@ -25,8 +27,8 @@ std::optional<PictureFormat> pictureFormatFor(const QString& path);
 // By its name, "png", "svg" or "pdf", without regard to case; nothing for any other.
 std::optional<PictureFormat> pictureFormatNamed(const QString& name);
 
-// Runs the control's Paint action once onto `device`, through a picture of the device's
-// size; the control's own picture is attached again afterwards. Returns Reflash's status.
+// Runs the control's Paint action once onto `device` through QPainter, at the device's size;
+// the control's own picture is attached again afterwards. Returns Reflash's status.
 Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& options);
 
 // The picture as an RGB image of `size` pixels.
@@ -34,16 +36,20 @@ QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, St
 
 struct WriteResult {
   bool written = false;
-  QString error;                 // why the file was not written
-  Status paintStatus = status::ok;  // what Reflash returned; the file is written all the same
+  QString error;                    // why the picture was not written
+  Status paintStatus = status::ok;  // what Reflash returned; the picture is written all the same
 };
 
-// Writes the picture to `path` as PNG, SVG or PDF by its extension.
-WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options);
-
-// Writes the picture in `format` to `out`, a device open for writing: a file, standard
-// output, a buffer. `title` names an SVG drawing.
+// Writes the picture as `format` to `sink`; `title` names an SVG drawing.
+WriteResult writePicture(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,
+                         const png::ByteSink& sink, const QString& title = {});
+// Writes the picture in `format` to `out`, a device open for writing: standard output, a
+// buffer, a socket.
 WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, QSize size,
                          const PictureOptions& options, const QString& title = {});
+// Writes the picture to the file `path`, as `format` or else as its extension says. The file
+// appears, or replaces an old one, only once it is complete.
+WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options,
+                         std::optional<PictureFormat> format = std::nullopt);
 
 }  // namespace trazo::qt

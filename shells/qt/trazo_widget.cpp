@@ -1,18 +1,8 @@
 #include "shells/qt/trazo_widget.hpp"
 
+#include "control/picture_placement.hpp"
+
 namespace trazo::qt {
-namespace {
-
-// P1's placement before the first Resize, in twips.
-constexpr float kInitialPictureLeft = 240;
-constexpr float kInitialPictureTop = 420;
-constexpr float kInitialPictureWidth = 4155;
-constexpr float kInitialPictureHeight = 2475;
-// The client area the control proposes to its container, in twips.
-constexpr double kProposedWidthTwips = 4800;
-constexpr double kProposedHeightTwips = 3600;
-
-}  // namespace
 
 // The widget's own area, in twips from its top-left.
 class TrazoWidget::ClientArea : public trazo::ClientArea {
@@ -54,7 +44,7 @@ TrazoWidget::TrazoWidget(QWidget* parent, const PictureOptions& options)
     : QWidget(parent), picture_(new PictureBox(control_, options, this)) {
   control_.attachPicture(picture_->surface());
   (void)control_.onInitialize();  // an empty store cannot fail to be made
-  PainterSurface& p1 = picture_->surface();
+  DeviceSurface& p1 = picture_->surface();
   (void)p1.setLeft(kInitialPictureLeft);
   (void)p1.setTop(kInitialPictureTop);
   (void)p1.setWidth(kInitialPictureWidth);
@@ -72,7 +62,7 @@ TrazoWidget::~TrazoWidget() {
 void TrazoWidget::reflash() { picture_->update(); }
 
 void TrazoWidget::setPictureOptions(const PictureOptions& options) {
-  picture_->surface().setOptions(options);
+  picture_->setOptions(options);
   picture_->update();
 }
 

@@ -7,6 +7,7 @@
 #include "control/late_binding.hpp"
 #include "control/recording_surface.hpp"
 #include "control/trazo.hpp"
+#include "raster/raster_surface.hpp"
 #include "tests/hardening/failing_allocator.hpp"
 #include "tests/support/store_snapshot.hpp"
 
@@ -238,6 +239,44 @@ TEST(AllocationFailure, CountAndReflashOnANullPictureAllocateNothing) {
 // Reflash allocates nothing of its own; the recording picture allocates to format its lines.
 TEST(AllocationFailure, ReflashOnARecordingPicture) {
   expectEveryFailureHandled({drawing, [](Trazo& t) { return t.Reflash(); }}, 1);
+}
+
+// A raster picture keeps what it is handed until it draws: running out of memory there fails
+// the repaint with the out-of-memory status, and the next repaint draws the whole picture.
+TEST(AllocationFailure, ReflashOnARasterPicture) {
+  const auto paint = [](bool failing, std::uint64_t k, Status& s) {
+    RasterSurface p1;
+    EXPECT_TRUE(p1.setPixelSize(300, 200));
+    Trazo t;
+    t.attachPicture(p1);
+    EXPECT_EQ(t.onInitialize(), status::ok);
+    for (int i = 0; i < 40; ++i) {
+      // The first entity sets its dash style: a failed repaint may leave one in effect.
+      (void)t.AddLine(i, 0, 40 - i, 30, i % 7, 1 + i % 3, u"");
+      (void)t.AddCircle2(i, i % 9, 3 + i % 5, i, 2 * i, i % 6, i % 4, u"");
+      (void)t.AddText(i, 30 - i, 2, 10.0 * i, 2, u"text", u"");
+    }
+    if (failing) {
+      testing::FailingAllocationScope scope(k, FailureMode::Persistent);
+      s = t.Reflash();
+      (void)p1.picture();
+    } else {
+      s = t.Reflash();
+    }
+    const Status again = t.Reflash();
+    EXPECT_EQ(again, status::ok);
+    const PixelBuffer& b = p1.picture();
+    return std::vector<std::uint32_t>(b.data(), b.data() + b.width() * b.height());
+  };
+  Status s = status::ok;
+  const auto reference = paint(false, 0, s);
+  for (std::uint64_t k = 1;; ++k) {
+    const auto pixels = paint(true, k, s);
+    const bool reached = testing::failureInjected();
+    EXPECT_TRUE(s == status::ok || s == status::outOfMemory) << k;
+    EXPECT_EQ(pixels, reference) << k;
+    if (!reached) break;
+  }
 }
 
 TEST(AllocationFailure, MouseMoveReachesEverySinkWhateverFails) {

@@ -149,7 +149,7 @@ TEST_F(PicturePixels, NothingIsDrawnOutsideTheFittedDrawing) {
   EXPECT_EQ(inkOutside(image, static_cast<int>(px(0)) - 1, static_cast<int>(py(50)) - 1,
                        static_cast<int>(px(100)) + 1, static_cast<int>(py(0)) + 1, kBlack),
             0);
-  EXPECT_TRUE(colourNear(image, px(50), py(0), QColor(0, 255, 255)));
+  EXPECT_TRUE(colourNear(image, px(80), py(0), QColor(0, 255, 255)));
 }
 
 TEST_F(PicturePixels, ClsPaintsTheHostsBackground) {

@@ -53,9 +53,9 @@ TEST_F(TrazoWidgetInWindow, PictureFollowsTheClientAreaAndTheDrawingIsRefitted) 
     EXPECT_EQ(widget.picture().pos(), QPoint(0, 0));
     settle();
     // The line's ends sit where the fitted view of the new size puts them.
-    const PainterSurface& p1 = widget.picture().surface();
-    const QPointF low = p1.toDevice(0, 0);
-    const QPointF high = p1.toDevice(100, 50);
+    const DeviceSurface& p1 = widget.picture().surface();
+    const QPointF low(p1.toDevice(0, 0).x, p1.toDevice(0, 0).y);
+    const QPointF high(p1.toDevice(100, 50).x, p1.toDevice(100, 50).y);
     if (size.width() * 50 > size.height() * 100) {  // fitted to the height: 10 % margins
       EXPECT_NEAR(low.y(), size.height() * 11.0 / 12, 0.5);
       EXPECT_NEAR(high.y(), size.height() * 1.0 / 12, 0.5);
@@ -86,12 +86,12 @@ TEST_F(TrazoWidgetInWindow, APointerAtDrawingPositionThreeSevenArrivesAsXSevenYT
   QSignalSpy spy(&widget, &TrazoWidget::mouseMove);
   widget.reflash();
   settle();
-  const PainterSurface& p1 = widget.picture().surface();
-  const QPoint at = p1.toDevice(3, 7).toPoint();
+  const DeviceSurface& p1 = widget.picture().surface();
+  const QPoint at = QPointF(p1.toDevice(3, 7).x, p1.toDevice(3, 7).y).toPoint();
   QTest::mouseMove(&widget.picture(), at);
   QTRY_VERIFY(!sink.moves.empty());
   // One pixel of slack, for the pointer lands on whole pixels.
-  const double unitsPerPixel = 1 / std::fabs(p1.toDevice(1, 0).x() - p1.toDevice(0, 0).x());
+  const double unitsPerPixel = 1 / std::fabs(p1.toDevice(1, 0).x - p1.toDevice(0, 0).x);
   EXPECT_NEAR(sink.moves.back().x, 7, unitsPerPixel);
   EXPECT_NEAR(sink.moves.back().y, 3, unitsPerPixel);
   EXPECT_EQ(sink.moves.back().button, 0);

@@ -15,12 +15,17 @@ bool PictureArguments::toOptions(qt::PictureOptions& options) const {
   }
   options.background = colour;
   options.antialias = antialias;
+  options.threads = threads;
   return true;
 }
 
 void addPictureArguments(CLI::App& cmd, PictureArguments& arguments) {
   cmd.add_flag("--antialias", arguments.antialias, "Smooth lines (they are crisp one-pixel lines by default)");
   cmd.add_option("--background", arguments.background, "Colour that Cls paints: a name or #RRGGBB")
+      ->capture_default_str();
+  cmd.add_option("--threads", arguments.threads,
+                 "Threads for drawing a large picture: 0 as many as there are cores, 1 none")
+      ->check(CLI::Range(0, 256))
       ->capture_default_str();
 }
 

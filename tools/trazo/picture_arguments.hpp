@@ -1,4 +1,4 @@
-// Options shared by render and view: --antialias and --background.
+// Options shared by render and view: --antialias, --background and --threads.
 #pragma once
 
 #include "shells/qt/picture_options.hpp"
@@ -12,6 +12,7 @@ namespace trazo::cli {
 struct PictureArguments {
   bool antialias = false;
   std::string background = "black";
+  int threads = 0;
 
   // The options, or false after naming what is wrong on stderr.
   bool toOptions(qt::PictureOptions& options) const;

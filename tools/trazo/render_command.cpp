@@ -1,14 +1,13 @@
 #include "tools/trazo/render_command.hpp"
 
 #include "control/trazo.hpp"
-#include "shells/qt/painter_surface.hpp"
+#include "device/device_surface.hpp"
 #include "shells/qt/picture_files.hpp"
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
 #include "tools/trazo/script_file.hpp"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cmath>
@@ -37,12 +36,7 @@ bool pictureSize(const std::string& text, QSize& size) {
 // The picture goes to standard output for "-", to a file otherwise.
 qt::WriteResult writeOutput(Trazo& control, const std::string& output, qt::PictureFormat format, QSize size,
                             const qt::PictureOptions& options, const std::string& scriptName) {
-  if (output != kStandardOutput) {
-    const QString path = QString::fromStdString(output);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {false, file.errorString(), status::ok};
-    return qt::writePicture(control, file, format, size, options, QFileInfo(path).fileName());
-  }
+  if (output != kStandardOutput) return qt::writePicture(control, QString::fromStdString(output), size, options, format);
   QFile out;
   if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) return {false, out.errorString(), status::ok};
   return qt::writePicture(control, out, format, size, options, QString::fromStdString(scriptName));
@@ -105,7 +99,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     QGuiApplication application(argc, argv);
 
     // While the script runs, P1 has the size of the picture to come but paints nothing.
-    qt::PainterSurface picture(pictureOptions);
+    DeviceSurface picture;
     picture.setDevice(size.width(), size.height(), qt::kOutputDpi, qt::kOutputDpi);
     Trazo control;
     control.attachPicture(picture);

@@ -9,7 +9,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -43,6 +45,14 @@ class Listener {
 
 inline constexpr std::size_t kProgressLines = 1 << 16;
 
+// One statement as bound: its line, its member and an argument per parameter, in parameter
+// order and of the parameter's type.
+struct BoundCall {
+  std::size_t line = 0;
+  const MemberInfo* member = nullptr;
+  std::span<const BoundArgument> arguments;
+};
+
 class CallList;
 
 class Script {
@@ -66,6 +76,10 @@ class Script {
   // Resume Next would: a member's failure does not stop the script. A script runs once: the
   // memory of its statements goes back as they are played, for the drawing to use.
   void run(Trazo& control, Listener& listener);
+  // Hands every statement, bound, to `visit` in order without running it: for a host that
+  // plays the calls through another binding of the control (its own IDispatch, say). Like
+  // run(), once.
+  void walk(const std::function<void(const BoundCall&)>& visit);
 
  private:
   Script();

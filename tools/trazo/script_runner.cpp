@@ -26,6 +26,12 @@ void Script::run(Trazo& control, Listener& listener) {
   }
 }
 
+void Script::walk(const std::function<void(const BoundCall&)>& visit) {
+  CallList::Cursor cursor(*calls_);
+  Call call;
+  while (cursor.next(call)) visit({call.line, call.member, std::span(call.arguments).first(call.member->params.size())});
+}
+
 void TraceListener::ran(const Outcome& outcome) {
   std::string line;
   if (failed(outcome.status)) {

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# `trazo render` of the benchmarks' mixed drawing to a 1920x1080 PNG, whole process, against
+# matplotlib (Agg, no antialiasing) drawing the same entities from the same script, in the
+# same run: medians of several runs of each and their ratio (goal: trazo at least 20 times
+# faster at a million entities).
+#   bench/render_against_matplotlib.sh BUILD [COUNT] [RUNS]
+# BUILD is a Release build with -DTRAZO_BENCH=ON and the Qt shell.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:?build folder}" && pwd)
+count=${2:-1000000}
+runs=${3:-3}
+bash "$here/../scripts/install-deps.sh" bench
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$build/bench/qt/qt_write_script" "$count" > "$work/drawing.trz"
+echo "drawing: $count entities, $(du -m "$work/drawing.trz" | cut -f1) MB of script"
+
+median() { sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
+timed() {  # timed COMMAND...: wall seconds of one run
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null
+  end=$(date +%s.%N)
+  echo "$end - $start" | bc -l
+}
+trazo_times=() matplotlib_times=()
+for ((i = 0; i < runs; i++)); do
+  trazo_times+=("$(timed "$build/tools/trazo/trazo" render "$work/drawing.trz" -o "$work/trazo.png" --size 1920x1080)")
+  matplotlib_times+=("$(timed python3 "$here/matplotlib_render.py" "$work/drawing.trz" "$work/matplotlib.png" 1920 1080)")
+done
+t=$(printf '%s\n' "${trazo_times[@]}" | median)
+m=$(printf '%s\n' "${matplotlib_times[@]}" | median)
+printf 'trazo render  median %.3f s  (runs: %s)\n' "$t" "${trazo_times[*]}"
+printf 'matplotlib    median %.3f s  (runs: %s)\n' "$m" "${matplotlib_times[*]}"
+printf 'ratio matplotlib / trazo: %.1f (goal: at least 20)\n' "$(echo "$m / $t" | bc -l)"

@@ -1,0 +1,169 @@
+#include "device/device_surface.hpp"
+
+#include "device/arc_sweep.hpp"
+#include "device/portable_trig.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace trazo {
+namespace {
+
+// How far a chord standing for a huge circle may stray from it, and its most points.
+constexpr double kChordTolerance = 0.25;
+constexpr int kMostChordPoints = 20000;
+
+bool finite(double a, double b, double c) { return std::isfinite(a) && std::isfinite(b) && std::isfinite(c); }
+
+// The pixel of the dash period at which a cut segment starts: the pixels it lost along its
+// major axis.
+int phaseAfterCut(double fromX, double fromY, double toX, double toY) {
+  const double lost = std::floor(std::max(std::fabs(toX - fromX), std::fabs(toY - fromY)));
+  return static_cast<int>(std::fmod(lost, static_cast<double>(kDashPeriod)));
+}
+
+}  // namespace
+
+DeviceSurface::DeviceSurface() { updateTransform(); }
+
+void DeviceSurface::setDevice(double widthPixels, double heightPixels, double dpiX, double dpiY) {
+  widthPixels_ = widthPixels;
+  heightPixels_ = heightPixels;
+  dpiX_ = dpiX > 0 ? dpiX : 96;
+  dpiY_ = dpiY > 0 ? dpiY : 96;
+  mapping_.setInnerSize(widthPixels_ * kTwipsPerInch / dpiX_, heightPixels_ * kTwipsPerInch / dpiY_);
+  updateTransform();
+}
+
+void DeviceSurface::updateTransform() {
+  if (mapping_.userScale()) {
+    originX_ = mapping_.x1();
+    originY_ = mapping_.y1();
+    scaleX_ = widthPixels_ / (mapping_.x2() - mapping_.x1());
+    scaleY_ = heightPixels_ / (mapping_.y2() - mapping_.y1());
+  } else {
+    originX_ = 0;
+    originY_ = 0;
+    scaleX_ = dpiX_ / kTwipsPerInch;
+    scaleY_ = dpiY_ / kTwipsPerInch;
+  }
+  segmentBox_ = {-kSegmentMargin, -kSegmentMargin, widthPixels_ + kSegmentMargin, heightPixels_ + kSegmentMargin};
+  roundBox_ = {-1, -1, widthPixels_ + 1, heightPixels_ + 1};
+}
+
+DevicePoint DeviceSurface::fromDevice(double px, double py) const {
+  DevicePoint p;
+  mapping_.fromTwips(px * kTwipsPerInch / dpiX_, py * kTwipsPerInch / dpiY_, p.x, p.y);
+  return p;
+}
+
+Status DeviceSurface::cls() { return engine_ != nullptr ? engine_->fill(background_) : status::ok; }
+
+Status DeviceSurface::setScaleMode(std::int32_t mode) {
+  const Status s = ScaledSurface::setScaleMode(mode);
+  if (failed(s)) return s;
+  updateTransform();
+  return status::ok;
+}
+
+Status DeviceSurface::setScale(double x1, double y1, double x2, double y2) {
+  ScaledSurface::setScale(x1, y1, x2, y2);
+  updateTransform();
+  return status::ok;
+}
+
+Status DeviceSurface::setFontSize(double points) {
+  fontSize_ = points;
+  return status::ok;
+}
+
+Status DeviceSurface::setDrawStyle(std::int32_t style) {
+  drawStyle_ = style;
+  dash_ = dashPatternFor(style);
+  return status::ok;
+}
+
+Status DeviceSurface::segment(double x1, double y1, double x2, double y2, Rgb colour) {
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return status::ok;
+  DeviceLine out{x1, y1, x2, y2, colour, dash_, 0};
+  if (!inside(segmentBox_, x1, y1) || !inside(segmentBox_, x2, y2)) {
+    if (!clipSegment(out.x1, out.y1, out.x2, out.y2, segmentBox_)) return status::ok;
+    if (dash_ != DashPattern::solid) out.phase = phaseAfterCut(x1, y1, out.x1, out.y1);
+  }
+  return engine_->line(out);
+}
+
+Status DeviceSurface::line(float x1, float y1, float x2, float y2, Rgb colour) {
+  if (engine_ == nullptr) return status::ok;
+  const DevicePoint a = toDevice(x1, y1);
+  const DevicePoint b = toDevice(x2, y2);
+  return segment(a.x, a.y, b.x, b.y, colour);
+}
+
+// The radius is measured along X, so a circle stays round on the screen whatever the
+// proportions of the user system (the classic control's aspect ratio of 1).
+Status DeviceSurface::circle(float x, float y, float r, Rgb colour) {
+  if (engine_ == nullptr) return status::ok;
+  return round(x, y, r, colour, 0, kFullTurn, true);
+}
+
+Status DeviceSurface::arc(float x, float y, float r, Rgb colour, float start, float end) {
+  if (engine_ == nullptr) return status::ok;
+  const auto sweep = arcSweep(start, end);
+  if (!sweep) return status::ok;
+  if (const Status s = round(x, y, r, colour, sweep->start, sweep->span, false); failed(s)) return s;
+  if (sweep->radiusToStart) {
+    if (const Status s = radiusLine(x, y, r, sweep->start, colour); failed(s)) return s;
+  }
+  if (sweep->radiusToEnd) return radiusLine(x, y, r, sweep->start + sweep->span, colour);
+  return status::ok;
+}
+
+Status DeviceSurface::chords(const std::vector<DevicePoint>& points, Rgb colour) {
+  double walked = 0;
+  for (std::size_t i = 1; i < points.size(); ++i) {
+    DeviceLine chord{points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, colour, dash_, 0};
+    const double length = std::max(std::fabs(chord.x2 - chord.x1), std::fabs(chord.y2 - chord.y1));
+    if (clipSegment(chord.x1, chord.y1, chord.x2, chord.y2, segmentBox_)) {
+      if (dash_ != DashPattern::solid) {
+        const double lost = std::floor(walked) + phaseAfterCut(points[i - 1].x, points[i - 1].y, chord.x1, chord.y1);
+        chord.phase = static_cast<int>(std::fmod(lost, static_cast<double>(kDashPeriod)));
+      }
+      if (const Status s = engine_->line(chord); failed(s)) return s;
+    }
+    walked += length;
+  }
+  return status::ok;
+}
+
+Status DeviceSurface::radiusLine(double cx, double cy, double r, double angle, Rgb colour) {
+  const DevicePoint c = toDevice(cx, cy);
+  const double radius = std::fabs(r * scaleX_);
+  const SinCos a = portableSinCos(angle);
+  return segment(c.x, c.y, c.x + radius * a.cos, c.y - radius * a.sin, colour);
+}
+
+Status DeviceSurface::round(double x, double y, double r, Rgb colour, double start, double span, bool whole) {
+  const DevicePoint c = toDevice(x, y);
+  const double radius = std::fabs(r * scaleX_);
+  if (!finite(c.x, c.y, radius) || radius > kLargestPlaceableRadius) return status::ok;
+  if (circleReach(c.x, c.y, radius, roundBox_) != CircleReach::crosses) return status::ok;
+  if (radius <= kLargestRoundRadius) return engine_->round({c.x, c.y, radius, colour, dash_, whole, start, span});
+  // Only a sliver of such a circle can cross the picture, and its centre lies far outside:
+  // chords along that sliver, the dash pattern running on from chord to chord.
+  try {
+    const AngleSpan seen = boxAngles(c.x, c.y, roundBox_);
+    const std::vector<AngleSpan> pieces = whole ? std::vector<AngleSpan>{seen} : intersectArcs({start, span}, seen);
+    for (const AngleSpan& piece : pieces) {
+      if (const Status s = chords(arcPoints(c.x, c.y, radius, piece, kChordTolerance, kMostChordPoints), colour);
+          failed(s))
+        return s;
+    }
+  } catch (const std::bad_alloc&) {
+    return status::outOfMemory;
+  }
+  return status::ok;
+}
+
+}  // namespace trazo

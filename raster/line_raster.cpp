@@ -1,0 +1,123 @@
+#include "raster/line_raster.hpp"
+
+#include <algorithm>
+
+namespace trazo {
+namespace {
+
+using i64 = std::int64_t;
+
+// Rounds up for any sign of `num`; `den` > 0.
+i64 ceilDiv(i64 num, i64 den) { return num >= 0 ? (num + den - 1) / den : -((-num) / den); }
+
+// Step k of a segment of `major` steps moves floor((2 k minor + major) / (2 major)) pixels
+// along the shorter axis (minor <= major, major > 0). The steps k that keep that count in
+// [low, high], intersected with [from, to].
+void limitByMinor(i64 minor, i64 major, i64 low, i64 high, i64& from, i64& to) {
+  if (minor == 0) {
+    if (low > 0 || high < 0) to = from - 1;
+    return;
+  }
+  const i64 first = ceilDiv(2 * major * low - major, 2 * minor);
+  const i64 last = ceilDiv(2 * major * (high + 1) - major, 2 * minor) - 1;
+  from = std::max(from, first);
+  to = std::min(to, last);
+}
+
+// The steps k whose coordinate start + step * k lies in [low, high], within [from, to].
+void limitByMajor(i64 start, int step, i64 low, i64 high, i64& from, i64& to) {
+  if (step > 0) {
+    from = std::max(from, low - start);
+    to = std::min(to, high - start);
+  } else {
+    from = std::max(from, start - high);
+    to = std::min(to, start - low);
+  }
+}
+
+// The walk along the longer axis, without branches that depend on the data: a step along
+// the shorter axis and a dash gap are both applied through masks, so that the processor
+// never guesses wrong.
+template <bool kDashed>
+void walk(std::uint32_t* base, std::ptrdiff_t majorStep, std::ptrdiff_t minorStep, i64 count, i64 remainder,
+          i64 twoMinor, i64 twoMajor, std::uint32_t pixel, std::uint32_t dash, int period) {
+  std::ptrdiff_t at = 0;
+  for (i64 k = 0;;) {
+    if constexpr (kDashed) {
+      const std::uint32_t on = 0u - ((dash >> period) & 1u);
+      base[at] = (base[at] & ~on) | (pixel & on);
+      ++period;
+      period -= kDashPeriod & -static_cast<int>(period == kDashPeriod);
+    } else {
+      base[at] = pixel;
+    }
+    if (++k == count) return;
+    remainder += twoMinor;
+    const i64 carry = -static_cast<i64>(remainder >= twoMajor);
+    remainder -= twoMajor & carry;
+    at += majorStep + (minorStep & static_cast<std::ptrdiff_t>(carry));
+  }
+}
+
+}  // namespace
+
+void drawLine(const RasterBand& band, const RasterLine& line) {
+  // Most segments of a drawing miss most bands.
+  if ((line.y1 < band.top && line.y2 < band.top) || (line.y1 >= band.bottom && line.y2 >= band.bottom)) return;
+  PixelBuffer& picture = *band.picture;
+  const i64 dx = i64{line.x2} - line.x1;
+  const i64 dy = i64{line.y2} - line.y1;
+  const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+  const i64 major = xMajor ? (dx < 0 ? -dx : dx) : (dy < 0 ? -dy : dy);
+  const i64 minor = xMajor ? (dy < 0 ? -dy : dy) : (dx < 0 ? -dx : dx);
+  const int sx = dx < 0 ? -1 : 1;
+  const int sy = dy < 0 ? -1 : 1;
+  const int majorSign = xMajor ? sx : sy;
+  const int minorSign = xMajor ? sy : sx;
+  const i64 majorStart = xMajor ? line.x1 : line.y1;
+  const i64 minorStart = xMajor ? line.y1 : line.x1;
+  // The picture's columns and the band's rows, as ranges of each axis.
+  const i64 xLow = 0, xHigh = i64{picture.width()} - 1;
+  const i64 yLow = band.top, yHigh = i64{band.bottom} - 1;
+  const i64 majorLow = xMajor ? xLow : yLow, majorHigh = xMajor ? xHigh : yHigh;
+  const i64 minorLow = xMajor ? yLow : xLow, minorHigh = xMajor ? yHigh : xHigh;
+
+  i64 from = 0, to = major;
+  limitByMajor(majorStart, majorSign, majorLow, majorHigh, from, to);
+  if (major > 0) {
+    const i64 low = minorSign > 0 ? minorLow - minorStart : minorStart - minorHigh;
+    const i64 high = minorSign > 0 ? minorHigh - minorStart : minorStart - minorLow;
+    limitByMinor(minor, major, low, high, from, to);
+  } else if (minorStart < minorLow || minorStart > minorHigh) {
+    return;
+  }
+  if (from > to) return;
+
+  // The state of step `from`: how far along the shorter axis, and the remainder of that
+  // division, which the walk carries on.
+  const i64 twoMajor = 2 * major, twoMinor = 2 * minor;
+  i64 moved = 0, remainder = 0;
+  if (major > 0) {
+    const i64 numerator = twoMinor * from + major;
+    moved = numerator / twoMajor;
+    remainder = numerator - moved * twoMajor;
+  }
+  const i64 majorAt = majorStart + majorSign * from;
+  const i64 minorAt = minorStart + minorSign * moved;
+  const i64 x = xMajor ? majorAt : minorAt;
+  const i64 y = xMajor ? minorAt : majorAt;
+  const std::ptrdiff_t stride = picture.width();
+  const std::ptrdiff_t xStep = sx, yStep = sy * stride;
+  std::uint32_t* p = picture.row(static_cast<int>(y)) + x;
+  const i64 count = to - from + 1;
+  if (line.dash == DashPattern::solid) {
+    walk<false>(p, xMajor ? xStep : yStep, xMajor ? yStep : xStep, count, remainder, twoMinor, twoMajor, line.pixel,
+                0, 0);
+  } else {
+    const int period = static_cast<int>((line.phase + from) % kDashPeriod);
+    walk<true>(p, xMajor ? xStep : yStep, xMajor ? yStep : xStep, count, remainder, twoMinor, twoMajor, line.pixel,
+               dashBits(line.dash), period);
+  }
+}
+
+}  // namespace trazo

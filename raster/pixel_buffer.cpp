@@ -1,0 +1,28 @@
+#include "raster/pixel_buffer.hpp"
+
+#include <algorithm>
+#include <new>
+
+namespace trazo {
+
+bool PixelBuffer::resize(int width, int height, Rgb background) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  try {
+    std::vector<std::uint32_t> fresh(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                                     pixelOf(background));
+    pixels_.swap(fresh);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
+void PixelBuffer::fillRows(int top, int bottom, std::uint32_t pixel) {
+  if (top >= bottom) return;
+  std::fill(row(top), row(bottom), pixel);
+}
+
+}  // namespace trazo

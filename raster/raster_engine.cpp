@@ -1,0 +1,158 @@
+#include "raster/raster_engine.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace trazo {
+namespace {
+
+// Below this many pixels of work a drawing is drawn in one band: threads would cost more
+// than they save.
+constexpr std::int64_t kThreadedWork = 1 << 20;
+// Bands of about this many rows: a band's pixels then stay in a core's own cache while every
+// command is drawn into it, which matters more than anything else for speed.
+constexpr int kBandRows = 128;
+
+// The pixel a device coordinate falls in: rounded down. Coordinates reach here cut to the
+// picture and a small margin, well inside the range of int.
+std::int32_t pixelIndex(double v) {
+  const auto truncated = static_cast<std::int32_t>(v);
+  return truncated - static_cast<std::int32_t>(v < truncated);
+}
+
+}  // namespace
+
+RasterEngine::RasterEngine(BandRunner& runner) : runner_(&runner), bandRows_(kBandRows) { (void)layBands(); }
+
+bool RasterEngine::resize(int width, int height) {
+  if (width == picture_.width() && height == picture_.height()) return true;
+  PixelBuffer fresh;
+  if (!fresh.resize(width, height, {})) return false;
+  fresh.fillRows(0, fresh.height(), lastFill_);
+  const PixelBuffer old = std::move(picture_);
+  picture_ = std::move(fresh);
+  forget();
+  if (!layBands()) {
+    picture_ = old;
+    (void)layBands();
+    return false;
+  }
+  return true;
+}
+
+void RasterEngine::forget() {
+  commands_.clear();
+  for (auto& band : bands_) band.clear();
+  work_ = 0;
+}
+
+// Bands of bandRows_ rounded up to a power of two, all of one height but the last: a row's
+// band is then a shift away, for every command recorded.
+bool RasterEngine::layBands() {
+  const int height = std::max(picture_.height(), 1);
+  int shift = 0;
+  while ((1 << shift) < bandRows_ && shift < 24) ++shift;
+  const int count = (height + (1 << shift) - 1) >> shift;
+  try {
+    bands_.resize(static_cast<std::size_t>(count));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  bandShift_ = shift;
+  laidFor_ = bandRows_;
+  return true;
+}
+
+Status RasterEngine::fill(Rgb colour) {
+  // Everything before a fill is covered by it.
+  forget();
+  if (bandRows_ != laidFor_ && !layBands()) return status::outOfMemory;
+  Command c{Command::Kind::fill, {}};
+  c.as.fill = pixelOf(colour);
+  lastFill_ = c.as.fill;
+  return record(c, 0, picture_.height() - 1, 0);
+}
+
+Status RasterEngine::record(const Command& c, std::int64_t top, std::int64_t bottom, std::int64_t work) {
+  // What lies wholly above or below the picture is not kept at all.
+  top = std::max<std::int64_t>(top, 0);
+  bottom = std::min<std::int64_t>(bottom, picture_.height() - 1);
+  if (top > bottom) return status::ok;
+  const auto number = static_cast<std::uint32_t>(commands_.size());
+  const auto first = static_cast<std::size_t>(top >> bandShift_), last = static_cast<std::size_t>(bottom >> bandShift_);
+  try {
+    commands_.push_back(c);
+    for (std::size_t band = first; band <= last; ++band) bands_[band].push_back(number);
+  } catch (const std::bad_alloc&) {
+    // Leave no band holding the number of a command that is not kept.
+    for (std::size_t band = first; band <= last && !bands_[band].empty() && bands_[band].back() == number; ++band)
+      bands_[band].pop_back();
+    if (commands_.size() > number) commands_.pop_back();
+    return status::outOfMemory;
+  }
+  work_ += work;
+  return status::ok;
+}
+
+Status RasterEngine::line(const DeviceLine& l) {
+  Command c{Command::Kind::line, {}};
+  RasterLine& r = c.as.line;
+  r = {pixelIndex(l.x1), pixelIndex(l.y1), pixelIndex(l.x2), pixelIndex(l.y2), pixelOf(l.colour), l.dash, l.phase};
+  if (std::max(r.x1, r.x2) < 0 || std::min(r.x1, r.x2) >= picture_.width()) return status::ok;
+  return record(c, std::min(r.y1, r.y2), std::max(r.y1, r.y2), lineWork(r));
+}
+
+Status RasterEngine::round(const DeviceRound& d) {
+  Command c{Command::Kind::round, {}};
+  RasterRound& r = c.as.round;
+  r = {pixelIndex(d.cx),
+       pixelIndex(d.cy),
+       static_cast<std::int32_t>(std::floor(d.r + 0.5)),
+       pixelOf(d.colour),
+       d.dash,
+       d.whole,
+       static_cast<float>(d.start),
+       static_cast<float>(d.span)};
+  if (std::int64_t{r.cx} + r.r < 0 || std::int64_t{r.cx} - r.r >= picture_.width()) return status::ok;
+  return record(c, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, roundWork(r));
+}
+
+int RasterEngine::workersFor() const {
+  if (work_ < kThreadedWork) return 1;
+  const int wanted = threads_ == 0 ? runner_->parallelism() : threads_;
+  return std::clamp(wanted, 1, static_cast<int>(bands_.size()));
+}
+
+void RasterEngine::draw(int band) const {
+  const int top = band << bandShift_;
+  const RasterBand rows{const_cast<PixelBuffer*>(&picture_), top, std::min(picture_.height(), top + (1 << bandShift_))};
+  for (const std::uint32_t number : bands_[static_cast<std::size_t>(band)]) {
+    const Command& c = commands_[number];
+    switch (c.kind) {
+      case Command::Kind::fill: rows.picture->fillRows(rows.top, rows.bottom, c.as.fill); break;
+      case Command::Kind::line: drawLine(rows, c.as.line); break;
+      case Command::Kind::round: drawRound(rows, c.as.round); break;
+    }
+  }
+}
+
+const PixelBuffer& RasterEngine::picture() {
+  if (commands_.empty()) return picture_;
+  const int workers = workersFor();
+  lastWorkers_ = workers;
+  // Worker w draws bands w, w + workers, ...: neighbouring bands go to different cores.
+  struct Work final : BandWork {
+    const RasterEngine& engine;
+    int workers;
+    Work(const RasterEngine& e, int w) : engine(e), workers(w) {}
+    void draw(int worker) override {
+      for (int band = worker; band < static_cast<int>(engine.bands_.size()); band += workers) engine.draw(band);
+    }
+  } work(*this, workers);
+  runner_->run(workers, work);
+  forget();
+  return picture_;
+}
+
+}  // namespace trazo

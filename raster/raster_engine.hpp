@@ -1,0 +1,74 @@
+// The raster back end: what the device geometry hands it is kept in a compact list and
+// drawn into a 32-bit pixel buffer when the picture is asked for. The picture is drawn in
+// horizontal bands, each band walking in order every command that reaches its rows, clipped
+// to them, so the pixels are the same however the bands are shared out; a large drawing
+// shares them among threads on all cores, a small one draws them on the caller's thread.
+#pragma once
+
+#include "device/device_engine.hpp"
+#include "raster/band_runner.hpp"
+#include "raster/line_raster.hpp"
+#include "raster/pixel_buffer.hpp"
+#include "raster/round_raster.hpp"
+
+#include <cstdint>
+#include <vector>
+
+namespace trazo {
+
+class RasterEngine final : public DeviceEngine {
+ public:
+  explicit RasterEngine(BandRunner& runner = standardBandRunner());
+
+  // A picture of this many pixels, all in the last fill colour (black at first); false,
+  // keeping the old picture, when there is no memory for it.
+  bool resize(int width, int height);
+  // How many bands may be drawn side by side: 0 as many as the machine has cores, 1 none.
+  void setThreads(int count) { threads_ = count < 0 ? 0 : count; }
+  int threads() const { return threads_; }
+  void setRunner(BandRunner& runner) { runner_ = &runner; }
+  // Rows per band, rounded up to a power of two; the pixels never depend on it, only the
+  // speed does. Takes effect with the next picture size or the next fill.
+  void setBandRows(int rows) { bandRows_ = rows < 1 ? 1 : rows; }
+
+  Status fill(Rgb colour) override;
+  Status line(const DeviceLine& line) override;
+  Status round(const DeviceRound& round) override;
+
+  // Draws what was handed over since the last call and returns the picture.
+  const PixelBuffer& picture();
+  // How many threads the last drawing used.
+  int lastWorkers() const { return lastWorkers_; }
+
+ private:
+  struct Command {
+    enum class Kind : std::uint8_t { fill, line, round } kind;
+    union {
+      std::uint32_t fill;
+      RasterLine line;
+      RasterRound round;
+    } as;
+  };
+  // Keeps `c`, which may reach the rows `top` to `bottom` (both included), in the list of
+  // every band those rows meet.
+  Status record(const Command& c, std::int64_t top, std::int64_t bottom, std::int64_t work);
+  void forget();
+  bool layBands();
+  void draw(int band) const;
+  int workersFor() const;
+
+  BandRunner* runner_;
+  int threads_ = 0;
+  int bandRows_;
+  PixelBuffer picture_;
+  std::uint32_t lastFill_ = pixelOf({});
+  std::vector<Command> commands_;
+  // For each band, the numbers of the commands that reach it, in order.
+  std::vector<std::vector<std::uint32_t>> bands_;
+  int bandShift_ = 0;  // a band is 2^bandShift_ rows
+  int laidFor_ = 0;  // the bandRows_ the bands were laid out for
+  std::int64_t work_ = 0;
+  int lastWorkers_ = 1;
+};
+
+}  // namespace trazo

@@ -1,0 +1,36 @@
+// P1 drawn by the raster back end: the device geometry in front of a pixel buffer. Every
+// shell that shows pixels (the Qt widget, PNG files, the Windows control, the browser)
+// draws through one of these, so the same script gives the same pixels everywhere.
+#pragma once
+
+#include "device/device_surface.hpp"
+#include "raster/raster_engine.hpp"
+
+namespace trazo {
+
+// Dots per inch of a picture that no device gives a resolution: a screen's classic 96.
+inline constexpr double kScreenDpi = 96;
+
+class RasterSurface : public DeviceSurface {
+ public:
+  explicit RasterSurface(BandRunner& runner = standardBandRunner()) : raster_(runner) { setEngine(&raster_); }
+  RasterSurface(const RasterSurface&) = delete;
+  RasterSurface& operator=(const RasterSurface&) = delete;
+
+  // P1's inner area of `width` x `height` pixels; false, with nothing changed, when there
+  // is no memory for it.
+  bool setPixelSize(int width, int height, double dpiX = kScreenDpi, double dpiY = kScreenDpi) {
+    if (!raster_.resize(width, height)) return false;
+    setDevice(width, height, dpiX, dpiY);
+    return true;
+  }
+
+  RasterEngine& raster() { return raster_; }
+  // The picture, with everything drawn so far.
+  const PixelBuffer& picture() { return raster_.picture(); }
+
+ private:
+  RasterEngine raster_;
+};
+
+}  // namespace trazo
