@@ -11,6 +11,7 @@
 #include "tools/trazo/call_list.hpp"
 #include "tools/trazo/nearest_name.hpp"
 #include "tools/trazo/plain_statement.hpp"
+#include "tools/trazo/printable_text.hpp"
 #include "tools/trazo/script_lexer.hpp"
 
 #include <array>
@@ -29,9 +30,8 @@ std::string typeName(VarType t) {
   }
 }
 
-std::string tokenText(const Token& t) {
-  return t.kind == TokenKind::String ? stringContent(t.text) : std::string(t.text);
-}
+// A token as a message quotes it: a string by its content.
+std::string shown(const Token& t) { return quoted(t.text, t.kind == TokenKind::String); }
 
 // A hint for a name that is not in the table: "; did you mean 'AddCircle'?", or nothing.
 template <typename Items, typename NameOf>
@@ -79,7 +79,7 @@ class LineParser {
     const std::string_view name = token().text;
     st_.member = findMember(name);
     if (st_.member == nullptr) {
-      return fail("unknown member '" + std::string(name) + "'" +
+      return fail("unknown member " + quoted(name) +
                   suggestion(name, kMembers, [](const MemberInfo& m) { return m.name; }));
     }
     advance();
@@ -110,7 +110,7 @@ class LineParser {
       if (!is(TokenKind::RightParen)) return fail("expected ')'");
       advance();
     }
-    if (!is(TokenKind::End)) return fail("unexpected '" + tokenText(token()) + "' after the arguments");
+    if (!is(TokenKind::End)) return fail("unexpected " + shown(token()) + " after the arguments");
     return true;
   }
 
@@ -142,8 +142,11 @@ class LineParser {
     if (!ok || !namesMatch(tokens[3].text, "CreateObject")) {
       return fail("expected Set NAME = CreateObject(\"" + std::string(kProgId) + "\")");
     }
-    const std::string progId = stringContent(tokens[5].text);
-    if (!namesMatch(progId, kProgId)) return fail("cannot create '" + progId + "'");
+    // Only a string no longer than the identifier with every quote doubled can name it.
+    const std::string_view written = tokens[5].text;
+    if (written.size() > 2 * kProgId.size() || !namesMatch(stringContent(written), kProgId)) {
+      return fail("cannot create " + shown(tokens[5]));
+    }
     return true;
   }
 
@@ -153,7 +156,7 @@ class LineParser {
       const std::string_view name = token().text;
       const auto found = findParam(*st_.member, name);
       if (!found) {
-        return fail("unknown argument '" + std::string(name) + "' for " + std::string(st_.member->name) +
+        return fail("unknown argument " + quoted(name) + " for " + std::string(st_.member->name) +
                     suggestion(name, st_.member->params, [](const ParamInfo& p) { return p.name; }));
       }
       param = *found;
@@ -171,13 +174,13 @@ class LineParser {
     if (is(TokenKind::Number)) return readNumber(value, negative);
     if (is(TokenKind::String)) return readString(value, decoded);
     if (is(TokenKind::End) || is(TokenKind::Comma) || is(TokenKind::RightParen)) return fail("missing argument");
-    return fail("expected a number or a string, not '" + tokenText(token()) + "'");
+    return fail("expected a number or a string, not " + shown(token()));
   }
 
   bool readNumber(Value& value, bool negative) {
     const std::string_view digits = token().text;
     if (!numberValue(digits, token().number, value.number)) {
-      return fail("number '" + std::string(digits) + "' is out of range");
+      return fail("number " + quoted(digits) + " is out of range");
     }
     if (negative) value.number = -value.number;
     value.isText = false;
@@ -267,15 +270,21 @@ std::size_t Script::statementCount() const { return calls_->size(); }
 Script Script::read(std::string_view text, std::string_view fileName, Listener* listener) {
   Script script;
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // a UTF-8 byte order mark
+  const std::string name = printable(fileName);
   PlainStatementReader plain;
   Statement st;
   std::u16string scratch;
   std::string fault;
   std::size_t lineNumber = 0;
+  const auto report = [&](const std::string& what) {
+    script.faults_.push_back(name + ":" + std::to_string(lineNumber) + ": " + what);
+  };
+  static const std::string tooLong = "the line is longer than " + std::to_string(kLongestLine >> 20) + " MiB";
   while (!text.empty() || lineNumber == 0) {
     ++lineNumber;
     if (listener != nullptr && lineNumber % kProgressLines == 0) listener->progress({lineNumber, 0, false});
     if (const std::size_t length = plain.read(text, lineNumber, *script.calls_); length != plain.kNotPlain) {
+      if (length > kLongestLine) report(tooLong);
       text.remove_prefix(length == text.size() ? length : length + 1);
       continue;
     }
@@ -284,6 +293,10 @@ Script Script::read(std::string_view text, std::string_view fileName, Listener* 
         newline == nullptr ? text.size() : static_cast<std::size_t>(static_cast<const char*>(newline) - text.data());
     const std::string_view line = text.substr(0, length);
     text.remove_prefix(newline == nullptr ? length : length + 1);
+    if (length > kLongestLine) {
+      report(tooLong);
+      continue;
+    }
 
     st.member = nullptr;
     st.count = 0;
@@ -291,7 +304,7 @@ Script Script::read(std::string_view text, std::string_view fileName, Listener* 
     const bool ok = LineParser(line, st, scratch, fault).parse() &&
                     (st.member == nullptr ||
                      bindStatement(st, lineNumber, script.calls_.get(), fault));
-    if (!ok) script.faults_.push_back(std::string(fileName) + ":" + std::to_string(lineNumber) + ": " + fault);
+    if (!ok) report(fault);
   }
   script.lines_ = lineNumber;
   // A rejected script runs nothing: what was bound before the first fault goes.
