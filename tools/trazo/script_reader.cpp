@@ -245,8 +245,12 @@ bool bindStatement(Statement& st, std::size_t line, CallList* calls, std::string
     }
     Status s = status::ok;
     b.number = v.number;
-    if (v.isText) s = numberFromText(v.text, b.number);
-    if (!failed(s) && p.type == VarType::Long) s = roundToLong(b.number, b.integer);
+    if (v.isText) {
+      const std::u16string& text = st.texts[static_cast<std::size_t>(given[i] - st.arguments.data())];
+      s = p.type == VarType::Long ? longFromText(text, b.integer) : doubleFromText(text, b.number);
+    } else if (p.type == VarType::Long) {
+      s = roundToLong(b.number, b.integer);
+    }
     if (failed(s)) {
       const std::string what = "argument '" + std::string(p.name) + "' of " + std::string(m.name);
       fault = what + (s == status::dispOverflow ? " is out of range for " : " cannot be converted to ") +
