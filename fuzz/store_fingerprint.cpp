@@ -1,0 +1,48 @@
+#include "fuzz/store_fingerprint.hpp"
+
+#include <bit>
+#include <functional>
+#include <string_view>
+
+namespace trazo::fuzz {
+namespace {
+
+std::uint64_t mixed(std::uint64_t hash, std::uint64_t value) {
+  // boost's hash_combine with a 64-bit golden ratio: every field moves every later bit.
+  return hash ^ (value + 0x9E3779B97F4A7C15ull + (hash << 12) + (hash >> 4));
+}
+
+std::uint64_t textHash(const std::u16string& text) { return std::hash<std::u16string_view>{}(text); }
+
+}  // namespace
+
+std::uint64_t fingerprintOf(const Entity& e) {
+  std::uint64_t h = static_cast<std::uint16_t>(e.Kind);
+  for (const double v : {e.Value1, e.Value2, e.Value3, e.Value4, e.Value5}) h = mixed(h, std::bit_cast<std::uint64_t>(v));
+  h = mixed(h, static_cast<std::uint32_t>(e.Col));
+  h = mixed(h, static_cast<std::uint32_t>(e.LineType));
+  h = mixed(h, textHash(e.Text) ^ e.Text.size());
+  return mixed(h, textHash(e.Tag) ^ (e.Tag.size() << 1));
+}
+
+void refresh(StoreFingerprint& f, const Store& store) {
+  f.count = store.count();
+  f.upperBound = store.upperBound();
+  f.hasArray = store.hasArray();
+  f.extents = store.extents();
+  if (!f.hasArray || f.records.size() > static_cast<std::size_t>(f.count)) f.records.clear();
+  if (!f.hasArray) return;
+  for (auto i = static_cast<std::int32_t>(f.records.size()) + 1; i <= f.count; ++i) {
+    f.records.push_back(fingerprintOf(*store.at(i)));
+  }
+}
+
+std::int32_t firstChanged(const StoreFingerprint& f, const Store& store, std::int32_t first, std::int32_t last) {
+  for (std::int32_t i = first; i <= last; ++i) {
+    const Entity* e = store.at(i);
+    if (e == nullptr || fingerprintOf(*e) != f.records[static_cast<std::size_t>(i - 1)]) return i;
+  }
+  return 0;
+}
+
+}  // namespace trazo::fuzz
