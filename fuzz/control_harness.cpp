@@ -280,7 +280,7 @@ void ControlHarness::addMany(FuzzedDataProvider& in) {
   // A thousand adds cost what a thousand other operations do: an input gets two such runs
   // at most, enough to cross the first two block boundaries, and any one operation is
   // rarely one.
-  const bool many = in.ConsumeIntegralInRange(0, 3) == 0 && manyLeft_ > 0;
+  const bool many = in.ConsumeIntegralInRange(0, 15) == 0 && manyLeft_ > 0;
   const std::int32_t n = many ? counts[in.ConsumeIntegralInRange(0, 4)] : 1;
   if (n > 1) --manyLeft_;
   // A short tag (held in the string itself, no allocation): a thousand great or even
@@ -436,13 +436,15 @@ void ControlHarness::expectEntitiesKept(const char* what, bool every) {
              std::to_string(store.hasArray() ? store.count() : 0) + " after");
   }
   std::int32_t changed = 0;
-  if (every || held <= kFew) {
-    changed = firstChanged(before_, store, 1, held);
+  if (every) {
+    changed = firstChanged(before_, store, 1, held, true);
+  } else if (held <= kFew) {
+    changed = firstChanged(before_, store, 1, held, false);
   } else {
     if (window_ > held) window_ = 1;
     const std::int32_t windowEnd = std::min(held, window_ + kWindow - 1);
-    changed = firstChanged(before_, store, held - kNewest + 1, held);
-    if (changed == 0) changed = firstChanged(before_, store, window_, windowEnd);
+    changed = firstChanged(before_, store, held - kNewest + 1, held, false);
+    if (changed == 0) changed = firstChanged(before_, store, window_, windowEnd, false);
     window_ = windowEnd + 1;
   }
   if (changed != 0) violated(std::string(what) + ": entity " + std::to_string(changed) + " changed");

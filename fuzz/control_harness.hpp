@@ -7,10 +7,11 @@
 // never change; extents never narrow while entities are added; every status is one the
 // control documents; MouseMove reaches each sink once, with the coordinates crossed.
 //
-// Stored entities are held to their fingerprints: all of them while there are few, else
-// the newest and a window that moves on with every operation, and all of them again before
-// anything (Clear, Terminate, the end of the input) could take them away. So a change is
-// always found, and checking stays cheap on drawings of thousands of entities.
+// Stored entities are held to their fingerprints (fuzz/store_fingerprint.hpp): to the quick
+// one after every operation, all of them while there are few, else the newest and a window
+// that moves on with every operation; and every one to the full fingerprint before anything
+// (Clear, Terminate, the end of the input) could take them away. So a change is always
+// found, and checking stays cheap on drawings of thousands of entities or great strings.
 //
 // An operation of the stream can make the next call of the control meet a failing
 // allocation (the k-th from its start, once or for good, tests/hardening's allocator):
