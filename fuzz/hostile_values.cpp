@@ -1,6 +1,7 @@
 #include "fuzz/hostile_values.hpp"
 
 #include "control/member_table.hpp"
+#include "tests/support/value_object.hpp"
 
 #include <array>
 #include <bit>
@@ -115,26 +116,15 @@ std::u16string hostileString(FuzzedDataProvider& in) {
   }
 }
 
-// An object standing for a value, or failing to give one, as a client's objects do.
-class HostileObject : public AutomationObject {
- public:
-  HostileObject(Variant value, Status status) : value_(std::move(value)), status_(status) {}
-  Status value(Variant& out) const override {
-    out = value_;
-    return status_;
-  }
-
- private:
-  Variant value_;
-  Status status_;
-};
-
+// Objects worth a number, a text, Null or a date, one without a value, Nothing, and one
+// whose value is an object.
 const AutomationObject* hostileObject(FuzzedDataProvider& in) {
-  static const HostileObject objects[] = {
-      {2.5, status::ok}, {std::u16string(u"&HFFFF"), status::ok}, {Null{}, status::ok},
-      {Variant{}, status::memberNotFound}, {Date{1e7}, status::ok},
+  using testing::ValueObject;
+  static const ValueObject objects[] = {
+      ValueObject(2.5), ValueObject(std::u16string(u"&HFFFF")), ValueObject(Null{}),
+      ValueObject(Variant{}, status::memberNotFound), ValueObject(Date{1e7}),
   };
-  static const HostileObject ofObject{&objects[0], status::ok};
+  static const ValueObject ofObject{&objects[0]};
   const int which = in.ConsumeIntegralInRange(0, 6);
   return which == 5 ? nullptr : which == 6 ? &ofObject : &objects[which];
 }

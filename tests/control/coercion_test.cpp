@@ -3,6 +3,7 @@
 // round half to even and overflow outside 32 bits, strings read with signs, parentheses,
 // separators, a currency sign and "&H" numbers, numbers and dates become text.
 #include "control/variant.hpp"
+#include "tests/support/value_object.hpp"
 
 #include <gtest/gtest.h>
 
@@ -163,21 +164,8 @@ TEST(Coercion, NumbersAndDatesBecomeTextAsAutomationWritesThem) {
   toText(Date{kInf}, status::invalidArgument);
 }
 
-// An object that answers for its value, or cannot.
-class ValueObject : public AutomationObject {
- public:
-  explicit ValueObject(Variant value, Status status = status::ok) : value_(std::move(value)), status_(status) {}
-  Status value(Variant& out) const override {
-    out = value_;
-    return status_;
-  }
-
- private:
-  Variant value_;
-  Status status_;
-};
-
 TEST(Coercion, NullArraysAndObjects) {
+  using testing::ValueObject;
   const ValueObject half(2.5), hex(std::u16string(u"&H10")), none(Variant{}, status::memberNotFound), nested(&half);
   const struct {
     const char* what;
