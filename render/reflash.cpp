@@ -18,6 +18,11 @@ double nextFinite(double v, double to) {
   return std::isfinite(next) ? next : v;
 }
 
+// Half of the span from `low` to `high`, and half of their sum: from halves of finite
+// bounds neither can overflow.
+double halfSpan(double low, double high) { return high * 0.5 - low * 0.5; }
+double centre(double low, double high) { return low * 0.5 + high * 0.5; }
+
 bool finite(const Extents& e) {
   return std::isfinite(e.MinX) && std::isfinite(e.MinY) && std::isfinite(e.MaxX) && std::isfinite(e.MaxY);
 }
@@ -57,10 +62,10 @@ struct ViewCorners {
 // arithmetic can hold: the same fit worked out on half-spans, which never overflow. A view
 // that itself reaches past the largest double stops there.
 ViewCorners halfSpanView(const Extents& e, bool toWidth, double aspect) {
-  const double halfX = e.MaxX * 0.5 - e.MinX * 0.5;
-  const double halfY = e.MaxY * 0.5 - e.MinY * 0.5;
-  const double cx = e.MinX * 0.5 + e.MaxX * 0.5;
-  const double cy = e.MinY * 0.5 + e.MaxY * 0.5;
+  const double halfX = halfSpan(e.MinX, e.MaxX);
+  const double halfY = halfSpan(e.MinY, e.MaxY);
+  const double cx = centre(e.MinX, e.MaxX);
+  const double cy = centre(e.MinY, e.MaxY);
   // Each half is worked out on its own, so that only an axis truly past the range stops.
   const double halfW = (toWidth ? halfX : aspect * halfY) * kViewMargin;
   const double halfH = (toWidth ? halfX / aspect : halfY) * kViewMargin;
@@ -77,7 +82,7 @@ Status fitView(const Extents& e, Surface& p1, bool& fits, ViewCorners& view) {
   CheckedMath ratio;
   double D = std::fabs(ratio.div(ratio.sub(e.MaxX, e.MinX), ratio.sub(e.MaxY, e.MinY)));
   const bool huge = ratio.failed() && finite(e);
-  if (huge) D = std::fabs((e.MaxX * 0.5 - e.MinX * 0.5) / (e.MaxY * 0.5 - e.MinY * 0.5));  // +inf past the range
+  if (huge) D = std::fabs(halfSpan(e.MinX, e.MaxX) / halfSpan(e.MinY, e.MaxY));  // +inf past the range
   else if (ratio.failed()) return status::floatError;
   CheckedMath m;
   float w = 0;
