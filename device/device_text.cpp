@@ -1,0 +1,38 @@
+#include "device/device_text.hpp"
+
+#include "model/text_box.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace trazo {
+
+double DeviceText::width() const { return std::hypot(baseX, baseY); }
+double DeviceText::height() const { return std::hypot(upX, upY); }
+
+bool placeText(const DeviceSurface& p1, const Entity& text, Rgb colour, DeviceText& out) {
+  if (text.Kind != kKindText || text.Text.empty()) return false;
+  TextBox box;
+  if (!computeTextBox(text.Value1, text.Value2, text.Value3, text.Value4, text.Text, box)) return false;
+  // The corners as the painter hands them to the picture: in single precision.
+  const auto at = [&](double x, double y) { return p1.toDevice(static_cast<float>(x), static_cast<float>(y)); };
+  const DevicePoint origin = at(box.X4, box.Y4);
+  const DevicePoint end = at(box.X1, box.Y1);
+  const DevicePoint top = at(box.X3, box.Y3);
+  out = {origin.x, origin.y, end.x - origin.x, end.y - origin.y, top.x - origin.x, top.y - origin.y,
+         p1.mapColour(colour), text.Text};
+  const double width = out.width(), height = out.height();
+  if (!std::isfinite(width) || !std::isfinite(height) || !std::isfinite(out.x) || !std::isfinite(out.y)) return false;
+  if (width <= 0 || height < kSmallestTextPixels) return false;
+  // The box, and below its baseline as far as descenders reach.
+  const double reach = height / 2;
+  const double xs[] = {out.x, out.x + out.baseX, out.x + out.upX, out.x + out.baseX + out.upX};
+  const double ys[] = {out.y, out.y + out.baseY, out.y + out.upY, out.y + out.baseY + out.upY};
+  const double left = *std::min_element(std::begin(xs), std::end(xs)) - reach;
+  const double right = *std::max_element(std::begin(xs), std::end(xs)) + reach;
+  const double upper = *std::min_element(std::begin(ys), std::end(ys)) - reach;
+  const double bottom = *std::max_element(std::begin(ys), std::end(ys)) + reach;
+  return right >= 0 && left <= p1.widthPixels() && bottom >= 0 && upper <= p1.heightPixels();
+}
+
+}  // namespace trazo
