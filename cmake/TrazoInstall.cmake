@@ -16,7 +16,8 @@ set_target_properties(trazo_render PROPERTIES EXPORT_NAME render)
 set_target_properties(trazo_control PROPERTIES EXPORT_NAME control)
 set_target_properties(trazo_device PROPERTIES EXPORT_NAME device)
 set_target_properties(trazo_raster PROPERTIES EXPORT_NAME raster)
-install(TARGETS trazo_base trazo_model trazo_render trazo_control trazo_core trazo_device trazo_raster trazo_paint
+set_target_properties(trazo_svg PROPERTIES EXPORT_NAME svg)
+install(TARGETS trazo_base trazo_model trazo_render trazo_control trazo_core trazo_device trazo_raster trazo_svg trazo_paint
         EXPORT TrazoTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})

@@ -34,6 +34,8 @@ class DeviceSurface : public ScaledSurface {
   void setDevice(double widthPixels, double heightPixels, double dpiX, double dpiY);
   double widthPixels() const { return widthPixels_; }
   double heightPixels() const { return heightPixels_; }
+  double dpiX() const { return dpiX_; }
+  double dpiY() const { return dpiY_; }
 
   // Where the drawing goes; none draws nothing (the coordinate system still follows).
   void setEngine(DeviceEngine* engine) { engine_ = engine; }

@@ -24,15 +24,19 @@ bool placeText(const DeviceSurface& p1, const Entity& text, Rgb colour, DeviceTe
   const double width = out.width(), height = out.height();
   if (!std::isfinite(width) || !std::isfinite(height) || !std::isfinite(out.x) || !std::isfinite(out.y)) return false;
   if (width <= 0 || height < kSmallestTextPixels) return false;
-  // The box, and below its baseline as far as descenders reach.
-  const double reach = height / 2;
-  const double xs[] = {out.x, out.x + out.baseX, out.x + out.upX, out.x + out.baseX + out.upX};
-  const double ys[] = {out.y, out.y + out.baseY, out.y + out.upY, out.y + out.baseY + out.upY};
+  return out.reaches({0, 0, p1.widthPixels(), p1.heightPixels()});
+}
+
+// The box, and as far again as half its height around it, for the descenders.
+bool DeviceText::reaches(const DeviceRect& area) const {
+  const double reach = height() / 2;
+  const double xs[] = {x, x + baseX, x + upX, x + baseX + upX};
+  const double ys[] = {y, y + baseY, y + upY, y + baseY + upY};
   const double left = *std::min_element(std::begin(xs), std::end(xs)) - reach;
   const double right = *std::max_element(std::begin(xs), std::end(xs)) + reach;
-  const double upper = *std::min_element(std::begin(ys), std::end(ys)) - reach;
+  const double top = *std::min_element(std::begin(ys), std::end(ys)) - reach;
   const double bottom = *std::max_element(std::begin(ys), std::end(ys)) + reach;
-  return right >= 0 && left <= p1.widthPixels() && bottom >= 0 && upper <= p1.heightPixels();
+  return right >= area.left && left <= area.right && bottom >= area.top && top <= area.bottom;
 }
 
 }  // namespace trazo

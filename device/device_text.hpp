@@ -24,6 +24,8 @@ struct DeviceText {
   std::u16string_view text;  // the entity's own, valid while the entity is
   double width() const;
   double height() const;
+  // Whether the box, or the characters below its baseline, may reach into `area`.
+  bool reaches(const DeviceRect& area) const;
 };
 
 // Where the characters of text entity `text` go on `p1` in its current coordinate system,

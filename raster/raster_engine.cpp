@@ -232,7 +232,7 @@ void RasterEngine::draw(int band) const {
   }
 }
 
-const PixelBuffer& RasterEngine::picture() {
+PixelBuffer& RasterEngine::picture() {
   if (commands_.empty()) return picture_;
   const int workers = workersFor();
   lastWorkers_ = workers;

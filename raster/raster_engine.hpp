@@ -49,8 +49,9 @@ class RasterEngine final : public DeviceEngine {
   Status line(const DeviceLine& line) override;
   Status round(const DeviceRound& round) override;
 
-  // Draws what was handed over since the last call and returns the picture.
-  const PixelBuffer& picture();
+  // Draws what was handed over since the last call and returns the picture, which the host
+  // may draw over before it shows it.
+  PixelBuffer& picture();
   // How many threads the last drawing used.
   int lastWorkers() const { return lastWorkers_; }
 

@@ -33,7 +33,7 @@ class RasterSurface : public DeviceSurface {
 
   RasterEngine& raster() { return raster_; }
   // The picture, with everything drawn so far.
-  const PixelBuffer& picture() { return raster_.picture(); }
+  PixelBuffer& picture() { return raster_.picture(); }
 
  private:
   RasterEngine raster_;
