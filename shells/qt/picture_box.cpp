@@ -138,7 +138,7 @@ const DeviceSurface& PictureBox::surface() const { return painting_->surface; }
 void PictureBox::setOptions(const PictureOptions& options) {
   options_ = options;
   painting_->raster.setThreads(options.threads);
-  applyPictureOptions(painting_->surface, options_);
+  applyPictureOptions(painting_->surface, options_, kScreenDpi * devicePixelRatioF());
 }
 
 QPointF PictureBox::mapToDrawing(QPointF widgetPoint) const {
@@ -157,7 +157,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   Placement& p1 = painting_->surface;
   p1.followWidget();
-  applyPictureOptions(p1, options_);  // the pen follows the device's resolution
+  applyPictureOptions(p1, options_, kScreenDpi * devicePixelRatioF());  // the pen follows the device
   // Nothing from the control may escape into Qt's event loop.
   try {
     lastPaintStatus_ = options_.antialias ? paintVector(painter, event->rect()) : paintRaster(painter, event->rect());

@@ -49,7 +49,7 @@ Status paintOnto(Trazo& control, Surface& p1, PaintObserver* observer = nullptr)
 // there is no memory for it.
 bool renderRaster(Trazo& control, QSize size, const PictureOptions& options, RasterSurface& p1, Status& paintStatus) {
   if (!p1.setPixelSize(size.width(), size.height(), kOutputDpi, kOutputDpi)) return false;
-  applyPictureOptions(p1, options);
+  applyPictureOptions(p1, options, p1.dpiX());
   p1.raster().setThreads(options.threads);
   if (!options.texts) {
     paintStatus = paintOnto(control, p1);
@@ -98,7 +98,7 @@ WriteResult writeSvg(Trazo& control, QSize size, const PictureOptions& options, 
   WriteResult result;
   DeviceSurface picture;
   picture.setDevice(size.width(), size.height(), kOutputDpi, kOutputDpi);
-  applyPictureOptions(picture, options);
+  applyPictureOptions(picture, options, picture.dpiX());
   const SvgSink bytes = [&sink](const char* data, std::size_t n) {
     return sink(reinterpret_cast<const unsigned char*>(data), n);
   };
@@ -163,7 +163,7 @@ std::optional<PictureFormat> pictureFormatNamed(const QString& name) {
 Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& options) {
   DeviceSurface picture;
   picture.setDevice(device.width(), device.height(), device.logicalDpiX(), device.logicalDpiY());
-  applyPictureOptions(picture, options);
+  applyPictureOptions(picture, options, picture.dpiX());
   QPainter painter;
   if (!painter.begin(&device)) return status::unexpected;
   PainterEngine engine;
@@ -176,13 +176,18 @@ Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& 
   return s;
 }
 
+// At 96 dots to the inch either way, so that twips, millimetres and dashes are those of
+// the raster picture.
 QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus) {
   Status s = status::ok;
   QImage image;
+  const int dotsPerMetre = static_cast<int>(kOutputDpi / kMetresPerInch + 0.5);
   if (options.antialias) {
     image = QImage(size, QImage::Format_RGB32);
     if (!image.isNull()) {
       image.fill(options.background);
+      image.setDotsPerMeterX(dotsPerMetre);
+      image.setDotsPerMeterY(dotsPerMetre);
       s = paintPicture(control, image, options);
     } else {
       s = status::outOfMemory;
@@ -198,7 +203,6 @@ QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, St
       s = status::outOfMemory;
     }
   }
-  const int dotsPerMetre = static_cast<int>(kOutputDpi / kMetresPerInch + 0.5);
   image.setDotsPerMeterX(dotsPerMetre);
   image.setDotsPerMeterY(dotsPerMetre);
   if (paintStatus != nullptr) *paintStatus = s;

@@ -24,10 +24,10 @@ ColourMap colourMapFor(Palette palette) {
   return map;
 }
 
-void applyPictureOptions(DeviceSurface& p1, const PictureOptions& options) {
+void applyPictureOptions(DeviceSurface& p1, const PictureOptions& options, double patternDpi) {
   p1.setBackground(rgbOf(options.background));
   p1.setColourMap(colourMapFor(options.palette));
-  p1.setPen(penFor(options.lineWidth.pixels(p1.dpiX()), p1.dpiX()));
+  p1.setPen(penFor(options.lineWidth.pixels(p1.dpiX()), patternDpi));
 }
 
 Rgb rgbOf(const QColor& c) {
