@@ -27,7 +27,7 @@ bool placeText(const DeviceSurface& p1, const Entity& text, Rgb colour, DeviceTe
   return out.reaches({0, 0, p1.widthPixels(), p1.heightPixels()});
 }
 
-// The box, and as far again as half its height around it, for the descenders.
+// The box, widened by half its height all round for what reaches below the baseline.
 bool DeviceText::reaches(const DeviceRect& area) const {
   const double reach = height() / 2;
   const double xs[] = {x, x + baseX, x + upX, x + baseX + upX};

@@ -212,6 +212,27 @@ TEST_F(PictureFiles, SvgKeepsEachEntitysKindAndTag) {
   EXPECT_TRUE(groups[0].text.isEmpty());
 }
 
+// Drawn back, an SVG text's characters lie inside its box (5 pixels to the unit: "Trazo" 10
+// high at (20, 20) is a box from x = 150 to 275 and from y = 175 up to 125).
+TEST_F(PictureFiles, SvgTextsShowInsideTheirBoxes) {
+  (void)control.AddText(20, 20, 10, 0, 6, u"Trazo", u"");
+  PictureOptions options;
+  options.texts = true;
+  QBuffer buffer;
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(writePicture(control, buffer, PictureFormat::svg, QSize(600, 300), options).written);
+  QSvgRenderer renderer(buffer.data());
+  ASSERT_TRUE(renderer.isValid());
+  QImage back(600, 300, QImage::Format_RGB32);
+  QPainter painter(&back);
+  renderer.render(&painter);
+  painter.end();
+  int ink = 0;
+  for (int y = 130; y < 171; ++y)
+    for (int x = 155; x < 271; ++x) ink += back.pixelColor(x, y).red() > 100 && back.pixelColor(x, y).blue() > 100;
+  EXPECT_GT(ink, 300);
+}
+
 // The document goes to its sink as it is painted, in pieces of a bounded size.
 TEST_F(PictureFiles, SvgIsWrittenAsItIsPainted) {
   for (int i = 0; i < 20000; ++i) (void)control.AddLine(i % 100, 0, 100 - i % 100, 50, i % 7, i % 4, u"a tag");
