@@ -11,16 +11,8 @@ DashTable makeDashTable(DashPattern pattern, double unit) {
   const DashRuns runs = dashRuns(pattern, unit);
   table.on.reserve(static_cast<std::size_t>(runs.period()));
   for (std::size_t i = 0; i < runs.size(); ++i) table.on.insert(table.on.end(), static_cast<std::size_t>(runs[i]), i % 2 == 0);
+  table.perPeriod = table.on.empty() ? 0 : 1.0 / static_cast<double>(table.on.size());
   return table;
-}
-
-bool DashTable::at(double position) const {
-  if (on.empty()) return true;
-  const double period = static_cast<double>(on.size());
-  double p = std::fmod(position, period);
-  if (p < 0) p += period;
-  const auto index = static_cast<std::size_t>(p);
-  return on[index < on.size() ? index : on.size() - 1] != 0;
 }
 
 }  // namespace trazo

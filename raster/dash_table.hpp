@@ -4,6 +4,7 @@
 
 #include "device/dash_pattern.hpp"
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -13,8 +14,22 @@ struct DashTable {
   DashPattern pattern = DashPattern::solid;
   double unit = 1;
   std::vector<std::uint8_t> on;  // one per pixel of the period
+  double perPeriod = 0;          // 1 / the period
   int period() const { return static_cast<int>(on.size()); }
-  bool at(double position) const;  // whether the pattern draws `position` pixels along it
+  // Where `position` pixels along the pattern fall in its period, in [0, period).
+  double wrap(double position) const {
+    const double length = static_cast<double>(on.size());
+    double p = position - std::floor(position * perPeriod) * length;
+    if (p < 0) p += length;
+    if (p >= length) p -= length;
+    return p;
+  }
+  // Whether the pattern draws at `wrapped`, a position within its period.
+  bool onAt(double wrapped) const {
+    const auto index = static_cast<std::size_t>(wrapped);
+    return on[index < on.size() ? index : on.size() - 1] != 0;
+  }
+  bool at(double position) const { return on.empty() || onAt(wrap(position)); }
 };
 
 // May throw std::bad_alloc.

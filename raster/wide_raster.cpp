@@ -81,9 +81,10 @@ void drawWideLine(const RasterBand& band, int left, int top, const WideLine& l, 
       std::fill(pixels + a, pixels + b + 1, l.pixel);
       continue;
     }
+    // Each pixel's own position along the line, so that a pixel does not depend on where
+    // the window or the band begins.
     for (int x = a; x <= b; ++x) {
-      const double along = (x + left + 0.5 - l.x1) * dx + v * dy;
-      if (dash->at(along + l.phase)) pixels[x] = l.pixel;
+      if (dash->at((x + left + 0.5 - l.x1) * dx + v * dy + l.phase)) pixels[x] = l.pixel;
     }
   }
 }
