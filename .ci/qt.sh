@@ -19,7 +19,7 @@ cmake -S . -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_INSTALL_PREFIX="$prefix" \
   -DTRAZO_QT=ON -DTRAZO_TEST=ON -DTRAZO_TOOLS=ON -DTRAZO_BENCH="$bench"
-cmake --build "$build" --parallel
+cmake --build "$build" --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
 
 # Every test, the Qt window tests on an X server of their own.
 xvfb-run -a ctest --test-dir "$build" --output-on-failure
@@ -46,6 +46,6 @@ grep -rhoE '#include <trazo/[^>]+>' "$prefix/include" | sed -E 's/#include <(.*)
 for standard in 17 20; do
   cmake -S examples/qt_host -B "$build/qt_host_cxx$standard" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
     -DCMAKE_CXX_STANDARD="$standard"
-  cmake --build "$build/qt_host_cxx$standard" --parallel
+  cmake --build "$build/qt_host_cxx$standard" --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"
   xvfb-run -a "$build/qt_host_cxx$standard/qt_host" --exit-after 500
 done
