@@ -1,9 +1,9 @@
 #include "control/variant.hpp"
 
+#include "base/decimal_text.hpp"
 #include "base/status.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -108,8 +108,7 @@ std::u16string formatDouble(double value) {
   if (std::isnan(value)) return u"NaN";
   if (std::isinf(value)) return value > 0 ? u"Infinity" : u"-Infinity";
   char buffer[40];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value,
-                                 std::chars_format::general, 15).ptr;
+  char* end = writeGeneral(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value, 15);
   std::u16string text(buffer, end);
   for (char16_t& c : text) {
     if (c == u'e') c = u'E';
@@ -145,9 +144,9 @@ bool parseNumber(std::u16string_view text, double& value, bool& overflowed) {
     if (expDigits == 0) return false;
   }
   if (j != end) return false;
-  // from_chars reads no leading '+' and is independent of the process locale.
+  // readDouble takes no leading '+' and is independent of the process locale.
   const char* first = ascii.data() + (ascii[0] == '+' ? 1 : 0);
-  const auto [ptr, ec] = std::from_chars(first, ascii.data() + ascii.size(), value);
+  const auto [ptr, ec] = readDouble(first, ascii.data() + ascii.size(), value);
   if (ec == std::errc::result_out_of_range) {
     // Too small is zero (underflow is no error); too large overflows.
     if (decimalExponent(ascii) >= 0) {

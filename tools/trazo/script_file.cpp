@@ -1,6 +1,7 @@
 #include "tools/trazo/script_file.hpp"
 
-#include <charconv>
+#include "base/decimal_text.hpp"
+
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -32,8 +33,8 @@ bool parseSize(const std::string& text, double& width, double& height) {
   if (x == std::string::npos) return false;
   const char* begin = text.data();
   const char* end = begin + text.size();
-  const auto w = std::from_chars(begin, begin + x, width);
-  const auto h = std::from_chars(begin + x + 1, end, height);
+  const auto w = readDouble(begin, begin + x, width);
+  const auto h = readDouble(begin + x + 1, end, height);
   return w.ec == std::errc() && w.ptr == begin + x && h.ec == std::errc() && h.ptr == end && x > 0 &&
          width >= 0 && height >= 0 && width < 1e9 && height < 1e9;
 }
