@@ -4,7 +4,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-stages=(core qt win32 hardening)
+stages=(core qt win32 hardening web)
 passed=0
 failed=0
 for stage in "${stages[@]}"; do
