@@ -7,8 +7,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh core qt web
 
-cmake -S . -B build-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRAZO_QT=ON -DTRAZO_TEST=OFF
-cmake --build build-native --parallel 2 --target trazo
+# The Qt stage's build has the host already; on its own, this stage builds one.
+if [ -f build-qt/CMakeCache.txt ]; then
+  cmake --build build-qt --parallel 2 --target trazo
+  export TRAZO_HOST="$PWD/build-qt/tools/trazo/trazo"
+else
+  cmake -S . -B build-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRAZO_QT=ON -DTRAZO_TEST=OFF
+  cmake --build build-native --parallel 2 --target trazo
+fi
 
 emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build-web --parallel 2
