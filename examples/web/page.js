@@ -9,11 +9,13 @@ const messages = document.getElementById('messages');
 const status = document.getElementById('status');
 const nameLine = document.getElementById('name');
 
-// The status line follows every MouseMove; the event's X is the vertical position.
+// The status line follows every MouseMove; the event's X is the vertical position. The
+// coordinates are single precision: seven digits say all they hold.
+const single = (value) => String(Number(value.toPrecision(7)));
 function followPointer(picture) {
   picture.addEventListener('MouseMove', (event) => {
     const { Button, Shift, X, Y } = event.detail;
-    status.textContent = `MouseMove Button=${Button} Shift=${Shift} X=${X} Y=${Y}`;
+    status.textContent = `MouseMove Button=${Button} Shift=${Shift} X=${single(X)} Y=${single(Y)}`;
   });
 }
 
