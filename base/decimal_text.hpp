@@ -1,8 +1,8 @@
 // Doubles to decimal text and back, independent of the process locale: std::to_chars and
 // std::from_chars where the C++ library has them for floating point, and the C library's
 // snprintf and strtod where it has not (emscripten's libc++, whose C library, musl, always
-// writes and reads a point). Both give the same text and the same doubles: the shortest
-// correctly rounded digits for a precision, and correctly rounded reading.
+// writes and reads a point). Both give the same text and the same doubles: the correctly
+// rounded digits for a precision, and correctly rounded reading.
 #pragma once
 
 #include <system_error>
