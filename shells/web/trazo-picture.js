@@ -111,12 +111,13 @@ export class TrazoPicture extends HTMLElement {
   }
 
   // Reads a call script (text, or its bytes as a Uint8Array) with the trazo host's reader
-  // and, unless it is rejected, plays it against the control and paints. Returns
+  // and, unless it is rejected, plays it against the control and paints (an element not in
+  // a document yet paints once it is placed). Returns
   // {rejected, trace}: one "FILE:LINE: message" per fault of a rejected script, or the
   // lines the run wrote ("Error <Member> <kind>", "Count <n>").
   runScript(script, fileName = 'script.trz') {
     const outcome = this.#control.runScript(script, fileName);
-    if (outcome.rejected.length === 0) this.#paint();
+    if (outcome.rejected.length === 0 && this.isConnected) this.#paint();
     return outcome;
   }
 
