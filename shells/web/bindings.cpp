@@ -139,8 +139,6 @@ val members() {
   return list;
 }
 
-std::string kindOf(Status s) { return statusKind(s); }
-
 }  // namespace
 }  // namespace trazo::web
 
@@ -160,5 +158,5 @@ EMSCRIPTEN_BINDINGS(trazo_web) {
       .function("argError", &ElementControl::argError)
       .function("runScript", &ElementControl::runScript);
   emscripten::function("members", &trazo::web::members);
-  emscripten::function("statusKind", &trazo::web::kindOf);
+  emscripten::function("statusKind", &trazo::statusKind);
 }
