@@ -20,7 +20,7 @@ double quadSin(double x) { return static_cast<double>(sinq(x)); }
 
 // Every angle the text box takes for texts at every tenth of a degree in two turns either
 // way (its angle and the height side's, 90 degrees on), small and huge ones, quarter turns
-// as doubles give them, and pseudo-random ones in a hundred thousand radians.
+// as doubles give them, and 20,000 pseudo-random ones within a hundred thousand radians.
 std::vector<double> angles() {
   std::vector<double> out;
   for (int tenths = -7200; tenths <= 7200; ++tenths) {
@@ -31,7 +31,7 @@ std::vector<double> angles() {
   for (double x = 0x1p-30; x < 1; x *= 1.37) out.insert(out.end(), {x, -x});
   for (int k = 1; k < 4000; ++k) out.push_back(k * 1.5707963267948966);
   std::uint64_t state = 20261209;
-  for (int i = 0; i < 100000; ++i) {
+  for (int i = 0; i < 20000; ++i) {
     state = state * 6364136223846793005u + 1442695040888963407u;
     out.push_back((static_cast<double>(state >> 11) * 0x1p-53 - 0.5) * 2e5);
   }
