@@ -46,6 +46,14 @@ CallList::Writer CallList::begin(std::size_t line, const MemberInfo& member, std
   return writer;
 }
 
+void CallList::append(CallList&& later) {
+  blocks_.reserve(blocks_.size() + later.blocks_.size());
+  for (Block& block : later.blocks_) blocks_.push_back(std::move(block));
+  count_ += later.count_;
+  later.blocks_.clear();
+  later.count_ = 0;
+}
+
 void CallList::commit(const Writer& writer) {
   blocks_.back().used = alignUp(writer.at_, kAlignment);
   ++count_;
