@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # CI stage for the Windows control: installs the MinGW-w64 cross compilers and Wine (the
 # 32-bit Wine too where the kernel runs i386 code), builds Trazolib.ocx and trazo.exe for
-# 64-bit (build-win64/) and 32-bit Windows (build-win32/) and the Linux trace host
+# 64-bit (build-win64/) and 32-bit Windows (build-win32/) and the Linux trace host and raster
 # (build-linux/), then runs tests/win32/run.sh on each build under Wine, each in a prefix of
 # its own: the 64-bit one first, then the 32-bit one.
 # Ends with "N passed, N failed, N skipped"; exits non-zero on failure.
@@ -40,15 +40,15 @@ build_windows() {  # build_windows FOLDER TOOLCHAIN
   cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="cmake/$2" -DTRAZO_TOOLS=ON &&
     cmake --build "$1" -j 2
 }
-build_linux_trace_host() {
+build_linux_references() {  # the traces and the pixels the Windows builds must match
   cmake -S . -B build-linux -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRAZO_QT=OFF -DTRAZO_TEST=OFF &&
-    cmake --build build-linux -j 2 --target trazo
+    cmake --build build-linux -j 2 --target trazo raster_pixels
 }
 built_win64=1
 built_win32=1
 step "build x86_64 (build-win64)" build_windows build-win64 toolchain-x86_64-w64-mingw32.cmake || built_win64=0
 step "build i686 (build-win32)" build_windows build-win32 toolchain-i686-w64-mingw32.cmake || built_win32=0
-step "build the Linux trace host (build-linux)" build_linux_trace_host
+step "build the Linux trace host and raster (build-linux)" build_linux_references
 
 wine_stage() {  # wine_stage win64|win32 BUILD: the suite on one build, its tally added up
   local bits=$1 build=$2

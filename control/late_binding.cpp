@@ -2,49 +2,19 @@
 
 #include "control/trazo.hpp"
 
+#include <array>
 #include <new>
 
 namespace trazo {
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-double number(const Variant& v) { return std::get<double>(v); }
-std::int32_t integer(const Variant& v) { return std::get<std::int32_t>(v); }
-const std::u16string& text(const Variant& v) { return std::get<std::u16string>(v); }
-
-// The one place where a dispatch id meets the C++ member it stands for; `a` is in
-// parameter order and already coerced.
-Status call(Trazo& t, std::int32_t dispId, const std::vector<Variant>& a, Variant* result) {
-  switch (dispId) {
-    case dispid::Clear: return t.Clear();
-    case dispid::AddBox:
-      return t.AddBox(number(a[0]), number(a[1]), number(a[2]), number(a[3]), integer(a[4]), integer(a[5]), text(a[6]));
-    case dispid::AddLine:
-      return t.AddLine(number(a[0]), number(a[1]), number(a[2]), number(a[3]), integer(a[4]), integer(a[5]), text(a[6]));
-    case dispid::AddCircle:
-      return t.AddCircle(number(a[0]), number(a[1]), number(a[2]), integer(a[3]), integer(a[4]), text(a[5]));
-    case dispid::AddCircle2:
-      return t.AddCircle2(number(a[0]), number(a[1]), number(a[2]), number(a[3]), number(a[4]), integer(a[5]),
-                          integer(a[6]), text(a[7]));
-    case dispid::AddText:
-      return t.AddText(number(a[0]), number(a[1]), number(a[2]), number(a[3]), integer(a[4]), text(a[5]), text(a[6]));
-    case dispid::Count: {
-      std::int32_t value = 0;
-      const Status s = t.Count(value);
-      if (result != nullptr) *result = value;
-      return s;
-    }
-    case dispid::Reflash: return t.Reflash();
-    default: return status::memberNotFound;
-  }
+// A coerced argument as the member's call takes it; strings stay in `ordered`.
+BoundArgument boundFrom(const Variant& v) {
+  BoundArgument a;
+  if (const auto* d = std::get_if<double>(&v)) a.number = *d;
+  else if (const auto* i = std::get_if<std::int32_t>(&v)) a.integer = *i;
+  else if (const auto* t = std::get_if<std::u16string>(&v)) a.text = *t;
+  return a;
 }
 
 bool callableAs(const MemberInfo& member, std::uint16_t flags) {
@@ -54,9 +24,22 @@ bool callableAs(const MemberInfo& member, std::uint16_t flags) {
 
 }  // namespace
 
+bool namesMatch(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
 const MemberInfo* findMember(std::string_view name) {
+  // A name spelled as the table spells it, the usual case, is found without folding case.
   for (const MemberInfo& m : kMembers) {
-    if (sameName(m.name, name)) return &m;
+    if (m.name == name) return &m;
+  }
+  for (const MemberInfo& m : kMembers) {
+    if (namesMatch(m.name, name)) return &m;
   }
   return nullptr;
 }
@@ -70,7 +53,7 @@ const MemberInfo* findMember(std::int32_t dispId) {
 
 std::optional<std::int32_t> findParam(const MemberInfo& member, std::string_view name) {
   for (std::size_t i = 0; i < member.params.size(); ++i) {
-    if (sameName(member.params[i].name, name)) return static_cast<std::int32_t>(i);
+    if (namesMatch(member.params[i].name, name)) return static_cast<std::int32_t>(i);
   }
   return std::nullopt;
 }
@@ -109,7 +92,12 @@ Status invoke(Trazo& control, std::int32_t dispId, std::uint16_t flags, std::spa
     const Status bound = bindArguments(*member, positional, named, ordered, badArg);
     if (argError != nullptr) *argError = badArg;
     if (failed(bound)) return bound;
-    return call(control, dispId, ordered, result);
+    std::array<BoundArgument, kMostParams> arguments;
+    for (std::size_t i = 0; i < ordered.size(); ++i) arguments[i] = boundFrom(ordered[i]);
+    std::int32_t value = 0;
+    const Status s = member->call(control, std::span(arguments).first(ordered.size()), &value);
+    if (result != nullptr && member->result == VarType::Long) *result = value;
+    return s;
   } catch (const std::bad_alloc&) {
     return status::outOfMemory;  // the arguments could not be copied; the control is untouched
   }

@@ -29,6 +29,9 @@ struct NamedArgument {
   Variant value;
 };
 
+// Names are compared without regard to ASCII case, as automation compares them.
+bool namesMatch(std::string_view a, std::string_view b);
+
 // Case-insensitive lookups; nullptr or nullopt when there is no such member or parameter.
 const MemberInfo* findMember(std::string_view name);
 const MemberInfo* findMember(std::int32_t dispId);

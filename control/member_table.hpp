@@ -1,8 +1,12 @@
 // The one table of the control's automation interface: the eight members of _Trazo in
-// function-table order with their dispatch ids, kinds, parameter names and types, and the
-// MouseMove event of __Trazo. The C++ class, late binding, the script reader, the help text
-// and the Windows type library all follow it; tests hold each of them to it.
+// function-table order with their dispatch ids, kinds, parameter names and types and the
+// call of the C++ member that carries each out, and the MouseMove event of __Trazo. The
+// C++ class is checked against it as it compiles; late binding and the script reader call
+// through it; the Windows type library is held to it by a test.
 #pragma once
+
+#include "control/member_call.hpp"
+#include "control/trazo.hpp"
 
 #include <array>
 #include <cstdint>
@@ -11,23 +15,7 @@
 
 namespace trazo {
 
-// Automation VARTYPE codes of the types the interface uses.
-enum class VarType : std::uint16_t {
-  Empty = 0,
-  Short = 2,    // VT_I2
-  Long = 3,     // VT_I4
-  Single = 4,   // VT_R4
-  Double = 5,   // VT_R8
-  String = 8,   // VT_BSTR
-  Boolean = 11, // VT_BOOL
-};
-
 enum class MemberKind { Method, PropertyGet };
-
-struct ParamInfo {
-  std::string_view name;
-  VarType type;
-};
 
 struct MemberInfo {
   std::string_view name;
@@ -35,6 +23,7 @@ struct MemberInfo {
   MemberKind kind;
   std::span<const ParamInfo> params;
   VarType result;  // Empty for a method without result
+  MemberCall call;
 };
 
 namespace dispid {
@@ -69,21 +58,36 @@ inline constexpr std::array<ParamInfo, 7> text{{
 inline constexpr std::array<ParamInfo, 4> mouseMove{{{"Button", Short}, {"Shift", Short}, {"X", Single}, {"Y", Single}}};
 }  // namespace params
 
+// A row of _Trazo carried out by the C++ member `Method` of Trazo. The row does not compile
+// unless the member's parameters are the row's, in count, order and type: a method with the
+// row's parameters, or a Long property read through a reference.
+template <auto Method>
+consteval MemberInfo member(std::string_view name, std::int32_t dispId, std::span<const ParamInfo> params = {}) {
+  using Signature = member_call::Signature<decltype(Method)>;
+  if (!Signature::matches(params)) throw "the C++ member's parameters differ from the table's";
+  const MemberKind kind = Signature::isProperty ? MemberKind::PropertyGet : MemberKind::Method;
+  const VarType result = Signature::isProperty ? VarType::Long : VarType::Empty;
+  return {name, dispId, kind, params, result, &Signature::template call<Method>};
+}
+
 // _Trazo, in function-table order.
 inline constexpr std::array<MemberInfo, 8> kMembers{{
-    {"Clear", dispid::Clear, MemberKind::Method, {}, VarType::Empty},
-    {"AddBox", dispid::AddBox, MemberKind::Method, params::lineOrBox, VarType::Empty},
-    {"AddLine", dispid::AddLine, MemberKind::Method, params::lineOrBox, VarType::Empty},
-    {"AddCircle", dispid::AddCircle, MemberKind::Method, params::circle, VarType::Empty},
-    {"AddCircle2", dispid::AddCircle2, MemberKind::Method, params::arc, VarType::Empty},
-    {"AddText", dispid::AddText, MemberKind::Method, params::text, VarType::Empty},
-    {"Count", dispid::Count, MemberKind::PropertyGet, {}, VarType::Long},
-    {"Reflash", dispid::Reflash, MemberKind::Method, {}, VarType::Empty},
+    member<&Trazo::Clear>("Clear", dispid::Clear),
+    member<&Trazo::AddBox>("AddBox", dispid::AddBox, params::lineOrBox),
+    member<&Trazo::AddLine>("AddLine", dispid::AddLine, params::lineOrBox),
+    member<&Trazo::AddCircle>("AddCircle", dispid::AddCircle, params::circle),
+    member<&Trazo::AddCircle2>("AddCircle2", dispid::AddCircle2, params::arc),
+    member<&Trazo::AddText>("AddText", dispid::AddText, params::text),
+    member<&Trazo::Count>("Count", dispid::Count),
+    member<&Trazo::Reflash>("Reflash", dispid::Reflash),
 }};
 
-// __Trazo: the one event.
+// The most parameters any member has.
+inline constexpr std::size_t kMostParams = params::arc.size();
+
+// __Trazo: the one event, raised by the control rather than called.
 inline constexpr MemberInfo kMouseMoveEvent{"MouseMove", dispid::MouseMove, MemberKind::Method, params::mouseMove,
-                                            VarType::Empty};
+                                            VarType::Empty, nullptr};
 
 // Names of the type library and its items.
 inline constexpr std::string_view kLibraryName = "Trazolib";

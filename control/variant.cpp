@@ -2,15 +2,19 @@
 
 #include "base/decimal_text.hpp"
 #include "base/status.hpp"
+#include "control/number_text.hpp"
 
-#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 #include <string>
 
 namespace trazo {
 namespace {
 
 constexpr double kTrue = -1;  // automation's True as a number
+// Open bounds of the numbers that may round into the 32-bit range.
+constexpr std::pair<double, double> kLongRoundingSpan{-2147483649.0, 2147483648.0};
 
 // Numeric value of any non-string variant.
 double numberOf(const Variant& v) {
@@ -25,15 +29,6 @@ double numberOf(const Variant& v) {
       v);
 }
 
-// Round half to even without depending on the current rounding mode.
-double roundHalfEven(double x) {
-  const double lower = std::floor(x);
-  const double fraction = x - lower;
-  if (fraction < 0.5) return lower;
-  if (fraction > 0.5) return lower + 1;
-  return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
-}
-
 Status toNumber(const Variant& in, double& out) {
   if (const auto* s = std::get_if<std::u16string>(&in)) {
     bool overflowed = false;
@@ -42,32 +37,6 @@ Status toNumber(const Variant& in, double& out) {
   }
   out = numberOf(in);
   return status::ok;
-}
-
-// The power of ten of the first significant digit of a well-formed number, its written
-// exponent included: 2 for "123", -3 for "0.00123", -1 for "12e-2". Only its sign matters,
-// so the written exponent is clamped where it cannot change that.
-long decimalExponent(std::string_view number) {
-  const std::size_t e = number.find('e');
-  const std::string_view mantissa = number.substr(0, e);
-  long written = 0;
-  if (e != std::string_view::npos) {
-    std::size_t k = e + 1;
-    const bool negative = k < number.size() && number[k] == '-';
-    if (k < number.size() && (number[k] == '+' || number[k] == '-')) ++k;
-    for (; k < number.size(); ++k) written = std::min(written * 10 + (number[k] - '0'), 1000000L);
-    if (negative) written = -written;
-  }
-  const std::size_t dot = mantissa.find('.');
-  std::size_t digitsBeforeDot = 0;
-  for (std::size_t k = 0; k < std::min(dot, mantissa.size()); ++k) digitsBeforeDot += mantissa[k] >= '0' && mantissa[k] <= '9';
-  long position = static_cast<long>(digitsBeforeDot) - 1;
-  for (const char c : mantissa) {
-    if (c < '0' || c > '9') continue;
-    if (c != '0') return position + written;
-    --position;
-  }
-  return -1;  // all zeros: zero is as small as it gets
 }
 
 }  // namespace
@@ -83,9 +52,9 @@ Status coerce(const Variant& in, VarType to, Variant& out) {
     case VarType::Long: {
       double d = 0;
       if (const Status s = toNumber(in, d); failed(s)) return s;
-      const double rounded = roundHalfEven(d);
-      if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) return status::dispOverflow;
-      out = static_cast<std::int32_t>(rounded);
+      std::int32_t value = 0;
+      if (const Status s = roundToLong(d, value); failed(s)) return s;
+      out = value;
       return status::ok;
     }
     case VarType::String: {
@@ -107,7 +76,7 @@ Status coerce(const Variant& in, VarType to, Variant& out) {
 std::u16string formatDouble(double value) {
   if (std::isnan(value)) return u"NaN";
   if (std::isinf(value)) return value > 0 ? u"Infinity" : u"-Infinity";
-  char buffer[40];
+  char buffer[64];
   char* end = writeGeneral(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value, 15);
   std::u16string text(buffer, end);
   for (char16_t& c : text) {
@@ -116,47 +85,45 @@ std::u16string formatDouble(double value) {
   return text;
 }
 
+Status roundToLong(double value, std::int32_t& out) {
+  // Outside this span (and for NaN) nothing rounds into the 32-bit range; inside it, a
+  // 64-bit integer holds the value's floor exactly, so rounding needs no library call.
+  if (!(value > kLongRoundingSpan.first && value < kLongRoundingSpan.second)) return status::dispOverflow;
+  auto lower = static_cast<std::int64_t>(value);  // toward zero
+  if (static_cast<double>(lower) > value) --lower;
+  const double fraction = value - static_cast<double>(lower);
+  const std::int64_t rounded = fraction < 0.5 ? lower : fraction > 0.5 ? lower + 1 : lower + (lower & 1);
+  if (rounded < INT32_MIN || rounded > INT32_MAX) return status::dispOverflow;
+  out = static_cast<std::int32_t>(rounded);
+  return status::ok;
+}
+
+Status numberFromText(std::string_view text, double& value) {
+  switch (readNumberText(text, value)) {
+    case NumberText::ok: return status::ok;
+    case NumberText::outOfRange: return status::dispOverflow;
+    case NumberText::notANumber: break;
+  }
+  return status::typeMismatch;
+}
+
 bool parseNumber(std::u16string_view text, double& value, bool& overflowed) {
   overflowed = false;
-  std::string ascii;
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
-  std::size_t end = text.size();
-  while (end > i && (text[end - 1] == u' ' || text[end - 1] == u'\t')) --end;
-  if (i == end || end - i > 400) return false;
-  // sign, digits, fraction, exponent, and nothing else
-  std::size_t j = i;
-  if (text[j] == u'+' || text[j] == u'-') ascii += static_cast<char>(text[j++]);
-  std::size_t digits = 0;
-  while (j < end && text[j] >= u'0' && text[j] <= u'9') ascii += static_cast<char>(text[j++]), ++digits;
-  if (j < end && text[j] == u'.') {
-    ascii += '.';
-    ++j;
-    while (j < end && text[j] >= u'0' && text[j] <= u'9') ascii += static_cast<char>(text[j++]), ++digits;
+  while (!text.empty() && (text.front() == u' ' || text.front() == u'\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == u' ' || text.back() == u'\t')) text.remove_suffix(1);
+  if (text.size() > kLongestNumberText) return false;
+  // Every character of a number is ASCII: narrow it, refusing anything else.
+  char ascii[kLongestNumberText];
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] > 0x7F) return false;
+    ascii[i] = static_cast<char>(text[i]);
   }
-  if (digits == 0) return false;
-  if (j < end && (text[j] == u'e' || text[j] == u'E')) {
-    ascii += 'e';
-    ++j;
-    if (j < end && (text[j] == u'+' || text[j] == u'-')) ascii += static_cast<char>(text[j++]);
-    std::size_t expDigits = 0;
-    while (j < end && text[j] >= u'0' && text[j] <= u'9') ascii += static_cast<char>(text[j++]), ++expDigits;
-    if (expDigits == 0) return false;
+  switch (readNumberText(std::string_view(ascii, text.size()), value)) {
+    case NumberText::ok: return true;
+    case NumberText::outOfRange: overflowed = true; return false;
+    case NumberText::notANumber: return false;
   }
-  if (j != end) return false;
-  // readDouble takes no leading '+' and is independent of the process locale.
-  const char* first = ascii.data() + (ascii[0] == '+' ? 1 : 0);
-  const auto [ptr, ec] = readDouble(first, ascii.data() + ascii.size(), value);
-  if (ec == std::errc::result_out_of_range) {
-    // Too small is zero (underflow is no error); too large overflows.
-    if (decimalExponent(ascii) >= 0) {
-      overflowed = true;
-      return false;
-    }
-    value = ascii[0] == '-' ? -0.0 : 0.0;
-    return true;
-  }
-  return ec == std::errc() && ptr == ascii.data() + ascii.size();
+  return false;
 }
 
 }  // namespace trazo

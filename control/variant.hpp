@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace trazo {
@@ -21,8 +22,16 @@ Status coerce(const Variant& in, VarType to, Variant& out);
 // (E+15, E-05) outside 1e-4 .. 1e15.
 std::u16string formatDouble(double value);
 
-// Parses a whole string as a number: optional blanks, sign, digits, fraction, exponent.
-// False when it is not a number; `overflowed` is set for a number beyond the Double range.
+// Parses a whole string as a number (readNumberText of control/number_text.hpp): optional
+// blanks, sign, digits, fraction, exponent. False when it is not a number; `overflowed` is
+// set for a number beyond the Double range.
 bool parseNumber(std::u16string_view text, double& value, bool& overflowed);
+
+// The same for text that is already 8-bit: typeMismatch when it is no number, dispOverflow
+// beyond the Double range.
+Status numberFromText(std::string_view text, double& value);
+
+// A number as a Long parameter takes it: rounded half to even, dispOverflow outside 32 bits.
+Status roundToLong(double value, std::int32_t& out);
 
 }  // namespace trazo

@@ -1,18 +1,25 @@
 // Any bytes as a call script: read it, and when it is accepted run it against a control
 // whose picture records a trace into nowhere. Besides the sanitizers' findings, the reader's
-// own promises are checked: every fault message names the file and a line of the script,
-// and an accepted script's statements name members of the table with bindable arguments.
+// own promises are checked: every fault message names the file and a line of the script; a
+// rejected script runs nothing; an accepted one runs each statement once, in line order,
+// through a member of the table. And the one way through: the same script with every
+// statement given an object prefix (t.AddLine ..., which the full parser reads instead of
+// the plain-form reader) is accepted or rejected alike and stores the same drawing.
+#include "control/late_binding.hpp"
 #include "control/recording_surface.hpp"
 #include "control/trazo.hpp"
 #include "fuzz/null_stream.hpp"
+#include "tests/support/store_snapshot.hpp"
 #include "tools/trazo/script.hpp"
-#include "tools/trazo/script_runner.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -24,49 +31,96 @@ constexpr std::string_view kFileName = "fuzz.trz";
 }
 
 void checkMessages(const trazo::script::Script& script, std::size_t lines) {
-  for (const std::string& message : script.errors) {
+  for (const std::string& message : script.faults()) {
     if (message.rfind(std::string(kFileName) + ":", 0) != 0) violated("a message does not name the file");
     const long line = std::strtol(message.c_str() + kFileName.size() + 1, nullptr, 10);
     if (line < 1 || static_cast<std::size_t>(line) > lines) violated("a message names a line outside the script");
   }
 }
 
-void checkStatements(const trazo::script::Script& script) {
-  int previousLine = 0;
-  for (const auto& st : script.statements) {
-    if (st.member == nullptr || trazo::findMember(st.member->dispId) != st.member) {
-      violated("a statement without a member of the table");
-    }
-    if (st.line <= previousLine) violated("statements out of line order");
-    previousLine = st.line;
-    std::vector<trazo::Variant> ordered;
-    std::int32_t argError = -1;
-    if (trazo::failed(trazo::bindArguments(*st.member, st.positional, st.named, ordered, argError))) {
-      violated("an accepted statement does not bind");
-    }
+struct Outcomes : trazo::script::Listener {
+  void ran(const trazo::script::Outcome& o) override { all.push_back(o); }
+  std::vector<trazo::script::Outcome> all;
+};
+
+// Runs an accepted script; what it stored and what each statement did.
+struct Played {
+  trazo::testing::StoreSnapshot store;
+  Outcomes outcomes;
+};
+
+Played play(trazo::script::Script& script) {
+  Played played;
+  trazo::fuzz::NullStream nowhere;
+  trazo::RecordingSurface picture(nowhere, 4000, 2000);
+  trazo::Trazo control;
+  control.attachPicture(picture);
+  if (trazo::failed(control.onInitialize())) violated("a fresh control could not be cleared");
+  const std::size_t statements = script.statementCount();
+  script.run(control, played.outcomes);
+  if (played.outcomes.all.size() != statements) violated("not every statement ran once");
+  std::size_t previousLine = 0;
+  for (const auto& o : played.outcomes.all) {
+    if (o.member == nullptr || trazo::findMember(o.member->dispId) != o.member) violated("a statement without a member of the table");
+    if (o.line <= previousLine || o.line > script.lineCount()) violated("statements out of line order");
+    previousLine = o.line;
   }
+  std::int32_t count = -1;
+  (void)control.Count(count);
+  // AddBox stores at most four lines per statement.
+  if (count < 0 || static_cast<std::size_t>(count) > 4 * statements) violated("Count out of range");
+  played.store = trazo::testing::takeSnapshot(control.store());
+  control.onTerminate();
+  return played;
+}
+
+// The script with "t." before every statement that starts with a member's name.
+std::string withObjectPrefixes(std::string_view text) {
+  std::string out;
+  while (!text.empty()) {
+    const std::size_t newline = text.find('\n');
+    const std::string_view line = text.substr(0, newline);
+    text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
+    const std::size_t start = line.find_first_not_of(" \t\r");
+    std::size_t end = start;
+    while (end < line.size() && (std::isalnum(static_cast<unsigned char>(line[end])) || line[end] == '_')) ++end;
+    const std::size_t after = line.find_first_not_of(" \t\r", end);
+    const bool prefixed = after != std::string_view::npos && line[after] == '.';
+    if (start != std::string_view::npos && !prefixed && trazo::findMember(line.substr(start, end - start)) != nullptr) {
+      out.append(line.substr(0, start)).append("t.").append(line.substr(start));
+    } else {
+      out.append(line);
+    }
+    if (newline != std::string_view::npos) out += '\n';
+  }
+  return out;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  const trazo::script::Script script = trazo::script::readScript(text, kFileName);
+  trazo::script::Script script = trazo::script::Script::read(text, kFileName);
   const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
   checkMessages(script, lines);
-  checkStatements(script);
-  if (!script.errors.empty()) return 0;  // rejected: nothing runs
-
-  trazo::fuzz::NullStream nowhere;
-  trazo::RecordingSurface picture(nowhere, 4000, 2000);
-  trazo::Trazo control;
-  control.attachPicture(picture);
-  if (trazo::failed(control.onInitialize())) violated("a fresh control could not be cleared");
-  trazo::script::runScript(script, control, nowhere);
-  std::int32_t count = -1;
-  (void)control.Count(count);
-  // AddBox stores at most four lines per statement.
-  if (count < 0 || static_cast<std::size_t>(count) > 4 * script.statements.size()) violated("Count out of range");
-  control.onTerminate();
+  trazo::script::Script prefixed = trazo::script::Script::read(withObjectPrefixes(text), kFileName);
+  if (script.accepted() != prefixed.accepted()) violated("the full parser and the plain form disagree on a script");
+  if (!script.accepted()) {
+    if (script.statementCount() != 0) violated("a rejected script has statements");
+    return 0;
+  }
+  const Played plain = play(script);
+  const Played full = play(prefixed);
+  if (plain.store.count != full.store.count || plain.outcomes.all.size() != full.outcomes.all.size()) {
+    violated("the full parser and the plain form store different drawings");
+  }
+  for (std::size_t i = 0; i < plain.store.records.size(); ++i) {
+    if (!trazo::testing::sameRecord(plain.store.records[i], full.store.records[i])) {
+      violated("the full parser and the plain form store different drawings");
+    }
+  }
+  for (std::size_t i = 0; i < plain.outcomes.all.size(); ++i) {
+    if (plain.outcomes.all[i].status != full.outcomes.all[i].status) violated("the two readings run differently");
+  }
   return 0;
 }

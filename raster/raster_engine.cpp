@@ -47,16 +47,19 @@ void RasterEngine::forget() {
   work_ = 0;
 }
 
-// Bands of about bandRows_ rows, all of one height but the last.
+// Bands of bandRows_ rounded up to a power of two, all of one height but the last: a row's
+// band is then a shift away, for every command recorded.
 bool RasterEngine::layBands() {
   const int height = std::max(picture_.height(), 1);
-  const int count = (height + bandRows_ - 1) / bandRows_;
+  int shift = 0;
+  while ((1 << shift) < bandRows_ && shift < 24) ++shift;
+  const int count = (height + (1 << shift) - 1) >> shift;
   try {
     bands_.resize(static_cast<std::size_t>(count));
   } catch (const std::bad_alloc&) {
     return false;
   }
-  rowsPerBand_ = (height + count - 1) / count;
+  bandShift_ = shift;
   laidFor_ = bandRows_;
   return true;
 }
@@ -77,7 +80,7 @@ Status RasterEngine::record(const Command& c, std::int64_t top, std::int64_t bot
   bottom = std::min<std::int64_t>(bottom, picture_.height() - 1);
   if (top > bottom) return status::ok;
   const auto number = static_cast<std::uint32_t>(commands_.size());
-  const auto first = static_cast<std::size_t>(top / rowsPerBand_), last = static_cast<std::size_t>(bottom / rowsPerBand_);
+  const auto first = static_cast<std::size_t>(top >> bandShift_), last = static_cast<std::size_t>(bottom >> bandShift_);
   try {
     commands_.push_back(c);
     for (std::size_t band = first; band <= last; ++band) bands_[band].push_back(number);
@@ -122,8 +125,8 @@ int RasterEngine::workersFor() const {
 }
 
 void RasterEngine::draw(int band) const {
-  const int top = band * rowsPerBand_;
-  const RasterBand rows{const_cast<PixelBuffer*>(&picture_), top, std::min(picture_.height(), top + rowsPerBand_)};
+  const int top = band << bandShift_;
+  const RasterBand rows{const_cast<PixelBuffer*>(&picture_), top, std::min(picture_.height(), top + (1 << bandShift_))};
   for (const std::uint32_t number : bands_[static_cast<std::size_t>(band)]) {
     const Command& c = commands_[number];
     switch (c.kind) {

@@ -27,8 +27,8 @@ class RasterEngine final : public DeviceEngine {
   void setThreads(int count) { threads_ = count < 0 ? 0 : count; }
   int threads() const { return threads_; }
   void setRunner(BandRunner& runner) { runner_ = &runner; }
-  // Rows per band; the pixels never depend on it, only the speed does. Takes effect with the
-  // next picture size or the next fill.
+  // Rows per band, rounded up to a power of two; the pixels never depend on it, only the
+  // speed does. Takes effect with the next picture size or the next fill.
   void setBandRows(int rows) { bandRows_ = rows < 1 ? 1 : rows; }
 
   Status fill(Rgb colour) override;
@@ -65,7 +65,7 @@ class RasterEngine final : public DeviceEngine {
   std::vector<Command> commands_;
   // For each band, the numbers of the commands that reach it, in order.
   std::vector<std::vector<std::uint32_t>> bands_;
-  int rowsPerBand_ = 1;
+  int bandShift_ = 0;  // a band is 2^bandShift_ rows
   int laidFor_ = 0;  // the bandRows_ the bands were laid out for
   std::int64_t work_ = 0;
   int lastWorkers_ = 1;

@@ -11,7 +11,7 @@ packages_for() {
     win32) echo wine64 fonts-wine g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 mingw-w64-tools libwine-dev python3 ;;
     win32-i386) echo wine32:i386 ;;  # runs the 32-bit control; only where the kernel runs i386 code
     hardening) echo clang libclang-rt-14-dev valgrind ;;
-    bench) echo python3-matplotlib bc ;;  # the baseline of bench/render_against_matplotlib.sh
+    bench) echo python3-matplotlib bc mawk time ;;  # the baselines of the benchmarks in bench/
     # The web element: emscripten (acorn for its optimised links), Chromium for the browser
     # tests, npm for their puppeteer-core. A node that comes with its own npm needs no other.
     web) echo emscripten node-acorn chromium; command -v npm >/dev/null || echo npm ;;

@@ -80,7 +80,7 @@ WriteResult writePng(Trazo& control, QSize size, const PictureOptions& options, 
 
 // SVG and PDF are painted into memory and handed to the sink whole.
 WriteResult writeVector(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,
-                        const png::ByteSink& sink) {
+                        const png::ByteSink& sink, const QString& title) {
   WriteResult result;
   QBuffer bytes;
   bytes.open(QIODevice::WriteOnly);
@@ -90,6 +90,7 @@ WriteResult writeVector(Trazo& control, PictureFormat format, QSize size, const 
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setResolution(kOutputDpi);
+    svg.setTitle(title);
     result.paintStatus = paintPicture(control, svg, options);
   } else {
     QPdfWriter pdf(&bytes);
@@ -167,22 +168,33 @@ QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, St
 }
 
 WriteResult writePicture(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,
-                         const png::ByteSink& sink) {
+                         const png::ByteSink& sink, const QString& title) {
   return format == PictureFormat::png ? writePng(control, size, options, sink)
-                                      : writeVector(control, format, size, options, sink);
+                                      : writeVector(control, format, size, options, sink, title);
 }
 
-WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options) {
-  const auto format = pictureFormatFor(path);
+WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, QSize size,
+                         const PictureOptions& options, const QString& title) {
+  WriteResult result = writePicture(
+      control, format, size, options,
+      [&](const unsigned char* data, std::size_t n) {
+        return out.write(reinterpret_cast<const char*>(data), static_cast<qint64>(n)) == static_cast<qint64>(n);
+      },
+      title);
+  if (!result.written && !out.errorString().isEmpty() && out.errorString() != QLatin1String("Unknown error"))
+    result.error = out.errorString();
+  return result;
+}
+
+WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options,
+                         std::optional<PictureFormat> format) {
+  if (!format) format = pictureFormatFor(path);
   if (!format) return {false, QStringLiteral("the file name must end in .png, .svg or .pdf"), status::ok};
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return {false, file.errorString(), status::ok};
-  WriteResult result = writePicture(control, *format, size, options, [&](const unsigned char* data, std::size_t n) {
-    return file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(n)) == static_cast<qint64>(n);
-  });
+  WriteResult result = writePicture(control, file, *format, size, options, QFileInfo(path).fileName());
   if (!result.written) {
     file.cancelWriting();
-    if (result.error.isEmpty() || file.error() != QFileDevice::NoError) result.error = file.errorString();
     return result;
   }
   if (!file.commit()) {

@@ -13,6 +13,7 @@
 
 #include <optional>
 
+class QIODevice;
 class QPaintDevice;
 
 namespace trazo::qt {
@@ -23,7 +24,7 @@ enum class PictureFormat { png, svg, pdf };
 
 // By the file's extension, without regard to case; nothing for any other.
 std::optional<PictureFormat> pictureFormatFor(const QString& path);
-// By name: "png", "svg" or "pdf", without regard to case.
+// By its name, "png", "svg" or "pdf", without regard to case; nothing for any other.
 std::optional<PictureFormat> pictureFormatNamed(const QString& name);
 
 // Runs the control's Paint action once onto `device` through QPainter, at the device's size;
@@ -39,11 +40,16 @@ struct WriteResult {
   Status paintStatus = status::ok;  // what Reflash returned; the picture is written all the same
 };
 
-// Writes the picture as `format` to `sink`.
+// Writes the picture as `format` to `sink`; `title` names an SVG drawing.
 WriteResult writePicture(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,
-                         const png::ByteSink& sink);
-// Writes the picture to the file `path`, as PNG, SVG or PDF by its extension. The file
+                         const png::ByteSink& sink, const QString& title = {});
+// Writes the picture in `format` to `out`, a device open for writing: standard output, a
+// buffer, a socket.
+WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, QSize size,
+                         const PictureOptions& options, const QString& title = {});
+// Writes the picture to the file `path`, as `format` or else as its extension says. The file
 // appears, or replaces an old one, only once it is complete.
-WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options);
+WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options,
+                         std::optional<PictureFormat> format = std::nullopt);
 
 }  // namespace trazo::qt

@@ -1,7 +1,6 @@
 #include "shells/web/script_glue.hpp"
 
 #include "tools/trazo/script.hpp"
-#include "tools/trazo/script_runner.hpp"
 
 #include <sstream>
 
@@ -9,13 +8,14 @@ namespace trazo::web {
 
 ScriptOutcome runScriptText(Trazo& control, std::string_view text, std::string_view fileName) {
   ScriptOutcome outcome;
-  script::Script read = script::readScript(text, fileName);
-  if (!read.errors.empty()) {
-    outcome.rejected = std::move(read.errors);
+  script::Script read = script::Script::read(text, fileName);
+  if (!read.accepted()) {
+    outcome.rejected = read.faults();
     return outcome;
   }
   std::ostringstream trace;
-  script::runScript(read, control, trace);
+  script::TraceListener listener(trace);
+  read.run(control, listener);
   std::istringstream lines(trace.str());
   for (std::string line; std::getline(lines, line);) outcome.trace.push_back(line);
   return outcome;

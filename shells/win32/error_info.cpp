@@ -1,5 +1,7 @@
 #include "error_info.hpp"
 
+#include "control_identity.hpp"
+
 #include "Trazolib.h"
 
 #include <oleauto.h>
@@ -27,7 +29,7 @@ HRESULT reportStatus(Status status) {
   ICreateErrorInfo* create = nullptr;
   if (SUCCEEDED(CreateErrorInfo(&create))) {
     create->SetGUID(IID__Trazo);
-    create->SetSource(const_cast<LPOLESTR>(L"Trazolib.Trazo"));
+    create->SetSource(const_cast<LPOLESTR>(kProgIdW));
     create->SetDescription(const_cast<LPOLESTR>(describe(status)));
     IErrorInfo* info = nullptr;
     if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {

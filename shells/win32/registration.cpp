@@ -1,5 +1,6 @@
 #include "registration.hpp"
 
+#include "control_identity.hpp"
 #include "module.hpp"
 
 #include <olectl.h>
@@ -12,9 +13,6 @@
 namespace trazo::win32 {
 namespace {
 
-// OLEMISC_SETCLIENTSITEFIRST | ACTIVATEWHENVISIBLE | INSIDEOUT | CANTLINKINSIDE |
-// RECOMPOSEONRESIZE: what containers read before they create the control.
-constexpr const wchar_t* kMiscStatus = L"131473";
 constexpr WORD kTypeLibMajor = 2;
 constexpr WORD kTypeLibMinor = 0;
 constexpr LCID kTypeLibLocale = 0x0409;
@@ -23,19 +21,19 @@ constexpr std::array<RegistryEntry, 15> kTable{{
     {L"CLSID\\{CLSID}", nullptr, L"Trazo"},
     {L"CLSID\\{CLSID}\\InprocServer32", nullptr, L"{MODULE}"},
     {L"CLSID\\{CLSID}\\InprocServer32", L"ThreadingModel", L"Apartment"},
-    {L"CLSID\\{CLSID}\\ProgID", nullptr, L"Trazolib.Trazo"},
-    {L"CLSID\\{CLSID}\\VersionIndependentProgID", nullptr, L"Trazolib.Trazo"},
+    {L"CLSID\\{CLSID}\\ProgID", nullptr, L"{PROGID}"},
+    {L"CLSID\\{CLSID}\\VersionIndependentProgID", nullptr, L"{PROGID}"},
     {L"CLSID\\{CLSID}\\TypeLib", nullptr, L"{LIBID}"},
     {L"CLSID\\{CLSID}\\Version", nullptr, L"2.0"},
     {L"CLSID\\{CLSID}\\Control", nullptr, nullptr},
     {L"CLSID\\{CLSID}\\MiscStatus", nullptr, L"0"},
-    {L"CLSID\\{CLSID}\\MiscStatus\\1", nullptr, kMiscStatus},
+    {L"CLSID\\{CLSID}\\MiscStatus\\1", nullptr, L"{MISCSTATUS}"},
     {L"CLSID\\{CLSID}\\ToolboxBitmap32", nullptr, L"{MODULE}, 30000"},
     {L"CLSID\\{CLSID}\\Implemented Categories", nullptr, nullptr},
     // CATID_Control
     {L"CLSID\\{CLSID}\\Implemented Categories\\{40FC6ED4-2438-11CF-A3DB-080036F12502}", nullptr, nullptr},
-    {L"Trazolib.Trazo", nullptr, L"Trazo"},
-    {L"Trazolib.Trazo\\CLSID", nullptr, L"{CLSID}"},
+    {L"{PROGID}", nullptr, L"Trazo"},
+    {L"{PROGID}\\CLSID", nullptr, L"{CLSID}"},
 }};
 
 std::wstring guidText(REFGUID guid) {
@@ -76,6 +74,8 @@ std::wstring expandRegistryText(const wchar_t* text) {
   std::wstring out = text;
   replaceAll(out, L"{CLSID}", guidText(CLSID_Trazo));
   replaceAll(out, L"{LIBID}", guidText(LIBID_Trazolib));
+  replaceAll(out, L"{PROGID}", kProgIdW);
+  replaceAll(out, L"{MISCSTATUS}", std::to_wstring(kMiscStatus));  // the registry's decimal form
   replaceAll(out, L"{MODULE}", modulePath());
   return out;
 }

@@ -9,9 +9,6 @@
 namespace trazo::win32 {
 namespace {
 
-// HIMETRIC (1/100 mm) of a length in twips.
-LONG twipsToHimetric(double twips) { return static_cast<LONG>(twips * 2540 / 1440 + 0.5); }
-
 // The control's client area as Resize reads it: the client window in twips.
 class ClientWindowArea final : public ClientArea {
  public:
@@ -20,10 +17,8 @@ class ClientWindowArea final : public ClientArea {
   }
   Status scaleLeft(float& value) override { return set(value, 0); }
   Status scaleTop(float& value) override { return set(value, 0); }
-  Status scaleWidth(float& value) override { return set(value, (rect_.right - rect_.left) * kTwipsPerInch / dpi_.x); }
-  Status scaleHeight(float& value) override {
-    return set(value, (rect_.bottom - rect_.top) * kTwipsPerInch / dpi_.y);
-  }
+  Status scaleWidth(float& value) override { return set(value, pixelsToTwips(rect_.right - rect_.left, dpi_.x)); }
+  Status scaleHeight(float& value) override { return set(value, pixelsToTwips(rect_.bottom - rect_.top, dpi_.y)); }
 
  private:
   static Status set(float& value, double twips) {
@@ -143,10 +138,9 @@ void TrazoControl::paintPicture(HDC dc) {
 }
 
 void TrazoControl::pointerMoved(std::int16_t button, std::int16_t shift, int x, int y) {
-  float ux = 0, uy = 0;
-  picture_.pixelToUnits(x, y, ux, uy);
+  const DevicePoint at = picture_.fromDevice(x, y);
   AddRef();  // a handler may release the control
-  core_.onMouseMove(button, shift, ux, uy);
+  core_.onMouseMove(button, shift, static_cast<float>(at.x), static_cast<float>(at.y));
   Release();
 }
 

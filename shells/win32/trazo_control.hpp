@@ -7,8 +7,9 @@
 #pragma once
 
 #include "connection_point.hpp"
+#include "control_identity.hpp"
+#include "control_picture.hpp"
 #include "control_windows.hpp"
-#include "gdi_surface.hpp"
 
 #include "control/trazo.hpp"
 
@@ -19,10 +20,6 @@
 #include <windows.h>
 
 namespace trazo::win32 {
-
-// OLEMISC bits of the control, as registered.
-inline constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT |
-                                     OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
 
 class TrazoControl final : public _Trazo,
                            public ISupportErrorInfo,
@@ -172,7 +169,7 @@ class TrazoControl final : public _Trazo,
 
   LONG references_ = 1;
   Trazo core_;
-  GdiSurface picture_;
+  ControlPicture picture_;
   EventConnectionPoint events_;
   ControlWindows windows_;
   ITypeLib* typeLib_ = nullptr;

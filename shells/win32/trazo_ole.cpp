@@ -2,19 +2,16 @@
 // and IOleControl. The control is inside-out: it is active in place whenever it is shown.
 #include "trazo_control.hpp"
 
-#include "control/null_surface.hpp"
+#include "control/picture_placement.hpp"
 
 namespace trazo::win32 {
 namespace {
 
-// Where P1 sits before the first Resize, in twips; the first Resize replaces it.
-constexpr double kPictureLeft = 240, kPictureTop = 420, kPictureWidth = 4155, kPictureHeight = 2475;
-
-RECT initialPicture() {
-  const LogicalDpi dpi = displayDpi();
-  const auto px = [](double twips, int perInch) { return static_cast<LONG>(twips * perInch / 1440 + 0.5); };
-  return {px(kPictureLeft, dpi.x), px(kPictureTop, dpi.y), px(kPictureLeft + kPictureWidth, dpi.x),
-          px(kPictureTop + kPictureHeight, dpi.y)};
+// P1's window before the first Resize, which replaces it.
+RECT initialPicture(const LogicalDpi& dpi) {
+  return {twipsToPixels(kInitialPictureLeft, dpi.x), twipsToPixels(kInitialPictureTop, dpi.y),
+          twipsToPixels(kInitialPictureLeft + kInitialPictureWidth, dpi.x),
+          twipsToPixels(kInitialPictureTop + kInitialPictureHeight, dpi.y)};
 }
 
 }  // namespace
@@ -112,7 +109,7 @@ HRESULT TrazoControl::activateInPlace(IOleClientSite* site, HWND parent, LPCRECT
     } else if (position != nullptr) {
       place = *position;
     }
-    const HRESULT hr = windows_.create(window, place, initialPicture(), *this);
+    const HRESULT hr = windows_.create(window, place, initialPicture(picture_.dpi()), *this);
     if (FAILED(hr)) {
       inPlace->OnInPlaceDeactivate();
       inPlace->Release();

@@ -3,6 +3,7 @@
 #include "shells/qt/picture_files.hpp"
 #include "tests/qt/image_probe.hpp"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -133,6 +134,32 @@ TEST_F(PictureFiles, PngKeepsTheDrawingAndNinetySixDotsToTheInch) {
   EXPECT_EQ(image.size(), QSize(600, 300));
   EXPECT_EQ(qRound(image.dotsPerMeterX() * 0.0254), 96);
   EXPECT_TRUE(testing::colourNear(image, (50 + 10 + 10) * 5, (55 - 25) * 5, QColor(0, 0, 255)));
+}
+
+// Any device open for writing takes the picture, in the format asked for, byte for byte what
+// the file of that format holds.
+TEST_F(PictureFiles, AnyDeviceTakesThePictureInTheFormatAskedFor) {
+  const struct {
+    PictureFormat format;
+    const char* file;
+  } cases[] = {{PictureFormat::png, "device.png"}, {PictureFormat::svg, "device.svg"}, {PictureFormat::pdf, "device.pdf"}};
+  for (const auto& c : cases) {
+    QBuffer buffer;
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    const WriteResult result = writePicture(control, buffer, c.format, QSize(60, 30), {}, QStringLiteral("device"));
+    EXPECT_TRUE(result.written) << c.file;
+    ASSERT_TRUE(writePicture(control, path(c.file), QSize(60, 30), {}).written);
+    QByteArray file = read(path(c.file));
+    if (c.format == PictureFormat::pdf) {
+      // A PDF carries the moment it was made; its drawing is what must agree.
+      EXPECT_TRUE(buffer.data().startsWith("%PDF")) << c.file;
+      EXPECT_EQ(buffer.data().size(), file.size()) << c.file;
+    } else {
+      EXPECT_EQ(buffer.data(), file.replace("device.svg", "device")) << c.file;
+    }
+  }
+  EXPECT_EQ(pictureFormatNamed(QStringLiteral("PDF")), PictureFormat::pdf);
+  EXPECT_FALSE(pictureFormatNamed(QStringLiteral("gif")));
 }
 
 TEST_F(PictureFiles, UnknownExtensionsAndUnwritablePlacesAreReportedNotWritten) {

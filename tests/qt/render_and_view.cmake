@@ -1,8 +1,11 @@
 # trazo render and trazo view: bad scripts are rejected as trace rejects them (exit 2,
-# FILE:LINE messages); a good script becomes PNG, SVG and PDF files.
+# FILE:LINE messages); a good script becomes PNG, SVG and PDF files, or goes to standard
+# output in the format --format names; members that fail are reported with their line,
+# and --strict turns them into exit status 3.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 file(WRITE ${WORK}/bad.trz "AddLine 0, 0, 10, 5, 3, 2, \"\"\nAddLine 1, 2\nFrobnicate 3\n")
+file(WRITE ${WORK}/failing.trz "AddLine 0, 0, 10, 5, 3, 2, \"\"\n\nAddCircle 1E308, 0, 1E308, 1, 0, \"\"\n")
 
 function(expect_run expected_code)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -40,6 +43,37 @@ if(NOT magic STREQUAL "89504e47")
   message(FATAL_ERROR "sample.png is not a PNG file (${magic})")
 endif()
 
+# Standard output, in each format; without --format there is no telling which.
+foreach(format_magic "png=89504e47" "svg=3c3f786d" "pdf=25504446")  # \x89PNG, <?xm, %PDF
+  string(REPLACE "=" ";" format_magic "${format_magic}")
+  list(GET format_magic 0 format)
+  list(GET format_magic 1 expected_magic)
+  execute_process(COMMAND ${TRAZO} render ${SAMPLE} -o - --format ${format} --size 64x32
+    OUTPUT_FILE ${WORK}/stdout.${format} RESULT_VARIABLE code)
+  file(READ ${WORK}/stdout.${format} magic LIMIT 4 HEX)
+  if(NOT code EQUAL 0 OR NOT magic STREQUAL expected_magic)
+    message(FATAL_ERROR "render -o - --format ${format}: exit ${code}, begins with ${magic}")
+  endif()
+endforeach()
+expect_run(2 ${TRAZO} render ${SAMPLE} -o -)
+expect_run(0 ${TRAZO} render ${SAMPLE} -o ${WORK}/named.picture --format svg)
+file(READ ${WORK}/named.picture magic LIMIT 4 HEX)
+if(NOT magic STREQUAL "3c3f786d")
+  message(FATAL_ERROR "--format svg did not decide the format of named.picture: '${magic}'")
+endif()
+
+# A member that fails is reported with its line; only --strict makes it an exit status.
+foreach(strict "" "--strict")
+  if(strict STREQUAL "")
+    expect_run(0 ${TRAZO} render ${WORK}/failing.trz -o ${WORK}/failing.png)
+  else()
+    expect_run(3 ${TRAZO} render ${WORK}/failing.trz -o ${WORK}/failing.png --strict)
+  endif()
+  if(NOT last_stderr MATCHES "failing.trz:3: Error AddCircle float")
+    message(FATAL_ERROR "render ${strict}: the failure is not reported with its line:\n${last_stderr}")
+  endif()
+endforeach()
+
 expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.gif)
 expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.png --size 10x)
 expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.png --background nonsense)
@@ -48,4 +82,9 @@ expect_run(1 ${TRAZO} render ${SAMPLE} -o ${WORK}/no/such/dir/sample.png)
 # With a display (CI runs ctest under Xvfb), view opens its window and closes it again.
 if(DEFINED ENV{DISPLAY} AND NOT "$ENV{DISPLAY}" STREQUAL "")
   expect_run(0 ${TRAZO} view ${SAMPLE} --exit-after 300)
+  expect_run(0 ${TRAZO} view ${WORK}/failing.trz --exit-after 100)
+  expect_run(3 ${TRAZO} view ${WORK}/failing.trz --exit-after 100 --strict)
+  if(NOT last_stderr MATCHES "failing.trz:3: Error AddCircle float")
+    message(FATAL_ERROR "view: the failure is not reported with its line:\n${last_stderr}")
+  endif()
 endif()

@@ -1,8 +1,8 @@
-// Running a script: failures become Error lines and the next statement still runs; Count
-// writes the value it returned.
+// Running a script: each statement's result is handed on as data (line, member, status,
+// value); the trace writes failures as Error lines and Count's value, and the next
+// statement still runs.
 #include "control/recording_surface.hpp"
 #include "tools/trazo/script.hpp"
-#include "tools/trazo/script_runner.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +12,15 @@ namespace trazo::script {
 namespace {
 
 std::string run(std::string_view text, double w = 4000, double h = 2000) {
-  const Script s = readScript(text, "t.trz");
-  EXPECT_TRUE(s.errors.empty());
+  Script s = Script::read(text, "t.trz");
+  EXPECT_TRUE(s.accepted());
   std::ostringstream out;
   RecordingSurface picture(out, w, h);
   Trazo control;
   control.attachPicture(picture);
   EXPECT_EQ(control.onInitialize(), status::ok);
-  runScript(s, control, out);
+  TraceListener trace(out);
+  s.run(control, trace);
   return out.str();
 }
 
@@ -32,14 +33,34 @@ TEST(ScriptRunner, FailuresAreWrittenAndTheScriptGoesOn) {
             "Error AddCircle float\nError AddText float\nCount 0\nCount 1\n");
 }
 
+TEST(ScriptRunner, OutcomesNameTheLineTheMemberAndItsStatus) {
+  struct Outcomes : Listener {
+    void ran(const Outcome& o) override { all.push_back(o); }
+    std::vector<Outcome> all;
+  } outcomes;
+  Script s = Script::read("' first a comment\nAddLine 0, 0, 1, 1, 1, 0, \"\"\n\nADDCIRCLE 1E308, 0, 1E308, 1, 0, \"\"\nCount\n",
+                          "t.trz");
+  Trazo control;
+  ASSERT_EQ(control.onInitialize(), status::ok);
+  s.run(control, outcomes);
+  ASSERT_EQ(outcomes.all.size(), 3u);
+  const Outcome& failure = outcomes.all[1];
+  EXPECT_EQ(failure.line, 4u);
+  EXPECT_EQ(failure.member->name, "AddCircle");  // as the table spells it
+  EXPECT_EQ(failure.status, status::floatError);
+  EXPECT_EQ(outcomes.all[2].line, 5u);
+  EXPECT_EQ(outcomes.all[2].value, 1);
+  EXPECT_EQ(s.statementCount(), 0u);  // a script runs once
+}
+
 // The first entity a one-line script stores.
 Entity firstEntityOf(std::string_view text) {
-  const Script s = readScript(text, "t.trz");
-  EXPECT_TRUE(s.errors.empty());
+  Script s = Script::read(text, "t.trz");
+  EXPECT_TRUE(s.accepted());
   Trazo control;
   EXPECT_EQ(control.onInitialize(), status::ok);
-  std::ostringstream out;
-  runScript(s, control, out);
+  Listener nothing;
+  s.run(control, nothing);
   EXPECT_EQ(control.store().count(), 1);
   return *control.store().at(1);
 }

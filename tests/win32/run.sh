@@ -3,7 +3,8 @@
 # its own bitness.
 #   tests/win32/run.sh win64|win32 BUILD LINUX_BUILD
 # BUILD holds that build (Trazolib.ocx, trazo.exe and the test programs); LINUX_BUILD a
-# native build whose tools/trazo/trazo gives the Linux traces of the examples.
+# native build whose tools/trazo/trazo gives the Linux traces of the examples and whose
+# tests/win32/raster_pixels the Linux pixels of the probe scripts.
 # win64 runs the 64-bit control in a 64-bit prefix; win32 the 32-bit control in a 32-bit
 # prefix with the 32-bit test programs and the 32-bit script host, once a probe has shown
 # that the kernel runs i386 code (otherwise the stage says why and counts as skipped).
@@ -14,7 +15,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 bits=${1:?win64 or win32}
 build=$(cd "${2:?build folder}" && pwd)
-linux_trazo=$(cd "${3:?native build folder}" && pwd)/tools/trazo/trazo
+linux_build=$(cd "${3:?native build folder}" && pwd)
+linux_trazo=$linux_build/tools/trazo/trazo
+linux_pixels=$linux_build/tests/win32/raster_pixels
 ocx=$build/shells/win32/Trazolib.ocx
 tests=$build/tests/win32
 trazo_exe=$build/tools/trazo/trazo.exe
@@ -93,14 +96,19 @@ prefix_inode=none
 trap cleanup EXIT
 
 wine() { timeout "$TIMEOUT" "$W" "$@"; }
+# Code page 932 as the system's ANSI code page, which the Linux build always takes for its
+# single-byte test of texts.
+wine932() { LC_ALL=ja_JP.UTF-8 timeout "$TIMEOUT" "$W" "$@"; }
 quiet() { "$@" >/dev/null 2>&1; }
 winpath() { wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
 # Results of a Windows program: its stdout with carriage returns removed, into a file.
-run_windows() {  # run_windows OUT PROGRAM ARGS...
+run_windows() {  # run_windows [--cp932] OUT PROGRAM ARGS...
+  local runner=wine
+  if [ "$1" = --cp932 ]; then runner=wine932; shift; fi
   local out=$1
   shift
-  wine "$@" >"$out.raw" 2>"$out.err"
+  "$runner" "$@" >"$out.raw" 2>"$out.err"
   local rc=$?
   tr -d '\r' <"$out.raw" >"$out"
   return $rc
@@ -138,9 +146,9 @@ take_report "resources" "$scratch/resources.txt" $?
 run_windows "$scratch/typelib.txt" "$tests/typelib_test.exe" "$ocx" "$bits"
 take_report "type library" "$scratch/typelib.txt" $?
 
-echo "== $bits: the GDI picture off screen"
-run_windows "$scratch/gdi.txt" "$tests/gdi_surface_test.exe"
-take_report "gdi surface" "$scratch/gdi.txt" $?
+echo "== $bits: the raster picture off screen"
+run_windows "$scratch/picture.txt" "$tests/control_picture_test.exe"
+take_report "control picture" "$scratch/picture.txt" $?
 
 echo "== $bits: registration"
 clsid='{660E1332-B7B8-43E6-8D9C-E940988DA6D7}'
@@ -209,17 +217,53 @@ for script in members.vbs members.js; do
 done
 run_windows "$scratch/container.txt" "$tests/container_test.exe"
 take_report "container" "$scratch/container.txt" $?
+
+echo "== $bits: P1's pixels against the Linux raster"
+# Each probe script drawn by the control in the ATL container, its calls made through
+# IDispatch, and by the Linux raster at the same size: the two pictures must be the same
+# bytes. Code page 932, as for the traces: a probe has a double-byte text.
+probe_size=640x480
+mkdir -p "$scratch/linux" "$scratch/windows"
+probes=()
+for probe in "$here"/probes/*.trz; do
+  probes+=("$(winpath "$probe")")
+  name=$(basename "$probe" .trz)
+  "$linux_pixels" "$probe_size" "$probe" "$scratch/linux/$name.ppm" || fail "pixels $name: no Linux raster"
+done
+run_windows --cp932 "$scratch/pixels.txt" "$tests/container_pixels.exe" "$probe_size" \
+  "$(winpath "$scratch/windows")" "${probes[@]}"
+take_report "container pixels" "$scratch/pixels.txt" $?
+# How two pictures of the same size differ: how many pixels, and the first one.
+pixel_difference() {  # pixel_difference A.ppm B.ppm
+  local header width
+  header=$(head -n 3 "$1" | wc -c)
+  width=$(sed -n 2p "$1" | cut -d' ' -f1)
+  if ! cmp -s <(head -n 3 "$1") <(head -n 3 "$2"); then echo "the sizes differ"; return; fi
+  cmp -l "$1" "$2" | awk -v h="$header" -v w="$width" '
+    { p = int(($1 - 1 - h) / 3); if (!(p in seen)) { seen[p] = 1; if (n++ == 0) first = p } }
+    END { printf "%d pixels differ, the first at (%d, %d)\n", n, first % w, int(first / w) }'
+}
+for probe in "$here"/probes/*.trz; do
+  name=$(basename "$probe" .trz)
+  linux=$scratch/linux/$name.ppm windows=$scratch/windows/$name.ppm
+  if [ ! -s "$linux" ] || [ ! -s "$windows" ]; then
+    fail "pixels $name: a picture is missing"
+  elif cmp -s "$linux" "$windows"; then
+    pass "pixels $name: P1 is the Linux raster byte for byte"
+  else
+    fail "pixels $name differ from the Linux raster: $(pixel_difference "$linux" "$windows")"
+  fi
+done
 check "regsvr32 /u at the end" regsvr /u "$ocx"
 
 echo "== $bits: traces"
 # trazo.exe against the golden traces, and against the Linux host on the examples, byte for
-# byte: stdout, stderr and exit status. Code page 932 as the system's ANSI code page, which
-# the Linux build always takes for its single-byte test.
+# byte: stdout, stderr and exit status, under code page 932.
 compare_trace() {  # compare_trace NAME DIR WANT_OUT WANT_ERR WANT_RC ARGS...
   local name=$1 dir=$2 want_out=$3 want_err=$4 want_rc=$5
   shift 5
   local out=$scratch/trace.out err=$scratch/trace.err rc
-  (cd "$dir" && LC_ALL=ja_JP.UTF-8 timeout "$TIMEOUT" "$W" "$trazo_exe" trace "$@" >"$out" 2>"$err")
+  (cd "$dir" && wine932 "$trazo_exe" trace "$@" >"$out" 2>"$err")
   rc=$?
   if [ "$rc" -eq "$want_rc" ] && cmp -s "$out" "$want_out" && cmp -s "$err" "$want_err"; then
     pass "trace $name is the Linux one"

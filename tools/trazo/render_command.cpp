@@ -6,20 +6,22 @@
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
 #include "tools/trazo/script_file.hpp"
-#include "tools/trazo/script_runner.hpp"
 
+#include <QFile>
 #include <QGuiApplication>
 
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <memory>
-#include <sstream>
 
 namespace trazo::cli {
 namespace {
 
 // Largest picture side, in pixels: a bigger raster image would not fit in memory.
 constexpr double kLargestSide = 16384;
+// The output name that stands for standard output.
+constexpr std::string_view kStandardOutput = "-";
 
 bool pictureSize(const std::string& text, QSize& size) {
   double w = 0, h = 0;
@@ -31,14 +33,13 @@ bool pictureSize(const std::string& text, QSize& size) {
   return true;
 }
 
-// Members' failures go to stderr, prefixed with the script's name; the drawing is written
-// all the same, as the control would show it.
-void reportFailures(const std::string& scriptPath, const std::string& trace) {
-  std::istringstream lines(trace);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.rfind("Error ", 0) == 0) std::cerr << scriptPath << ": " << line << '\n';
-  }
+// The picture goes to standard output for "-", to a file otherwise.
+qt::WriteResult writeOutput(Trazo& control, const std::string& output, qt::PictureFormat format, QSize size,
+                            const qt::PictureOptions& options, const std::string& scriptName) {
+  if (output != kStandardOutput) return qt::writePicture(control, QString::fromStdString(output), size, options, format);
+  QFile out;
+  if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) return {false, out.errorString(), status::ok};
+  return qt::writePicture(control, out, format, size, options, QString::fromStdString(scriptName));
 }
 
 }  // namespace
@@ -48,12 +49,18 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     std::string script;
     std::string output;
     std::string size = "1024x768";
+    std::string format;
+    bool strict = false;
     PictureArguments picture;
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("render", "Run a call script and write the picture to PNG, SVG or PDF");
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz)")->required();
-  cmd->add_option("-o,--output", options->output, "Picture file: .png, .svg or .pdf")->required();
+  cmd->add_option("SCRIPT", options->script, "Call script (.trz); - reads standard input")->required();
+  cmd->add_option("-o,--output", options->output, "Picture file: .png, .svg or .pdf; - writes standard output")
+      ->required();
+  cmd->add_option("--format", options->format, "Picture format, whatever the file name says; needed for -o -")
+      ->check(CLI::IsMember({"png", "svg", "pdf"}, CLI::ignore_case));
+  cmd->add_flag("--strict", options->strict, "Exit with status 3 when a member fails while the script runs");
   cmd->add_option("--size", options->size, "Picture size in pixels (96 to the inch)")
       ->type_name("WxH")
       ->capture_default_str();
@@ -67,19 +74,28 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     }
     qt::PictureOptions pictureOptions;
     if (!options->picture.toOptions(pictureOptions)) return;
-    const QString output = QString::fromStdString(options->output);
-    if (!qt::pictureFormatFor(output)) {
-      std::cerr << options->output << ": the file name must end in .png, .svg or .pdf\n";
+    const auto format = !options->format.empty() ? qt::pictureFormatNamed(QString::fromStdString(options->format))
+                        : options->output == kStandardOutput ? std::nullopt
+                                                               : qt::pictureFormatFor(QString::fromStdString(options->output));
+    if (!format) {
+      if (options->output == kStandardOutput) {
+        std::cerr << "-o -: writing to standard output needs --format png, svg or pdf\n";
+      } else {
+        std::cerr << options->output << ": the file name must end in .png, .svg or .pdf (or give --format)\n";
+      }
       return;
     }
-    const auto script = loadScript(options->script);
+    const std::string name = scriptName(options->script);
+    FailureReport failures(name);
+    ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
+    auto script = loadScript(options->script, progress);
     if (!script) return;
 
     useOffscreenPlatformUnlessChosen();
     keepQtNotesQuiet();
     int argc = 1;
-    char name[] = "trazo";
-    char* argv[] = {name, nullptr};
+    char program[] = "trazo";
+    char* argv[] = {program, nullptr};
     QGuiApplication application(argc, argv);
 
     // While the script runs, P1 has the size of the picture to come but paints nothing.
@@ -88,21 +104,22 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     Trazo control;
     control.attachPicture(picture);
     (void)control.onInitialize();
-    std::ostringstream trace;
-    script::runScript(*script, control, trace);
-    reportFailures(options->script, trace.str());
+    script->run(control, progress);
+    std::int32_t count = 0;
+    (void)control.Count(count);
+    progress.finish({script->lineCount(), count, true});
 
-    const qt::WriteResult result = qt::writePicture(control, output, size, pictureOptions);
+    const qt::WriteResult result = writeOutput(control, options->output, *format, size, pictureOptions, name);
     control.onTerminate();
-    if (failed(result.paintStatus)) {
-      std::cerr << options->script << ": Error Reflash " << statusKind(result.paintStatus) << '\n';
-    }
+    // The picture's own repaint after the last statement has no line of the script.
+    if (failed(result.paintStatus)) std::cerr << name << ": Error Reflash " << statusKind(result.paintStatus) << '\n';
     if (!result.written) {
-      std::cerr << options->output << ": " << result.error.toStdString() << '\n';
+      std::cerr << options->output << ": cannot be written: " << result.error.toStdString() << '\n';
       exitCode = 1;
       return;
     }
-    exitCode = 0;
+    const bool anyFailed = failures.failures() > 0 || failed(result.paintStatus);
+    exitCode = options->strict && anyFailed ? kExitMemberFailed : 0;
   });
 }
 

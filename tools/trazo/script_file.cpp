@@ -1,31 +1,43 @@
 #include "tools/trazo/script_file.hpp"
 
-#include "base/decimal_text.hpp"
+#include "tools/trazo/script_text.hpp"
 
-#include <fstream>
+#include <charconv>
 #include <iostream>
-#include <sstream>
+#include <new>
 
 namespace trazo::cli {
 
-std::optional<script::Script> loadScript(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::cerr << path << ": cannot be read\n";
+std::string scriptName(const std::string& path) { return path == kStandardInput ? "<stdin>" : path; }
+
+std::optional<script::Script> loadScript(const std::string& path, ProgressDisplay& progress) {
+  const std::string name = scriptName(path);
+  try {
+    ScriptText text;
+    std::string reason;
+    if (!text.open(path, reason)) {
+      std::cerr << name << ": cannot be read: " << reason << '\n';
+      return std::nullopt;
+    }
+    script::Script s = script::Script::read(text.text(), name, &progress);
+    text.release();
+    if (!s.accepted()) {
+      progress.finish({s.lineCount(), 0, false});
+      for (const std::string& fault : s.faults()) std::cerr << fault << '\n';
+      return std::nullopt;
+    }
+    return s;
+  } catch (const std::bad_alloc&) {
+    std::cerr << name << ": cannot be read: not enough memory for a script this large\n";
     return std::nullopt;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    std::cerr << path << ": cannot be read\n";
-    return std::nullopt;
-  }
-  script::Script s = script::readScript(text.str(), path);
-  if (!s.errors.empty()) {
-    for (const std::string& e : s.errors) std::cerr << e << '\n';
-    return std::nullopt;
-  }
-  return s;
+}
+
+void FailureReport::ran(const script::Outcome& outcome) {
+  if (!failed(outcome.status)) return;
+  ++failures_;
+  std::cerr << name_ << ':' << outcome.line << ": Error " << outcome.member->name << ' '
+            << statusKind(outcome.status) << '\n';
 }
 
 bool parseSize(const std::string& text, double& width, double& height) {
@@ -33,8 +45,8 @@ bool parseSize(const std::string& text, double& width, double& height) {
   if (x == std::string::npos) return false;
   const char* begin = text.data();
   const char* end = begin + text.size();
-  const auto w = readDouble(begin, begin + x, width);
-  const auto h = readDouble(begin + x + 1, end, height);
+  const auto w = std::from_chars(begin, begin + x, width);
+  const auto h = std::from_chars(begin + x + 1, end, height);
   return w.ec == std::errc() && w.ptr == begin + x && h.ec == std::errc() && h.ptr == end && x > 0 &&
          width >= 0 && height >= 0 && width < 1e9 && height < 1e9;
 }

@@ -1,18 +1,41 @@
-// Loading a script file for any subcommand: read, check, and report faults on stderr.
+// Loading a script named on the command line for any subcommand, and reporting what its
+// statements did on standard error.
 #pragma once
 
+#include "tools/trazo/progress_display.hpp"
 #include "tools/trazo/script.hpp"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
 namespace trazo::cli {
 
-// Exit status of a rejected script.
+// Exit status of a rejected script, or of options that make no sense.
 inline constexpr int kExitRejected = 2;
+// Exit status under --strict when a member failed while the script ran.
+inline constexpr int kExitMemberFailed = 3;
 
-// The checked script, or nothing after writing every fault to stderr.
-std::optional<script::Script> loadScript(const std::string& path);
+// How a script is named in messages: its path, "<stdin>" for standard input.
+std::string scriptName(const std::string& path);
+
+// The checked script at `path` ("-" for standard input), or nothing after writing on
+// stderr why the file cannot be read or every fault it has. The text is given back before
+// this returns: only the bound statements stay.
+std::optional<script::Script> loadScript(const std::string& path, ProgressDisplay& progress);
+
+// Writes "FILE:LINE: Error <Member> <kind>" on stderr for each member that fails while the
+// script runs, and counts them.
+class FailureReport : public script::Listener {
+ public:
+  explicit FailureReport(std::string name) : name_(std::move(name)) {}
+  void ran(const script::Outcome& outcome) override;
+  std::size_t failures() const { return failures_; }
+
+ private:
+  std::string name_;
+  std::size_t failures_ = 0;
+};
 
 // Parses "WxH" (two non-negative numbers); false when malformed.
 bool parseSize(const std::string& text, double& width, double& height);

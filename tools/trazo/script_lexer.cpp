@@ -1,117 +1,51 @@
 #include "tools/trazo/script_lexer.hpp"
 
 #include <cstdint>
+#include <cstring>
 
 namespace trazo::script {
-namespace {
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool isNameChar(char c) { return isNameStart(c) || isDigit(c); }
-
-// digits [. digits] [E [sign] digits], or . digits [...]; returns the length, 0 if none.
-std::size_t numberLength(std::string_view s, std::size_t i, std::string& error) {
-  const std::size_t start = i;
-  std::size_t digits = 0;
-  while (i < s.size() && isDigit(s[i])) ++i, ++digits;
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+void Lexer::lexOther() {
+  const char c = *at_;
+  if (c == ':' && at_ + 1 != end_ && at_[1] == '=') {
+    set(TokenKind::NamedAssign, text(at_, at_ + 2));
+    at_ += 2;
+    return;
   }
-  if (digits == 0) return 0;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    std::size_t expDigits = 0;
-    while (i < s.size() && isDigit(s[i])) ++i, ++expDigits;
-    if (expDigits == 0) {
-      error = "malformed number '" + std::string(s.substr(start, i - start)) + "'";
-      return 0;
-    }
+  static constexpr struct {
+    char c;
+    TokenKind kind;
+  } kPunctuation[] = {{'(', TokenKind::LeftParen}, {')', TokenKind::RightParen}, {'.', TokenKind::Dot},
+                      {'=', TokenKind::Assign},    {'+', TokenKind::Plus},       {'-', TokenKind::Minus}};
+  for (const auto& p : kPunctuation) {
+    if (p.c == c) return punctuation(p.kind);
   }
-  if (i < s.size() && (isNameChar(s[i]) || s[i] == '.')) {
-    error = "malformed number '" + std::string(s.substr(start, i - start + 1)) + "'";
-    return 0;
-  }
-  return i - start;
+  set(TokenKind::Fault, text(at_, at_ + 1), LexFault::UnexpectedCharacter);
 }
 
-}  // namespace
-
-bool tokenizeLine(std::string_view line, std::vector<Token>& tokens, std::string& error) {
-  tokens.clear();
-  std::size_t i = 0;
-  while (i < line.size()) {
-    const char c = line[i];
-    if (c == ' ' || c == '\t' || c == '\r') {
-      ++i;
-    } else if (c == '\'') {
-      break;
-    } else if (isNameStart(c)) {
-      const std::size_t start = i;
-      while (i < line.size() && isNameChar(line[i])) ++i;
-      tokens.push_back({TokenKind::Name, std::string(line.substr(start, i - start))});
-    } else if (isDigit(c) || (c == '.' && i + 1 < line.size() && isDigit(line[i + 1]))) {
-      const std::size_t length = numberLength(line, i, error);
-      if (length == 0) return false;
-      tokens.push_back({TokenKind::Number, std::string(line.substr(i, length))});
-      i += length;
-    } else if (c == '"') {
-      std::string text;
-      ++i;
-      for (;;) {
-        if (i >= line.size()) {
-          error = "unclosed string";
-          return false;
-        }
-        if (line[i] == '"') {
-          if (i + 1 < line.size() && line[i + 1] == '"') {
-            text += '"';
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        text += line[i++];
-      }
-      tokens.push_back({TokenKind::String, std::move(text)});
-    } else if (c == ':' && i + 1 < line.size() && line[i + 1] == '=') {
-      tokens.push_back({TokenKind::NamedAssign, ":="});
-      i += 2;
-    } else {
-      static constexpr struct {
-        char c;
-        TokenKind kind;
-      } punctuation[] = {{'(', TokenKind::LeftParen}, {')', TokenKind::RightParen}, {',', TokenKind::Comma},
-                         {'.', TokenKind::Dot},       {'=', TokenKind::Assign},     {'+', TokenKind::Plus},
-                         {'-', TokenKind::Minus}};
-      bool known = false;
-      for (const auto& p : punctuation) {
-        if (p.c == c) {
-          tokens.push_back({p.kind, std::string(1, c)});
-          known = true;
-          break;
-        }
-      }
-      if (!known) {
-        const auto byte = static_cast<unsigned char>(c);
-        error = byte < 0x20 || byte >= 0x7F ? "unexpected character (byte " + std::to_string(byte) + ")"
-                                            : "unexpected character '" + std::string(1, c) + "'";
-        return false;
-      }
-      ++i;
+std::string faultMessage(const Token& fault) {
+  switch (fault.fault) {
+    case LexFault::UnclosedString: return "unclosed string";
+    case LexFault::MalformedNumber: return "malformed number '" + std::string(fault.text) + "'";
+    case LexFault::UnexpectedCharacter: {
+      const auto byte = static_cast<unsigned char>(fault.text.front());
+      return byte < 0x20 || byte >= 0x7F ? "unexpected character (byte " + std::to_string(byte) + ")"
+                                          : "unexpected character '" + std::string(fault.text) + "'";
     }
+    case LexFault::None: break;
   }
-  return true;
+  return "unexpected text";
 }
 
-bool utf8ToUtf16(std::string_view utf8, std::u16string& out) {
+bool decodeString(std::string_view content, std::u16string& out) {
   out.clear();
-  out.reserve(utf8.size());
   std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
+  while (i < content.size()) {
+    const auto lead = static_cast<unsigned char>(content[i]);
+    if (lead == '"') {  // the first of a doubled quote: the lexer let no single one through
+      out += u'"';
+      i += 2;
+      continue;
+    }
     std::uint32_t cp = 0;
     std::size_t extra = 0;
     if (lead < 0x80) {
@@ -125,9 +59,9 @@ bool utf8ToUtf16(std::string_view utf8, std::u16string& out) {
     } else {
       return false;
     }
-    if (extra > 0 && i + extra >= utf8.size()) return false;  // cut off at the end
+    if (extra > 0 && i + extra >= content.size()) return false;  // cut off at the end
     for (std::size_t k = 1; k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(utf8[i + k]);
+      const auto next = static_cast<unsigned char>(content[i + k]);
       if ((next & 0xC0u) != 0x80u) return false;
       cp = (cp << 6) | (next & 0x3Fu);
     }
@@ -145,6 +79,15 @@ bool utf8ToUtf16(std::string_view utf8, std::u16string& out) {
     i += extra + 1;
   }
   return true;
+}
+
+std::string stringContent(std::string_view content) {
+  std::string text;
+  for (std::size_t i = 0; i < content.size(); ++i) {
+    text += content[i];
+    if (content[i] == '"') ++i;
+  }
+  return text;
 }
 
 }  // namespace trazo::script

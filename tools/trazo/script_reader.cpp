@@ -1,23 +1,25 @@
-// Reads a call script. Each line is split into tokens, parsed as one member call, and its
-// arguments are bound and coerced exactly as late binding will do when the script runs, so
-// every fault shows before the first statement runs.
+// Reads a call script line by line. A line of the plain form goes straight into the call
+// list (plain_statement.hpp); any other is split into tokens, parsed as one member call,
+// and its arguments are bound to the member's parameters and coerced exactly as late
+// binding does. A statement without fault goes into the call list in its bound form, so
+// every fault shows before the first statement runs and nothing is bound twice.
 #include "tools/trazo/script.hpp"
 
+#include "control/late_binding.hpp"
+#include "control/number_text.hpp"
+#include "control/variant.hpp"
+#include "tools/trazo/call_list.hpp"
+#include "tools/trazo/nearest_name.hpp"
+#include "tools/trazo/plain_statement.hpp"
 #include "tools/trazo/script_lexer.hpp"
+#include "tools/trazo/script_lines.hpp"
 
-#include <optional>
+#include <array>
+#include <cstring>
+#include <limits>
 
 namespace trazo::script {
 namespace {
-
-bool sameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 std::string typeName(VarType t) {
   switch (t) {
@@ -28,169 +30,269 @@ std::string typeName(VarType t) {
   }
 }
 
+std::string tokenText(const Token& t) {
+  return t.kind == TokenKind::String ? stringContent(t.text) : std::string(t.text);
+}
+
+// A hint for a name that is not in the table: "; did you mean 'AddCircle'?", or nothing.
+template <typename Items, typename NameOf>
+std::string suggestion(std::string_view typed, const Items& items, NameOf nameOf) {
+  const std::string_view nearest = nearestName(typed, items, nameOf);
+  return nearest.empty() ? std::string() : "; did you mean '" + std::string(nearest) + "'?";
+}
+
+// One argument as written: a number (its sign applied) or a string.
+struct Value {
+  bool isText = false;
+  double number = 0;
+  std::string_view text;  // a string's content as written
+};
+
+struct Argument {
+  std::int32_t param = -1;  // the parameter a named argument names; -1 for a positional one
+  Value value;
+};
+
+// One statement as parsed; only as many arguments are kept as a member can take, since a
+// statement with more fails binding on their count alone.
+struct Statement {
+  const MemberInfo* member = nullptr;
+  std::array<Argument, kMostParams> arguments;
+  std::array<std::u16string, kMostParams> texts;      // each kept string argument, decoded
+  std::array<std::u16string, kMostParams> formatted;  // a number bound to a String parameter, as text
+  std::array<BoundArgument, kMostParams> bound;       // the arguments in parameter order, coerced
+  std::size_t count = 0;
+  std::size_t named = 0;
+};
+
 class LineParser {
  public:
-  explicit LineParser(const std::vector<Token>& tokens) : tokens_(tokens) {}
+  LineParser(std::string_view line, Statement& st, std::u16string& scratch, std::string& fault)
+      : lexer_(line), st_(st), scratch_(scratch), fault_(fault) {}
 
-  // Parses one statement into `st`; returns an error message or nothing.
-  std::optional<std::string> parse(Statement& st) {
-    if (atEnd()) return std::nullopt;
-    if (isWord(0, "Set")) return parseCreateObject();
-    if (peekKind(0, TokenKind::Name) && peekKind(1, TokenKind::Dot)) pos_ += 2;  // object prefix
-    if (!peekKind(0, TokenKind::Name)) return "expected a member name";
-    const std::string name = tokens_[pos_++].text;
-    st.member = findMember(name);
-    if (st.member == nullptr) return "unknown member '" + name + "'";
-
-    bool parenthesised = false;
-    if (peekKind(0, TokenKind::LeftParen)) {
-      parenthesised = true;
-      ++pos_;
+  // Parses the line into the statement (no member for a line without one); false with the
+  // fault in words when it cannot be.
+  bool parse() {
+    if (is(TokenKind::End)) return true;
+    if (is(TokenKind::Name) && namesMatch(token().text, "Set")) return parseCreateObject();
+    if (is(TokenKind::Name) && lexer_.dotFollows()) advance(), advance();  // an object prefix
+    if (!is(TokenKind::Name)) return fail("expected a member name");
+    const std::string_view name = token().text;
+    st_.member = findMember(name);
+    if (st_.member == nullptr) {
+      return fail("unknown member '" + std::string(name) + "'" +
+                  suggestion(name, kMembers, [](const MemberInfo& m) { return m.name; }));
     }
-    if (!(parenthesised && peekKind(0, TokenKind::RightParen)) && !atEnd()) {
+    advance();
+
+    const bool parenthesised = is(TokenKind::LeftParen);
+    if (parenthesised) advance();
+    if (!(parenthesised && is(TokenKind::RightParen)) && !is(TokenKind::End)) {
       for (;;) {
-        if (auto error = parseArgument(st)) return error;
-        if (peekKind(0, TokenKind::Comma)) {
-          ++pos_;
-          continue;
+        // Plain numbers and strings, what nearly every argument is, are read right here.
+        const bool kept = st_.count < kMostParams;
+        Value& value = kept ? st_.arguments[st_.count].value : ignored_;
+        std::u16string& decoded = kept ? st_.texts[st_.count] : scratch_;
+        const bool plain = is(TokenKind::Number) || is(TokenKind::String);
+        if (plain && st_.named > 0) return fail("positional argument after a named one");
+        std::int32_t param = -1;
+        if (is(TokenKind::Number) ? !readNumber(value, false)
+            : is(TokenKind::String) ? !readString(value, decoded)
+                                    : !parseArgument(value, decoded, param)) {
+          return false;
         }
-        break;
+        if (kept) st_.arguments[st_.count].param = param;
+        ++st_.count;
+        if (!is(TokenKind::Comma)) break;
+        advance();
       }
     }
     if (parenthesised) {
-      if (!peekKind(0, TokenKind::RightParen)) return "expected ')'";
-      ++pos_;
+      if (!is(TokenKind::RightParen)) return fail("expected ')'");
+      advance();
     }
-    if (!atEnd()) return "unexpected '" + tokens_[pos_].text + "' after the arguments";
-    return std::nullopt;
+    if (!is(TokenKind::End)) return fail("unexpected '" + tokenText(token()) + "' after the arguments");
+    return true;
   }
 
  private:
+  const Token& token() const { return lexer_.token(); }
+  bool is(TokenKind kind) const { return lexer_.token().kind == kind; }
+  void advance() { lexer_.advance(); }
+
+  // A fault of the tokens themselves anywhere on the line comes first: such a line was never
+  // a statement at all.
+  bool fail(std::string message) {
+    while (!is(TokenKind::End) && !is(TokenKind::Fault)) advance();
+    fault_ = is(TokenKind::Fault) ? faultMessage(token()) : std::move(message);
+    return false;
+  }
+
   // Set t = CreateObject("Trazolib.Trazo") makes a script valid VBScript; it creates nothing
   // here since the script already runs against one control.
-  std::optional<std::string> parseCreateObject() {
-    const bool ok = tokens_.size() == 7 && peekKind(1, TokenKind::Name) && peekKind(2, TokenKind::Assign) &&
-                    isWord(3, "CreateObject") && peekKind(4, TokenKind::LeftParen) &&
-                    peekKind(5, TokenKind::String) && peekKind(6, TokenKind::RightParen);
-    if (!ok) return "expected Set NAME = CreateObject(\"" + std::string(kProgId) + "\")";
-    if (!sameWord(tokens_[5].text, kProgId)) return "cannot create '" + tokens_[5].text + "'";
-    pos_ = tokens_.size();
-    return std::nullopt;
+  bool parseCreateObject() {
+    const TokenKind shape[] = {TokenKind::Name,       TokenKind::Name,   TokenKind::Assign,     TokenKind::Name,
+                               TokenKind::LeftParen, TokenKind::String, TokenKind::RightParen, TokenKind::End};
+    Token tokens[std::size(shape)];
+    bool ok = true;
+    for (std::size_t i = 0; i < std::size(shape); ++i) {
+      tokens[i] = token();
+      ok = ok && tokens[i].kind == shape[i];
+      advance();
+    }
+    if (!ok || !namesMatch(tokens[3].text, "CreateObject")) {
+      return fail("expected Set NAME = CreateObject(\"" + std::string(kProgId) + "\")");
+    }
+    const std::string progId = stringContent(tokens[5].text);
+    if (!namesMatch(progId, kProgId)) return fail("cannot create '" + progId + "'");
+    return true;
   }
 
-  std::optional<std::string> parseArgument(Statement& st) {
-    std::optional<std::int32_t> param;
-    if (peekKind(0, TokenKind::Name) && peekKind(1, TokenKind::NamedAssign)) {
-      const std::string& argName = tokens_[pos_].text;
-      param = findParam(*st.member, argName);
-      if (!param) return "unknown argument '" + argName + "' for " + std::string(st.member->name);
-      pos_ += 2;
-    } else if (!st.named.empty()) {
-      return "positional argument after a named one";
+  // A named argument, a signed number, or what is no argument at all.
+  bool parseArgument(Value& value, std::u16string& decoded, std::int32_t& param) {
+    if (is(TokenKind::Name) && lexer_.namedAssignFollows()) {
+      const std::string_view name = token().text;
+      const auto found = findParam(*st_.member, name);
+      if (!found) {
+        return fail("unknown argument '" + std::string(name) + "' for " + std::string(st_.member->name) +
+                    suggestion(name, st_.member->params, [](const ParamInfo& p) { return p.name; }));
+      }
+      param = *found;
+      advance(), advance();
+      ++st_.named;
+    } else if (st_.named > 0) {
+      return fail("positional argument after a named one");
     }
-    Variant value;
-    if (auto error = parseValue(value)) return error;
-    if (param) {
-      st.named.push_back({*param, std::move(value)});
-    } else {
-      st.positional.push_back(std::move(value));
-    }
-    return std::nullopt;
-  }
-
-  std::optional<std::string> parseValue(Variant& value) {
     bool negative = false;
-    if (peekKind(0, TokenKind::Plus) || peekKind(0, TokenKind::Minus)) {
-      negative = tokens_[pos_].kind == TokenKind::Minus;
-      ++pos_;
-      if (!peekKind(0, TokenKind::Number)) return "expected a number after the sign";
+    if (is(TokenKind::Plus) || is(TokenKind::Minus)) {
+      negative = is(TokenKind::Minus);
+      advance();
+      if (!is(TokenKind::Number)) return fail("expected a number after the sign");
     }
-    if (peekKind(0, TokenKind::Number)) {
-      const std::u16string digits(tokens_[pos_].text.begin(), tokens_[pos_].text.end());
-      double number = 0;
-      bool overflowed = false;
-      if (!parseNumber(digits, number, overflowed)) return "number '" + tokens_[pos_].text + "' is out of range";
-      ++pos_;
-      value = negative ? -number : number;
-      return std::nullopt;
-    }
-    if (peekKind(0, TokenKind::String)) {
-      std::u16string text;
-      if (!utf8ToUtf16(tokens_[pos_].text, text)) return "string is not valid UTF-8";
-      ++pos_;
-      value = std::move(text);
-      return std::nullopt;
-    }
-    if (atEnd() || peekKind(0, TokenKind::Comma) || peekKind(0, TokenKind::RightParen)) return "missing argument";
-    return "expected a number or a string, not '" + tokens_[pos_].text + "'";
+    if (is(TokenKind::Number)) return readNumber(value, negative);
+    if (is(TokenKind::String)) return readString(value, decoded);
+    if (is(TokenKind::End) || is(TokenKind::Comma) || is(TokenKind::RightParen)) return fail("missing argument");
+    return fail("expected a number or a string, not '" + tokenText(token()) + "'");
   }
 
-  bool atEnd() const { return pos_ >= tokens_.size(); }
-  bool peekKind(std::size_t ahead, TokenKind kind) const {
-    return pos_ + ahead < tokens_.size() && tokens_[pos_ + ahead].kind == kind;
-  }
-  bool isWord(std::size_t ahead, std::string_view word) const {
-    return peekKind(ahead, TokenKind::Name) && sameWord(tokens_[pos_ + ahead].text, word);
+  bool readNumber(Value& value, bool negative) {
+    const std::string_view digits = token().text;
+    if (!numberValue(digits, token().number, value.number)) {
+      return fail("number '" + std::string(digits) + "' is out of range");
+    }
+    if (negative) value.number = -value.number;
+    value.isText = false;
+    advance();
+    return true;
   }
 
-  const std::vector<Token>& tokens_;
-  std::size_t pos_ = 0;
+  bool readString(Value& value, std::u16string& decoded) {
+    const std::string_view content = token().text;
+    if (!decodeString(content, decoded)) return fail("string is not valid UTF-8");
+    if (decoded.size() > std::numeric_limits<std::uint32_t>::max()) return fail("string is too long");
+    value.isText = true;
+    value.text = content;
+    advance();
+    return true;
+  }
+
+  Lexer lexer_;
+  Statement& st_;
+  std::u16string& scratch_;  // the decoded text of an argument beyond those kept
+  Value ignored_;
+  std::string& fault_;
 };
 
-// What binding says of a statement's arguments, in words.
-std::optional<std::string> checkBinding(const Statement& st) {
-  std::vector<Variant> ordered;
-  std::int32_t argError = -1;
-  const Status s = bindArguments(*st.member, st.positional, st.named, ordered, argError);
-  if (!failed(s)) return std::nullopt;
-  const std::string member(st.member->name);
-  const auto count = st.member->params.size();
-  if (s == status::badParamCount) {
-    return member + " takes " + std::to_string(count) + (count == 1 ? " argument" : " arguments") + ", not " +
-           std::to_string(st.positional.size() + st.named.size());
+// Binds the statement's arguments to its member's parameters and coerces each, as late
+// binding's bindArguments does and in its order of checks, then writes the bound call to
+// `calls` (when given). False with the fault in words when it cannot be bound.
+bool bindStatement(Statement& st, std::size_t line, CallList* calls, std::string& fault) {
+  const MemberInfo& m = *st.member;
+  const std::size_t count = m.params.size();
+  if (st.count != count) {
+    fault = std::string(m.name) + " takes " + std::to_string(count) + (count == 1 ? " argument" : " arguments") +
+            ", not " + std::to_string(st.count);
+    return false;
   }
-  const ParamInfo& p = st.member->params[static_cast<std::size_t>(argError)];
-  const std::string what = "argument '" + std::string(p.name) + "' of " + member;
-  if (s == status::paramNotFound) return what + " is given twice";
-  if (s == status::dispOverflow) return what + " is out of range for " + typeName(p.type);
-  return what + " cannot be converted to " + typeName(p.type);
+  std::array<const Argument*, kMostParams> given{};
+  const std::size_t positional = count - st.named;
+  for (std::size_t i = 0; i < count; ++i) {
+    const Argument& a = st.arguments[i];
+    const std::size_t param = i < positional ? i : static_cast<std::size_t>(a.param);
+    if (given[param] != nullptr) {
+      fault = "argument '" + std::string(m.params[param].name) + "' of " + std::string(m.name) + " is given twice";
+      return false;
+    }
+    given[param] = &a;
+  }
+
+  std::size_t textUnits = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const Value& v = given[i]->value;
+    const ParamInfo& p = m.params[i];
+    BoundArgument& b = st.bound[i];
+    if (p.type == VarType::String) {
+      if (v.isText) {
+        b.text = st.texts[static_cast<std::size_t>(given[i] - st.arguments.data())];
+      } else {
+        st.formatted[i] = formatDouble(v.number);
+        b.text = st.formatted[i];
+      }
+      textUnits += b.text.size();
+      continue;
+    }
+    Status s = status::ok;
+    b.number = v.number;
+    if (v.isText) s = numberFromText(v.text, b.number);
+    if (!failed(s) && p.type == VarType::Long) s = roundToLong(b.number, b.integer);
+    if (failed(s)) {
+      const std::string what = "argument '" + std::string(p.name) + "' of " + std::string(m.name);
+      fault = what + (s == status::dispOverflow ? " is out of range for " : " cannot be converted to ") +
+              typeName(p.type);
+      return false;
+    }
+  }
+  if (calls != nullptr) calls->add(line, m, std::span(st.bound).first(count), textUnits);
+  return true;
 }
 
 }  // namespace
 
-Script readScript(std::string_view text, std::string_view fileName) {
-  Script script;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // a UTF-8 byte order mark
-  std::vector<Token> tokens;
-  int lineNumber = 0;
-  while (!text.empty() || lineNumber == 0) {
-    ++lineNumber;
-    const std::size_t newline = text.find('\n');
-    const std::string_view line = text.substr(0, newline);
-    text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
-    auto fault = [&](const std::string& message) {
-      script.errors.push_back(std::string(fileName) + ":" + std::to_string(lineNumber) + ": " + message);
-    };
+Script::Script() : calls_(std::make_unique<CallList>()) {}
+Script::Script(Script&&) noexcept = default;
+Script& Script::operator=(Script&&) noexcept = default;
+Script::~Script() = default;
 
-    std::string error;
-    if (!tokenizeLine(line, tokens, error)) {
-      fault(error);
+std::size_t Script::statementCount() const { return calls_->size(); }
+
+std::size_t readLines(std::string_view text, std::string_view fileName, std::size_t firstLine, Listener* listener,
+                      CallList& calls, std::vector<std::string>& faults) {
+  PlainStatementReader plain;
+  Statement st;
+  std::u16string scratch;
+  std::string fault;
+  std::size_t lineNumber = firstLine - 1;
+  while (!text.empty() || lineNumber == firstLine - 1) {
+    ++lineNumber;
+    if (listener != nullptr && lineNumber % kProgressLines == 0) listener->progress({lineNumber, 0, false});
+    if (const std::size_t length = plain.read(text, lineNumber, calls); length != plain.kNotPlain) {
+      text.remove_prefix(length == text.size() ? length : length + 1);
       continue;
     }
-    Statement st;
-    st.line = lineNumber;
-    if (auto parseError = LineParser(tokens).parse(st)) {
-      fault(*parseError);
-      continue;
-    }
-    if (st.member == nullptr) continue;  // blank, comment, or Set ... = CreateObject(...)
-    if (auto bindError = checkBinding(st)) {
-      fault(*bindError);
-      continue;
-    }
-    script.statements.push_back(std::move(st));
+    const void* newline = std::memchr(text.data(), '\n', text.size());
+    const std::size_t length =
+        newline == nullptr ? text.size() : static_cast<std::size_t>(static_cast<const char*>(newline) - text.data());
+    const std::string_view line = text.substr(0, length);
+    text.remove_prefix(newline == nullptr ? length : length + 1);
+
+    st.member = nullptr;
+    st.count = 0;
+    st.named = 0;
+    const bool ok = LineParser(line, st, scratch, fault).parse() &&
+                    (st.member == nullptr || bindStatement(st, lineNumber, &calls, fault));
+    if (!ok) faults.push_back(std::string(fileName) + ":" + std::to_string(lineNumber) + ": " + fault);
   }
-  return script;
+  return lineNumber;
 }
 
 }  // namespace trazo::script

@@ -3,7 +3,6 @@
 #include "control/recording_surface.hpp"
 #include "control/trazo.hpp"
 #include "tools/trazo/script_file.hpp"
-#include "tools/trazo/script_runner.hpp"
 
 #include <iostream>
 #include <memory>
@@ -24,11 +23,13 @@ void addTraceCommand(CLI::App& app, int& exitCode) {
         double w = 0, h = 0;
         return parseSize(v, w, h) ? std::string() : std::string("expected WxH, e.g. 4800x3600");
       });
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz)")->required();
+  cmd->add_option("SCRIPT", options->script, "Call script (.trz); - reads standard input")->required();
   cmd->callback([options, &exitCode] {
     double width = 0, height = 0;
     parseSize(options->twips, width, height);
-    const auto script = loadScript(options->script);
+    script::TraceListener traceLines(std::cout);
+    ProgressDisplay progress(scriptName(options->script), std::cerr, standardErrorIsTerminal(), &traceLines);
+    auto script = loadScript(options->script, progress);
     if (!script) {
       exitCode = kExitRejected;
       return;
@@ -37,7 +38,10 @@ void addTraceCommand(CLI::App& app, int& exitCode) {
     Trazo control;
     control.attachPicture(picture);
     (void)control.onInitialize();
-    script::runScript(*script, control, std::cout);
+    script->run(control, progress);
+    std::int32_t count = 0;
+    (void)control.Count(count);
+    progress.finish({script->lineCount(), count, true});
     control.onTerminate();
     std::cout.flush();
     exitCode = std::cout ? 0 : 1;

@@ -3,7 +3,6 @@
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
 #include "tools/trazo/script_file.hpp"
-#include "tools/trazo/script_runner.hpp"
 #include "tools/trazo/view_window.hpp"
 
 #include <QApplication>
@@ -12,7 +11,6 @@
 
 #include <iostream>
 #include <memory>
-#include <sstream>
 
 namespace trazo::cli {
 
@@ -21,18 +19,24 @@ void addViewCommand(CLI::App& app, int& exitCode) {
     std::string script;
     PictureArguments picture;
     int exitAfter = 0;
+    bool strict = false;
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("view", "Run a call script and show the control in a window");
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz)")->required();
+  cmd->add_option("SCRIPT", options->script, "Call script (.trz); - reads standard input")->required();
   addPictureArguments(*cmd, options->picture);
   cmd->add_option("--exit-after", options->exitAfter, "Close the window after this many milliseconds")
       ->check(CLI::NonNegativeNumber);
+  cmd->add_flag("--strict", options->strict,
+                "Exit with status 3, once the window is closed, when a member failed while the script ran");
   cmd->callback([options, &exitCode] {
     exitCode = kExitRejected;
     qt::PictureOptions pictureOptions;
     if (!options->picture.toOptions(pictureOptions)) return;
-    const auto script = loadScript(options->script);
+    const std::string name = scriptName(options->script);
+    FailureReport failures(name);
+    ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
+    auto script = loadScript(options->script, progress);
     if (!script) return;
     if (!displayAvailable()) {
       std::cerr << "trazo view needs a display (DISPLAY or WAYLAND_DISPLAY); `trazo render` needs none\n";
@@ -41,21 +45,21 @@ void addViewCommand(CLI::App& app, int& exitCode) {
     }
 
     int argc = 1;
-    char name[] = "trazo";
-    char* argv[] = {name, nullptr};
+    char program[] = "trazo";
+    char* argv[] = {program, nullptr};
     keepQtNotesQuiet();
     QApplication application(argc, argv);
-    ViewWindow window(QStringLiteral("trazo view: %1").arg(QFileInfo(QString::fromStdString(options->script)).fileName()),
+    ViewWindow window(QStringLiteral("trazo view: %1").arg(QFileInfo(QString::fromStdString(name)).fileName()),
                       pictureOptions);
-    std::ostringstream trace;
-    script::runScript(*script, window.control().control(), trace);
-    std::istringstream lines(trace.str());
-    for (std::string line; std::getline(lines, line);) {
-      if (line.rfind("Error ", 0) == 0) std::cerr << options->script << ": " << line << '\n';
-    }
+    Trazo& control = window.control().control();
+    script->run(control, progress);
+    std::int32_t count = 0;
+    (void)control.Count(count);
+    progress.finish({script->lineCount(), count, true});
     window.show();
     if (options->exitAfter > 0) QTimer::singleShot(options->exitAfter, &application, &QApplication::quit);
     exitCode = application.exec();
+    if (exitCode == 0 && options->strict && failures.failures() > 0) exitCode = kExitMemberFailed;
   });
 }
 

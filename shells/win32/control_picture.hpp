@@ -1,0 +1,57 @@
+// P1 of the Windows control: the raster picture every shell draws, in the display's pixels,
+// with P1's placement. Left, Top, Width and Height in the twips of the client area move and
+// size the picture window or, with no window (a control made by CreateObject), the picture
+// itself. The window shows the pixel buffer as it is, so the control's pixels are those of
+// every other shell for the same drawing and size.
+#pragma once
+
+#include "display_units.hpp"
+#include "thread_band_runner.hpp"
+
+#include "raster/raster_surface.hpp"
+
+#include <windows.h>
+
+namespace trazo::win32 {
+
+// Cls paints this: the palette's light colours are chosen to stand out on a dark ground.
+inline constexpr Rgb kBackground{0, 0, 0};
+
+class ControlPicture final : public RasterSurface {
+ public:
+  // Starts off screen, at the given inner size in twips.
+  ControlPicture(double widthTwips, double heightTwips, BandRunner& runner = threadBandRunner());
+
+  Status setLeft(float left) override;
+  Status setTop(float top) override;
+  Status setWidth(float width) override;
+  Status setHeight(float height) override;
+
+  // With a window the placement setters move it; without one they size the picture.
+  void attachWindow(HWND window) { window_ = window; }
+  void detachWindow() { window_ = nullptr; }
+  // P1's inner area changed to this many pixels; a size that finds no memory keeps the old
+  // picture.
+  void resizeCanvas(int width, int height);
+  // Draws what the control handed over and copies the picture to `target` at its top-left,
+  // or stretched into `bounds`.
+  void present(HDC target);
+  void present(HDC target, const RECT& bounds);
+
+  int pixelWidth() const { return static_cast<int>(widthPixels()); }
+  int pixelHeight() const { return static_cast<int>(heightPixels()); }
+  const LogicalDpi& dpi() const { return dpi_; }
+
+ private:
+  struct Placement {
+    double left, top, width, height;
+  };
+  void applyPlacement();
+  Status place(double& field, float value, bool isSize);
+
+  LogicalDpi dpi_;
+  HWND window_ = nullptr;
+  Placement placement_{};
+};
+
+}  // namespace trazo::win32

@@ -1,0 +1,98 @@
+// What the host does around a script: the nearest name for a misspelt one, reading a
+// script file or saying why not, and progress on a terminal only.
+#include "tools/trazo/nearest_name.hpp"
+#include "tools/trazo/progress_display.hpp"
+#include "tools/trazo/script_text.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace trazo::cli {
+namespace {
+
+TEST(NearestName, SuggestsOnlyWhatIsAFewEditsAway) {
+  const std::vector<std::string_view> subcommands = {"trace", "render", "view"};
+  const struct {
+    std::string_view typed;
+    std::string_view nearest;
+  } cases[] = {
+      {"rendr", "render"}, {"tarce", "trace"}, {"VIEW", "view"}, {"rnder", "render"},
+      {"x", ""},           {"draw", ""},       {"", ""},         {"traceroute", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(script::nearestName(c.typed, subcommands, [](std::string_view s) { return s; }), c.nearest) << c.typed;
+  }
+  EXPECT_EQ(script::editDistance("AddCirlce", "AddCircle"), 1u);  // two letters swapped
+  EXPECT_EQ(script::editDistance("addline", "AddLine"), 0u);
+  EXPECT_EQ(script::editDistance("", "col"), 3u);
+}
+
+TEST(ScriptText, ReadsAFileOrSaysWhyNot) {
+  const auto dir = std::filesystem::temp_directory_path() / "trazo_script_text_test";
+  std::filesystem::create_directories(dir);
+  const auto file = dir / "s.trz";
+  const auto empty = dir / "empty.trz";
+  std::ofstream(file, std::ios::binary) << "Reflash\r\nCount\n";
+  std::ofstream(empty, std::ios::binary).close();
+
+  ScriptText text;
+  std::string reason;
+  ASSERT_TRUE(text.open(file.string(), reason)) << reason;
+  EXPECT_EQ(text.text(), "Reflash\r\nCount\n");
+  ASSERT_TRUE(text.open(empty.string(), reason)) << reason;
+  EXPECT_EQ(text.text(), "");
+  EXPECT_FALSE(text.open((dir / "missing.trz").string(), reason));
+  EXPECT_EQ(reason, "No such file or directory");
+  EXPECT_FALSE(text.open(dir.string(), reason));
+  EXPECT_EQ(reason, "Is a directory");
+  std::filesystem::remove_all(dir);
+}
+
+TEST(ProgressDisplay, ShowsOnATerminalAfterASecondAndNeverElsewhere) {
+  using namespace std::chrono_literals;
+  struct Case {
+    bool terminal;
+    std::chrono::milliseconds at;  // when the progress comes, from the start
+    std::string shown;
+  };
+  const script::Progress reading{65536, 0, false};
+  const script::Progress last{100000, 42, true};
+  const Case cases[] = {
+      {false, 5000ms, ""},
+      {true, 500ms, ""},
+      {true, 1500ms, "\rs.trz: 65536 lines read, 0 entities added\rs.trz: 100000 lines read, 42 entities added\n"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out;
+    std::chrono::steady_clock::time_point now{};
+    ProgressDisplay display("s.trz", out, c.terminal, nullptr, [&] { return now; });
+    now += c.at;
+    display.progress(reading);
+    display.finish(last);
+    EXPECT_EQ(out.str(), c.shown) << c.terminal << " " << c.at.count();
+  }
+}
+
+TEST(ProgressDisplay, AFailureGetsALineOfItsOwn) {
+  std::ostringstream out;
+  std::chrono::steady_clock::time_point now{};
+  struct Outcomes : script::Listener {
+    void ran(const script::Outcome&) override { ++count; }
+    int count = 0;
+  } outcomes;
+  ProgressDisplay display("s.trz", out, true, &outcomes, [&] { return now; });
+  now += std::chrono::seconds(2);
+  display.progress({10, 5, true});
+  display.ran({7, &kMembers[3], status::floatError, 0});
+  display.ran({8, &kMembers[3], status::ok, 0});
+  EXPECT_EQ(out.str(), "\rs.trz: 10 lines read, 5 entities added\n");
+  EXPECT_EQ(outcomes.count, 2);
+}
+
+}  // namespace
+}  // namespace trazo::cli
