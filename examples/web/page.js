@@ -29,10 +29,7 @@ function show(bytes, fileName) {
     nameLine.textContent = `${fileName}: rejected`;
     return outcome;
   }
-  messages.textContent = outcome.trace
-    .filter((line) => line.startsWith('Error '))
-    .map((line) => `${fileName}: ${line}`)
-    .join('\n');
+  messages.textContent = outcome.failures.join('\n');
   nameLine.textContent = fileName;
   followPointer(picture);
   stage.replaceChildren(picture);

@@ -113,6 +113,7 @@ class ElementControl {
     val out = val::object();
     out.set("rejected", arrayOf(outcome.rejected));
     out.set("trace", arrayOf(outcome.trace));
+    out.set("failures", arrayOf(outcome.failures));
     return out;
   }
 

@@ -15,6 +15,9 @@ struct ScriptOutcome {
   std::vector<std::string> rejected;
   // What the run wrote: "Error <Member> <kind>" for each failing member, "Count <n>".
   std::vector<std::string> trace;
+  // "FILE:LINE: Error <Member> <kind>" for each member that failed, as trazo render and view
+  // write them.
+  std::vector<std::string> failures;
 };
 
 ScriptOutcome runScriptText(Trazo& control, std::string_view text, std::string_view fileName);

@@ -113,8 +113,9 @@ export class TrazoPicture extends HTMLElement {
   // Reads a call script (text, or its bytes as a Uint8Array) with the trazo host's reader
   // and, unless it is rejected, plays it against the control and paints (an element not in
   // a document yet paints once it is placed). Returns
-  // {rejected, trace}: one "FILE:LINE: message" per fault of a rejected script, or the
-  // lines the run wrote ("Error <Member> <kind>", "Count <n>").
+  // {rejected, trace, failures}: one "FILE:LINE: message" per fault of a rejected script;
+  // else the lines the run wrote ("Error <Member> <kind>", "Count <n>") and one
+  // "FILE:LINE: Error <Member> <kind>" per member that failed.
   runScript(script, fileName = 'script.trz') {
     const outcome = this.#control.runScript(script, fileName);
     if (outcome.rejected.length === 0 && this.isConnected) this.#paint();
