@@ -30,7 +30,7 @@ CallList::Block& CallList::roomFor(std::size_t bytes) {
   if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < bytes) {
     Block block;
     block.capacity = std::max(kBlockBytes, bytes);
-    block.bytes = std::make_unique_for_overwrite<std::byte[]>(block.capacity);
+    block.bytes.reset(new std::byte[block.capacity]);  // left uninitialised: every byte is written before it is read
     blocks_.push_back(std::move(block));
   }
   return blocks_.back();
