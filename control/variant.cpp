@@ -1,9 +1,9 @@
 #include "control/variant.hpp"
 
+#include "base/decimal_text.hpp"
 #include "base/status.hpp"
 #include "control/number_text.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -76,9 +76,8 @@ Status coerce(const Variant& in, VarType to, Variant& out) {
 std::u16string formatDouble(double value) {
   if (std::isnan(value)) return u"NaN";
   if (std::isinf(value)) return value > 0 ? u"Infinity" : u"-Infinity";
-  char buffer[40];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value,
-                                 std::chars_format::general, 15).ptr;
+  char buffer[64];
+  char* end = writeGeneral(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value, 15);
   std::u16string text(buffer, end);
   for (char16_t& c : text) {
     if (c == u'e') c = u'E';

@@ -118,7 +118,9 @@ void octantPiece(const RasterRound& rd, const Plot& plot, std::int64_t kFrom, st
   // A step of k moves along one axis; x stepping back moves along the other.
   const std::ptrdiff_t kStep = o.swap ? o.sx : o.sy * plot.stride;
   const std::ptrdiff_t backStep = o.swap ? -o.sy * plot.stride : -o.sx;
-  auto at = static_cast<std::ptrdiff_t>(py * plot.stride + px);
+  // Rings that reach the raster have radii up to 32768 pixels and meet the picture, so the
+  // offset of any of their pixels fits a 32-bit ptrdiff_t as well.
+  std::ptrdiff_t at = static_cast<std::ptrdiff_t>(py * plot.stride + px);
   for (;;) {
     if (!kChecked || plot.holds(px, py)) {
       const std::uint32_t on = dash.mask(period);
