@@ -1,10 +1,10 @@
 #include "svg/svg_writer.hpp"
 
+#include "base/decimal_text.hpp"
 #include "device/device_text.hpp"
 #include "device/portable_trig.hpp"
 #include "render/entity_colour.hpp"
 
-#include <charconv>
 #include <cmath>
 
 namespace trazo {
@@ -93,9 +93,8 @@ void SvgWriter::number(double value, int decimals) {
   if (!std::isfinite(value)) value = 0;
   if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0;
   char digits[400];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
-  char* end = result.ptr;
-  if (result.ec != std::errc()) {
+  char* end = writeFixed(digits, digits + sizeof digits, value, decimals);
+  if (end == digits) {
     write("0");
     return;
   }
