@@ -18,6 +18,11 @@ char* writeGeneral(char* first, char* last, double value, int precision) {
   return std::to_chars(first, last, value, std::chars_format::general, precision).ptr;
 }
 
+char* writeFixed(char* first, char* last, double value, int decimals) {
+  const auto [ptr, ec] = std::to_chars(first, last, value, std::chars_format::fixed, decimals);
+  return ec == std::errc() ? ptr : first;
+}
+
 ReadResult readDouble(const char* first, const char* last, double& value) {
   const auto [ptr, ec] = std::from_chars(first, last, value);
   return {ptr, ec};
@@ -27,6 +32,11 @@ ReadResult readDouble(const char* first, const char* last, double& value) {
 
 char* writeGeneral(char* first, char* last, double value, int precision) {
   const int length = std::snprintf(first, static_cast<std::size_t>(last - first), "%.*g", precision, value);
+  return length < 0 || length >= last - first ? first : first + length;
+}
+
+char* writeFixed(char* first, char* last, double value, int decimals) {
+  const int length = std::snprintf(first, static_cast<std::size_t>(last - first), "%.*f", decimals, value);
   return length < 0 || length >= last - first ? first : first + length;
 }
 

@@ -13,6 +13,10 @@ namespace trazo {
 // must hold 32 characters more than the precision.
 char* writeGeneral(char* first, char* last, double value, int precision);
 
+// `value` as printf's "%.<decimals>f" writes it; returns the end of the text, or `first`
+// when it does not fit.
+char* writeFixed(char* first, char* last, double value, int decimals);
+
 struct ReadResult {
   const char* ptr;  // one past what was read
   std::errc ec;     // invalid_argument, result_out_of_range (too large, or so small it is 0)

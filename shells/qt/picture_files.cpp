@@ -2,7 +2,11 @@
 
 #include "device/device_surface.hpp"
 #include "raster/raster_surface.hpp"
+#include "shells/qt/entity_texts.hpp"
 #include "shells/qt/painter_engine.hpp"
+#include "shells/qt/painting_observed.hpp"
+#include "shells/qt/picture_look.hpp"
+#include "svg/svg_writer.hpp"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -11,39 +15,49 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QSvgGenerator>
+
+#include <memory>
+#include <optional>
 
 namespace trazo::qt {
 namespace {
 
 constexpr double kMetresPerInch = 0.0254;
 constexpr double kPointsPerInch = 72;
+// The margins of an A4 or Letter page.
+constexpr double kPaperMarginMillimetres = 10;
 
-Rgb rgbOf(const QColor& c) {
-  return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
-          static_cast<std::uint8_t>(c.blue())};
-}
-
-// Runs the control's Paint action onto `p1`, then gives the control its own picture back.
-Status paintOnto(Trazo& control, Surface& p1) {
+// Runs the control's Paint action onto `p1`, with `observer` told of each entity it paints,
+// then gives the control its own picture back.
+Status paintOnto(Trazo& control, Surface& p1, PaintObserver* observer = nullptr) {
   Surface& previous = control.picture();
   control.attachPicture(p1);
+  std::optional<PaintingObserved> observed;
+  if (observer != nullptr) observed.emplace(control, *observer);
   Status s = status::ok;
   try {
     s = control.onPaint();
   } catch (...) {
     s = status::unexpected;
   }
+  observed.reset();
   control.attachPicture(previous);
   return s;
 }
 
-// The raster picture at the given size; false when there is no memory for it.
+// The raster picture at the given size, texts drawn over it when the host asks; false when
+// there is no memory for it.
 bool renderRaster(Trazo& control, QSize size, const PictureOptions& options, RasterSurface& p1, Status& paintStatus) {
   if (!p1.setPixelSize(size.width(), size.height(), kOutputDpi, kOutputDpi)) return false;
-  p1.setBackground(rgbOf(options.background));
+  applyPictureOptions(p1, options, p1.dpiX());
   p1.raster().setThreads(options.threads);
-  paintStatus = paintOnto(control, p1);
+  if (!options.texts) {
+    paintStatus = paintOnto(control, p1);
+    return true;
+  }
+  EntityTexts texts(control, p1);
+  paintStatus = paintOnto(control, p1, &texts);
+  texts.drawOver(p1.picture(), p1.raster().window());
   return true;
 }
 
@@ -78,26 +92,49 @@ WriteResult writePng(Trazo& control, QSize size, const PictureOptions& options, 
   return result;
 }
 
-// SVG and PDF are painted into memory and handed to the sink whole.
-WriteResult writeVector(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,
-                        const png::ByteSink& sink, const QString& title) {
+// SVG is written as it is painted, straight to the sink.
+WriteResult writeSvg(Trazo& control, QSize size, const PictureOptions& options, const png::ByteSink& sink,
+                     const QString& title) {
+  WriteResult result;
+  DeviceSurface picture;
+  picture.setDevice(size.width(), size.height(), kOutputDpi, kOutputDpi);
+  applyPictureOptions(picture, options, picture.dpiX());
+  const SvgSink bytes = [&sink](const char* data, std::size_t n) {
+    return sink(reinterpret_cast<const unsigned char*>(data), n);
+  };
+  SvgWriter svg(bytes, picture, {options.antialias, options.texts});
+  picture.setEngine(&svg);
+  svg.begin(std::u16string_view(reinterpret_cast<const char16_t*>(title.utf16()), static_cast<std::size_t>(title.size())));
+  result.paintStatus = paintOnto(control, picture, &svg);
+  result.written = svg.finish();
+  if (!result.written) {
+    result.error = QStringLiteral("the output refused the data");
+    result.paintStatus = status::ok;  // the painting stopped because the output did
+  }
+  return result;
+}
+
+QPageLayout pageFor(QSize size, const PictureOptions& options) {
+  if (options.paper == Paper::pictureSize) {
+    const QSizeF points(size.width() * kPointsPerInch / kOutputDpi, size.height() * kPointsPerInch / kOutputDpi);
+    return QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch), QPageLayout::Portrait,
+                       QMarginsF());
+  }
+  const QPageSize paper(options.paper == Paper::a4 ? QPageSize::A4 : QPageSize::Letter);
+  const double m = kPaperMarginMillimetres;
+  return QPageLayout(paper, size.width() > size.height() ? QPageLayout::Landscape : QPageLayout::Portrait,
+                     QMarginsF(m, m, m, m), QPageLayout::Millimeter);
+}
+
+// A PDF is painted into memory and handed to the sink whole.
+WriteResult writePdf(Trazo& control, QSize size, const PictureOptions& options, const png::ByteSink& sink) {
   WriteResult result;
   QBuffer bytes;
   bytes.open(QIODevice::WriteOnly);
-  if (format == PictureFormat::svg) {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&bytes);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setResolution(kOutputDpi);
-    svg.setTitle(title);
-    result.paintStatus = paintPicture(control, svg, options);
-  } else {
+  {
     QPdfWriter pdf(&bytes);
-    pdf.setResolution(kOutputDpi);
-    const QSizeF points(size.width() * kPointsPerInch / kOutputDpi, size.height() * kPointsPerInch / kOutputDpi);
-    pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
-                                  QPageLayout::Portrait, QMarginsF()));
+    pdf.setResolution(options.printDpi);
+    pdf.setPageLayout(pageFor(size, options));
     result.paintStatus = paintPicture(control, pdf, options);
   }
   bytes.close();
@@ -126,25 +163,31 @@ std::optional<PictureFormat> pictureFormatNamed(const QString& name) {
 Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& options) {
   DeviceSurface picture;
   picture.setDevice(device.width(), device.height(), device.logicalDpiX(), device.logicalDpiY());
-  picture.setBackground(rgbOf(options.background));
+  applyPictureOptions(picture, options, picture.dpiX());
   QPainter painter;
   if (!painter.begin(&device)) return status::unexpected;
   PainterEngine engine;
   engine.begin(painter, QRectF(0, 0, device.width(), device.height()), options.antialias);
   picture.setEngine(&engine);
-  const Status s = paintOnto(control, picture);
+  EntityTexts texts(control, picture, &engine);
+  const Status s = paintOnto(control, picture, options.texts ? &texts : nullptr);
   engine.end();
   painter.end();
   return s;
 }
 
+// At 96 dots to the inch either way, so that twips, millimetres and dashes are those of
+// the raster picture.
 QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus) {
   Status s = status::ok;
   QImage image;
+  const int dotsPerMetre = static_cast<int>(kOutputDpi / kMetresPerInch + 0.5);
   if (options.antialias) {
     image = QImage(size, QImage::Format_RGB32);
     if (!image.isNull()) {
       image.fill(options.background);
+      image.setDotsPerMeterX(dotsPerMetre);
+      image.setDotsPerMeterY(dotsPerMetre);
       s = paintPicture(control, image, options);
     } else {
       s = status::outOfMemory;
@@ -160,7 +203,6 @@ QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, St
       s = status::outOfMemory;
     }
   }
-  const int dotsPerMetre = static_cast<int>(kOutputDpi / kMetresPerInch + 0.5);
   image.setDotsPerMeterX(dotsPerMetre);
   image.setDotsPerMeterY(dotsPerMetre);
   if (paintStatus != nullptr) *paintStatus = s;
@@ -169,8 +211,12 @@ QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, St
 
 WriteResult writePicture(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,
                          const png::ByteSink& sink, const QString& title) {
-  return format == PictureFormat::png ? writePng(control, size, options, sink)
-                                      : writeVector(control, format, size, options, sink, title);
+  switch (format) {
+    case PictureFormat::png: return writePng(control, size, options, sink);
+    case PictureFormat::svg: return writeSvg(control, size, options, sink, title);
+    case PictureFormat::pdf: break;
+  }
+  return writePdf(control, size, options, sink);
 }
 
 WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, QSize size,

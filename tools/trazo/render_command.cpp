@@ -20,6 +20,9 @@ namespace {
 
 // Largest picture side, in pixels: a bigger raster image would not fit in memory.
 constexpr double kLargestSide = 16384;
+// Resolutions a PDF may be drawn at.
+constexpr int kLowestDpi = 72;
+constexpr int kHighestDpi = 2400;
 // The output name that stands for standard output.
 constexpr std::string_view kStandardOutput = "-";
 
@@ -52,6 +55,8 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     std::string format;
     bool strict = false;
     PictureArguments picture;
+    std::string page;
+    int dpi = 0;
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("render", "Run a call script and write the picture to PNG, SVG or PDF");
@@ -65,6 +70,12 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       ->type_name("WxH")
       ->capture_default_str();
   addPictureArguments(*cmd, options->picture);
+  cmd->add_option("--page", options->page,
+                  "PDF only: an A4 or Letter page, landscape for a picture wider than high, the picture filling it "
+                  "within 10 mm margins (default: a page the size of the picture)")
+      ->check(CLI::IsMember({"A4", "Letter"}, CLI::ignore_case));
+  cmd->add_option("--dpi", options->dpi, "PDF only: the resolution the picture is drawn at (default 96)")
+      ->check(CLI::Range(kLowestDpi, kHighestDpi));
   cmd->callback([options, &exitCode] {
     exitCode = kExitRejected;
     QSize size;
@@ -85,6 +96,14 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       }
       return;
     }
+    if ((!options->page.empty() || options->dpi != 0) && *format != qt::PictureFormat::pdf) {
+      std::cerr << "--page and --dpi are for PDF output only\n";
+      return;
+    }
+    if (!options->page.empty())
+      pictureOptions.paper = QString::fromStdString(options->page).toLower() == QLatin1String("a4") ? qt::Paper::a4
+                                                                                                   : qt::Paper::letter;
+    if (options->dpi != 0) pictureOptions.printDpi = options->dpi;
     const std::string name = scriptName(options->script);
     FailureReport failures(name);
     ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
