@@ -67,6 +67,4 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/TrazoConfigVersion.cmake 
 install(FILES ${PROJECT_BINARY_DIR}/TrazoConfig.cmake ${PROJECT_BINARY_DIR}/TrazoConfigVersion.cmake
         DESTINATION ${TRAZO_CMAKE_DIR})
 
-if(TARGET trazo)
-  install(TARGETS trazo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+# The trazo host installs itself, from tools/trazo, once it is defined.
