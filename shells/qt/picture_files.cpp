@@ -19,6 +19,14 @@
 #include <memory>
 #include <optional>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
+
 namespace trazo::qt {
 namespace {
 
@@ -148,6 +156,45 @@ WriteResult writePdf(Trazo& control, QSize size, const PictureOptions& options, 
   return result;
 }
 
+// Opens what is not a regular file for writing without creating anything. A pipe that no one
+// reads is refused at once rather than waited on.
+bool openInPlace(QFile& file, const QString& path, QString& error) {
+#ifdef Q_OS_UNIX
+  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    error = errno == ENXIO ? QStringLiteral("no one reads from it") : QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    error = file.errorString();
+    return false;
+  }
+  return true;
+#else
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::ExistingOnly)) {
+    error = file.errorString();
+    return false;
+  }
+  return true;
+#endif
+}
+
+WriteResult writeInPlace(Trazo& control, const QString& path, PictureFormat format, QSize size,
+                         const PictureOptions& options) {
+  QFile file(path);
+  QString error;
+  if (!openInPlace(file, path, error)) return {false, error, status::ok};
+  WriteResult result = writePicture(control, file, format, size, options, QFileInfo(path).fileName());
+  if (result.written && !file.flush()) {
+    result.written = false;
+    result.error = file.errorString();
+  }
+  return result;
+}
+
 }  // namespace
 
 std::optional<PictureFormat> pictureFormatFor(const QString& path) { return pictureFormatNamed(QFileInfo(path).suffix()); }
@@ -224,11 +271,19 @@ WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, Q
   WriteResult result = writePicture(
       control, format, size, options,
       [&](const unsigned char* data, std::size_t n) {
-        return out.write(reinterpret_cast<const char*>(data), static_cast<qint64>(n)) == static_cast<qint64>(n);
+        // A short write is tried again for the rest, so that a real failure says why.
+        auto* at = reinterpret_cast<const char*>(data);
+        auto left = static_cast<qint64>(n);
+        while (left > 0) {
+          const qint64 written = out.write(at, left);
+          if (written <= 0) return false;
+          at += written;
+          left -= written;
+        }
+        return true;
       },
       title);
-  if (!result.written && !out.errorString().isEmpty() && out.errorString() != QLatin1String("Unknown error"))
-    result.error = out.errorString();
+  if (!result.written && out.errorString() != QFile().errorString()) result.error = out.errorString();
   return result;
 }
 
@@ -236,11 +291,26 @@ WriteResult writePicture(Trazo& control, const QString& path, QSize size, const 
                          std::optional<PictureFormat> format) {
   if (!format) format = pictureFormatFor(path);
   if (!format) return {false, QStringLiteral("the file name must end in .png, .svg or .pdf"), status::ok};
+  const QFileInfo target(path);
+  if (target.isDir()) return {false, QStringLiteral("is a folder"), status::ok};
+  // A device, a pipe or a socket is written in place: replacing it by renaming a file over
+  // it would put a file where the device was.
+  if (target.exists() && !target.isFile()) return writeInPlace(control, path, *format, size, options);
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return {false, file.errorString(), status::ok};
-  WriteResult result = writePicture(control, file, *format, size, options, QFileInfo(path).fileName());
+  WriteResult result = writePicture(control, file, *format, size, options, target.fileName());
   if (!result.written) {
-    file.cancelWriting();
+    if (file.error() != QFileDevice::NoError) {
+      // A write failed: committing now removes the temporary file. The reason shows either
+      // at the failed write or at the commit's last flush, whichever knew the system's.
+      const QString unknown = QFile().errorString();
+      QString reason = file.errorString();
+      (void)file.commit();
+      if (reason == unknown) reason = file.errorString();
+      result.error = reason;
+    } else {
+      file.cancelWriting();
+    }
     return result;
   }
   if (!file.commit()) {

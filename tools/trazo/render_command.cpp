@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -42,7 +44,13 @@ qt::WriteResult writeOutput(Trazo& control, const std::string& output, qt::Pictu
   if (output != kStandardOutput) return qt::writePicture(control, QString::fromStdString(output), size, options, format);
   QFile out;
   if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) return {false, out.errorString(), status::ok};
-  return qt::writePicture(control, out, format, size, options, QString::fromStdString(scriptName));
+  qt::WriteResult result = qt::writePicture(control, out, format, size, options, QString::fromStdString(scriptName));
+  // What the C library still holds may fail on its way out (a full device, a closed pipe).
+  if (result.written && (!out.flush() || std::fflush(stdout) != 0 || std::ferror(stdout) != 0)) {
+    result.written = false;
+    result.error = QString::fromLocal8Bit(std::strerror(errno));
+  }
+  return result;
 }
 
 }  // namespace
