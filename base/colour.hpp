@@ -10,7 +10,8 @@ struct Rgb {
   std::uint8_t green = 0;
   std::uint8_t blue = 0;
 
-  friend constexpr bool operator==(Rgb, Rgb) = default;
+  friend constexpr bool operator==(Rgb a, Rgb b) { return a.red == b.red && a.green == b.green && a.blue == b.blue; }
+  friend constexpr bool operator!=(Rgb a, Rgb b) { return !(a == b); }
 };
 
 }  // namespace trazo

@@ -17,6 +17,7 @@ from matplotlib.collections import LineCollection, PatchCollection  # noqa: E402
 from matplotlib.patches import Arc, Circle  # noqa: E402
 
 COLOURS = {1: "#ff0000", 2: "#ffff00", 3: "#00ff00", 4: "#00ffff", 5: "#0000ff", 6: "#ff00ff"}
+PIXEL = 72 / 100  # one pixel of the 100-dots-to-the-inch figure, in points
 DASHES = {0: "solid", 1: (0, (18, 6)), 2: (0, (9, 6, 3, 6)), 3: (0, (9, 3, 3, 3, 3, 3))}
 
 
@@ -65,10 +66,10 @@ def main():
     axes.set_xlim(cx - w / 2, cx + w / 2)
     axes.set_ylim(cy - h / 2, cy + h / 2)
     for (colour, dash), segs in segments.items():
-        axes.add_collection(LineCollection(segs, colors=colour, linewidths=1, linestyles=DASHES[dash],
+        axes.add_collection(LineCollection(segs, colors=colour, linewidths=PIXEL, linestyles=DASHES[dash],
                                            antialiaseds=False))
     for (colour, dash), patches in rounds.items():
-        axes.add_collection(PatchCollection(patches, facecolors="none", edgecolors=colour, linewidths=1,
+        axes.add_collection(PatchCollection(patches, facecolors="none", edgecolors=colour, linewidths=PIXEL,
                                             linestyles=DASHES[dash], antialiaseds=False))
     figure.savefig(out, dpi=100, facecolor="black")
 

@@ -18,17 +18,21 @@ trap 'rm -rf "$work"' EXIT
 echo "drawing: $count entities, $(du -m "$work/drawing.trz" | cut -f1) MB of script"
 
 median() { sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
-timed() {  # timed COMMAND...: wall seconds of one run
+timed() {  # timed COMMAND...: wall seconds of one run; fails when the command does
   local start end
   start=$(date +%s.%N)
-  "$@" >/dev/null
+  "$@" >/dev/null || return 1
   end=$(date +%s.%N)
   echo "$end - $start" | bc -l
 }
+# Debian's Python, which has Debian's matplotlib, whatever python3 comes first on the PATH.
+python=/usr/bin/python3
 trazo_times=() matplotlib_times=()
 for ((i = 0; i < runs; i++)); do
-  trazo_times+=("$(timed "$build/tools/trazo/trazo" render "$work/drawing.trz" -o "$work/trazo.png" --size 1920x1080)")
-  matplotlib_times+=("$(timed python3 "$here/matplotlib_render.py" "$work/drawing.trz" "$work/matplotlib.png" 1920 1080)")
+  t=$(timed "$build/tools/trazo/trazo" render "$work/drawing.trz" -o "$work/trazo.png" --size 1920x1080)
+  m=$(timed "$python" "$here/matplotlib_render.py" "$work/drawing.trz" "$work/matplotlib.png" 1920 1080)
+  trazo_times+=("$t")
+  matplotlib_times+=("$m")
 done
 t=$(printf '%s\n' "${trazo_times[@]}" | median)
 m=$(printf '%s\n' "${matplotlib_times[@]}" | median)

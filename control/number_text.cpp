@@ -1,7 +1,8 @@
 #include "control/number_text.hpp"
 
+#include "base/decimal_text.hpp"
+
 #include <algorithm>
-#include <charconv>
 #include <string>
 #include <system_error>
 
@@ -44,7 +45,7 @@ namespace number_text {
 
 bool nearestDouble(std::string_view digits, double& value) {
   const char* end = digits.data() + digits.size();
-  const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
+  const auto [ptr, ec] = readDouble(digits.data(), end, value);
   if (ec == std::errc::result_out_of_range) {
     // Too small is zero; too large overflows.
     if (decimalExponent(digits) >= 0) return false;
@@ -144,7 +145,7 @@ class CoercedText {
     return overflowed ? NumberText::outOfRange : NumberText::ok;
   }
 
-  // Digits, separators, a point and an exponent, read into the plain form from_chars takes.
+  // Digits, separators, a point and an exponent, read into the plain form the decimal reader takes.
   NumberText decimal(double& value) {
     std::string plain;
     bool point = false;

@@ -44,7 +44,7 @@ inline constexpr std::uint64_t kPowersOfTen64[9] = {1, 10, 100, 1000, 10000, 100
 
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The nearest Double to a well-formed number by from_chars; 0 below the Double range,
+// The nearest Double to a well-formed number, correctly rounded; 0 below the Double range,
 // false beyond it.
 bool nearestDouble(std::string_view digits, double& value);
 
@@ -137,7 +137,7 @@ inline NumberScan scanNumber(std::string_view text) {
 
 // The value of `digits`, a whole number that scanNumber accepted (as `scan`). Below the
 // Double range is 0 (underflow is no error); false beyond it, or for more than
-// kLongestNumberText characters. The nearest Double, as from_chars gives it.
+// kLongestNumberText characters. The nearest Double, correctly rounded.
 inline bool numberValue(std::string_view digits, const NumberScan& scan, double& value) {
   using namespace number_text;
   if (digits.size() > kLongestNumberText) return false;

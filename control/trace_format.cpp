@@ -1,14 +1,14 @@
 #include "control/trace_format.hpp"
 
-#include <charconv>
+#include "base/decimal_text.hpp"
 
 namespace trazo {
 namespace {
 
 void appendGeneral(std::string& out, double value, int precision) {
   char buffer[48];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision).ptr;
-  out.append(buffer, end);
+  const char* end = writeGeneral(buffer, buffer + sizeof buffer, value, precision);
+  out.append(buffer, static_cast<std::size_t>(end - buffer));
 }
 
 }  // namespace

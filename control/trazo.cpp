@@ -51,7 +51,7 @@ Status Trazo::Count(std::int32_t& value) const {
   return status::ok;
 }
 
-Status Trazo::Reflash() { return trazo::Reflash(store_, *p1_); }
+Status Trazo::Reflash() { return trazo::Reflash(store_, *p1_, observer_); }
 
 std::uint32_t Trazo::connect(TrazoEvents& sink) {
   try {

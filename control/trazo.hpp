@@ -8,6 +8,7 @@
 #include "base/status.hpp"
 #include "base/surface.hpp"
 #include "model/store.hpp"
+#include "render/paint_observer.hpp"
 
 #include <cstdint>
 #include <string_view>
@@ -65,6 +66,11 @@ class Trazo {
   // Destruction: every record and its strings are freed.
   void onTerminate();
 
+  // Who Reflash tells which entity it paints next (none at first); the picture is handed
+  // the same calls either way.
+  void observePainting(PaintObserver* observer) { observer_ = observer; }
+  PaintObserver* paintObserver() const { return observer_; }
+
   void attachPicture(Surface& p1) { p1_ = &p1; }
   void detachPicture() { p1_ = &nullPicture_; }
   Surface& picture() { return *p1_; }
@@ -78,6 +84,7 @@ class Trazo {
   Store store_;
   NullSurface nullPicture_;
   Surface* p1_ = &nullPicture_;
+  PaintObserver* observer_ = nullptr;
   std::vector<std::pair<std::uint32_t, TrazoEvents*>> sinks_;
   std::uint32_t nextCookie_ = 1;
 };

@@ -1,9 +1,9 @@
 #include "control/variant.hpp"
 
+#include "base/decimal_text.hpp"
 #include "base/status.hpp"
 #include "control/number_text.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -29,9 +29,10 @@ constexpr int kSingleDigits = 7;
 // A number in the general form with `digits` significant digits and an upper-case E.
 template <typename Number>
 std::u16string formatNumber(Number value, int digits) {
-  char buffer[40];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? Number{0} : value,
-                                 std::chars_format::general, digits).ptr;
+  char buffer[64];
+  // A Single converts to a Double exactly, so its digits come out as its own would.
+  const char* end = writeGeneral(buffer, buffer + sizeof buffer, static_cast<double>(value == 0 ? Number{0} : value),
+                                 digits);
   std::u16string text(buffer, end);
   for (char16_t& c : text) {
     if (c == u'e') c = u'E';

@@ -1,12 +1,14 @@
 // What the device geometry hands a back end: the picture's operations turned into device
 // pixels (Y down, pixel (i, j) the square [i, i+1) x [j, j+1)), clipped, with every decision
 // about what is drawn already taken. A raster back end puts pixels where it says; a vector
-// back end (QPainter for SVG, PDF, printing and antialiasing) draws the same shapes.
+// back end (QPainter for PDF, printing and antialiasing, the SVG writer) draws the same
+// shapes.
 #pragma once
 
 #include "base/colour.hpp"
 #include "base/status.hpp"
 #include "device/dash_pattern.hpp"
+#include "device/device_pen.hpp"
 
 namespace trazo {
 
@@ -15,9 +17,12 @@ struct DeviceLine {
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   Rgb colour;
   DashPattern dash = DashPattern::solid;
-  // Pixel of the dash period at the first point, in [0, kDashPeriod): 0 unless the segment
-  // began outside and was cut, so that a dashed line keeps its rhythm across the border.
-  int phase = 0;
+  // How far into the dash pattern the first point lies, in [0, the pattern's period): 0
+  // unless the segment began outside and was cut, so that a dashed line keeps its rhythm
+  // across the border. Whole pixels along the longer axis for a one-pixel pen, the length
+  // along the line for a wide one.
+  double phase = 0;
+  DevicePen pen;
 };
 
 // A circle or an arc of one that crosses the picture, at most kLargestRoundRadius pixels in
@@ -30,6 +35,7 @@ struct DeviceRound {
   // For an arc: radians from +X, counter-clockwise on the screen; start in [0, one turn),
   // span in (0, one turn].
   double start = 0, span = 0;
+  DevicePen pen;
 };
 
 class DeviceEngine {

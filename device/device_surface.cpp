@@ -16,16 +16,31 @@ constexpr int kMostChordPoints = 20000;
 
 bool finite(double a, double b, double c) { return std::isfinite(a) && std::isfinite(b) && std::isfinite(c); }
 
-// The pixel of the dash period at which a cut segment starts: the pixels it lost along its
-// major axis.
-int phaseAfterCut(double fromX, double fromY, double toX, double toY) {
-  const double lost = std::floor(std::max(std::fabs(toX - fromX), std::fabs(toY - fromY)));
-  return static_cast<int>(std::fmod(lost, static_cast<double>(kDashPeriod)));
+// How far along its dash pattern a pen has gone over a stretch: whole pixels along the
+// longer axis for the one-pixel pen, the length for a wide one.
+double walkedAlong(double dx, double dy, bool wide) {
+  return wide ? std::hypot(dx, dy) : std::max(std::fabs(dx), std::fabs(dy));
 }
 
 }  // namespace
 
-DeviceSurface::DeviceSurface() { updateTransform(); }
+DeviceSurface::DeviceSurface() {
+  updateTransform();
+  updateDash();
+}
+
+void DeviceSurface::setPen(const DevicePen& pen) {
+  pen_ = pen;
+  updateTransform();
+  updateDash();
+}
+
+void DeviceSurface::updateDash() { dashPeriod_ = dashRuns(dash_, pen_.dashUnit).period(); }
+
+double DeviceSurface::cutLength(double fromX, double fromY, double toX, double toY) const {
+  const double walked = walkedAlong(toX - fromX, toY - fromY, pen_.wide());
+  return pen_.wide() ? walked : std::floor(walked);
+}
 
 void DeviceSurface::setDevice(double widthPixels, double heightPixels, double dpiX, double dpiY) {
   widthPixels_ = widthPixels;
@@ -48,8 +63,11 @@ void DeviceSurface::updateTransform() {
     scaleX_ = dpiX_ / kTwipsPerInch;
     scaleY_ = dpiY_ / kTwipsPerInch;
   }
-  segmentBox_ = {-kSegmentMargin, -kSegmentMargin, widthPixels_ + kSegmentMargin, heightPixels_ + kSegmentMargin};
-  roundBox_ = {-1, -1, widthPixels_ + 1, heightPixels_ + 1};
+  // A wide pen reaches half its width beyond the shape.
+  const double reach = pen_.wide() ? pen_.width / 2 : 0;
+  const double segmentMargin = kSegmentMargin + reach;
+  segmentBox_ = {-segmentMargin, -segmentMargin, widthPixels_ + segmentMargin, heightPixels_ + segmentMargin};
+  roundBox_ = {-1 - reach, -1 - reach, widthPixels_ + 1 + reach, heightPixels_ + 1 + reach};
 }
 
 DevicePoint DeviceSurface::fromDevice(double px, double py) const {
@@ -81,15 +99,16 @@ Status DeviceSurface::setFontSize(double points) {
 Status DeviceSurface::setDrawStyle(std::int32_t style) {
   drawStyle_ = style;
   dash_ = dashPatternFor(style);
+  updateDash();
   return status::ok;
 }
 
 Status DeviceSurface::segment(double x1, double y1, double x2, double y2, Rgb colour) {
   if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return status::ok;
-  DeviceLine out{x1, y1, x2, y2, colour, dash_, 0};
+  DeviceLine out{x1, y1, x2, y2, colour, dash_, 0, pen_};
   if (!inside(segmentBox_, x1, y1) || !inside(segmentBox_, x2, y2)) {
     if (!clipSegment(out.x1, out.y1, out.x2, out.y2, segmentBox_)) return status::ok;
-    if (dash_ != DashPattern::solid) out.phase = phaseAfterCut(x1, y1, out.x1, out.y1);
+    if (dash_ != DashPattern::solid) out.phase = std::fmod(cutLength(x1, y1, out.x1, out.y1), dashPeriod_);
   }
   return engine_->line(out);
 }
@@ -98,20 +117,21 @@ Status DeviceSurface::line(float x1, float y1, float x2, float y2, Rgb colour) {
   if (engine_ == nullptr) return status::ok;
   const DevicePoint a = toDevice(x1, y1);
   const DevicePoint b = toDevice(x2, y2);
-  return segment(a.x, a.y, b.x, b.y, colour);
+  return segment(a.x, a.y, b.x, b.y, mapColour(colour));
 }
 
 // The radius is measured along X, so a circle stays round on the screen whatever the
 // proportions of the user system (the classic control's aspect ratio of 1).
 Status DeviceSurface::circle(float x, float y, float r, Rgb colour) {
   if (engine_ == nullptr) return status::ok;
-  return round(x, y, r, colour, 0, kFullTurn, true);
+  return round(x, y, r, mapColour(colour), 0, kFullTurn, true);
 }
 
 Status DeviceSurface::arc(float x, float y, float r, Rgb colour, float start, float end) {
   if (engine_ == nullptr) return status::ok;
   const auto sweep = arcSweep(start, end);
   if (!sweep) return status::ok;
+  colour = mapColour(colour);
   if (const Status s = round(x, y, r, colour, sweep->start, sweep->span, false); failed(s)) return s;
   if (sweep->radiusToStart) {
     if (const Status s = radiusLine(x, y, r, sweep->start, colour); failed(s)) return s;
@@ -123,12 +143,13 @@ Status DeviceSurface::arc(float x, float y, float r, Rgb colour, float start, fl
 Status DeviceSurface::chords(const std::vector<DevicePoint>& points, Rgb colour) {
   double walked = 0;
   for (std::size_t i = 1; i < points.size(); ++i) {
-    DeviceLine chord{points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, colour, dash_, 0};
-    const double length = std::max(std::fabs(chord.x2 - chord.x1), std::fabs(chord.y2 - chord.y1));
+    DeviceLine chord{points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, colour, dash_, 0, pen_};
+    const double length = walkedAlong(chord.x2 - chord.x1, chord.y2 - chord.y1, pen_.wide());
     if (clipSegment(chord.x1, chord.y1, chord.x2, chord.y2, segmentBox_)) {
       if (dash_ != DashPattern::solid) {
-        const double lost = std::floor(walked) + phaseAfterCut(points[i - 1].x, points[i - 1].y, chord.x1, chord.y1);
-        chord.phase = static_cast<int>(std::fmod(lost, static_cast<double>(kDashPeriod)));
+        const double before = pen_.wide() ? walked : std::floor(walked);
+        const double lost = before + cutLength(points[i - 1].x, points[i - 1].y, chord.x1, chord.y1);
+        chord.phase = std::fmod(lost, dashPeriod_);
       }
       if (const Status s = engine_->line(chord); failed(s)) return s;
     }
@@ -149,7 +170,7 @@ Status DeviceSurface::round(double x, double y, double r, Rgb colour, double sta
   const double radius = std::fabs(r * scaleX_);
   if (!finite(c.x, c.y, radius) || radius > kLargestPlaceableRadius) return status::ok;
   if (circleReach(c.x, c.y, radius, roundBox_) != CircleReach::crosses) return status::ok;
-  if (radius <= kLargestRoundRadius) return engine_->round({c.x, c.y, radius, colour, dash_, whole, start, span});
+  if (radius <= kLargestRoundRadius) return engine_->round({c.x, c.y, radius, colour, dash_, whole, start, span, pen_});
   // Only a sliver of such a circle can cross the picture, and its centre lies far outside:
   // chords along that sliver, the dash pattern running on from chord to chord.
   try {

@@ -8,8 +8,10 @@
 #pragma once
 
 #include "base/scaled_surface.hpp"
+#include "device/colour_map.hpp"
 #include "device/device_clip.hpp"
 #include "device/device_engine.hpp"
+#include "device/device_pen.hpp"
 
 #include <vector>
 
@@ -20,7 +22,8 @@ namespace trazo {
 inline constexpr double kLargestRoundRadius = 32768;
 // Beyond this radius doubles cannot place an outline to a pixel: such circles are skipped.
 inline constexpr double kLargestPlaceableRadius = 1e15;
-// Segments are cut to the picture widened by this many pixels on every side.
+// Segments are cut to the picture widened by this many pixels on every side, and by half
+// the pen's width for a wide pen.
 inline constexpr double kSegmentMargin = 2;
 
 class DeviceSurface : public ScaledSurface {
@@ -31,6 +34,8 @@ class DeviceSurface : public ScaledSurface {
   void setDevice(double widthPixels, double heightPixels, double dpiX, double dpiY);
   double widthPixels() const { return widthPixels_; }
   double heightPixels() const { return heightPixels_; }
+  double dpiX() const { return dpiX_; }
+  double dpiY() const { return dpiY_; }
 
   // Where the drawing goes; none draws nothing (the coordinate system still follows).
   void setEngine(DeviceEngine* engine) { engine_ = engine; }
@@ -38,6 +43,12 @@ class DeviceSurface : public ScaledSurface {
   // What Cls paints.
   void setBackground(Rgb colour) { background_ = colour; }
   Rgb background() const { return background_; }
+  // The host's pen for every line and outline (the classic one pixel unless it says).
+  void setPen(const DevicePen& pen);
+  const DevicePen& pen() const { return pen_; }
+  // Colours the host paints in place of those the control hands over.
+  void setColourMap(const ColourMap& map) { colourMap_ = map; }
+  Rgb mapColour(Rgb colour) const { return colourMap_.empty() ? colour : colourMap_(colour); }
 
   // A point in current units to device pixels, and a device position back to current units.
   DevicePoint toDevice(double x, double y) const { return {(x - originX_) * scaleX_, (y - originY_) * scaleY_}; }
@@ -63,6 +74,9 @@ class DeviceSurface : public ScaledSurface {
 
  private:
   void updateTransform();
+  void updateDash();
+  // How far into the pattern a segment cut from (fromX, fromY) to (toX, toY) begins.
+  double cutLength(double fromX, double fromY, double toX, double toY) const;
   Status segment(double x1, double y1, double x2, double y2, Rgb colour);
   Status round(double x, double y, double r, Rgb colour, double start, double span, bool whole);
   Status radiusLine(double cx, double cy, double r, double angle, Rgb colour);
@@ -72,7 +86,7 @@ class DeviceSurface : public ScaledSurface {
   DeviceEngine* engine_ = nullptr;
   Rgb background_;
   double widthPixels_ = 0, heightPixels_ = 0;
-  double dpiX_ = 96, dpiY_ = 96;
+  double dpiX_ = kScreenDpi, dpiY_ = kScreenDpi;
   // device = (current - origin) * scale
   double originX_ = 0, scaleX_ = 1, originY_ = 0, scaleY_ = 1;
   DeviceRect segmentBox_;
@@ -80,6 +94,9 @@ class DeviceSurface : public ScaledSurface {
   double fontSize_ = 9;
   std::int32_t drawStyle_ = kDrawStyleSolid;
   DashPattern dash_ = DashPattern::solid;
+  DevicePen pen_;
+  double dashPeriod_ = 0;  // of dash_ with pen_'s unit, in device pixels
+  ColourMap colourMap_;
 };
 
 }  // namespace trazo

@@ -59,11 +59,34 @@ void walk(std::uint32_t* base, std::ptrdiff_t majorStep, std::ptrdiff_t minorSte
   }
 }
 
-}  // namespace
+// The same walk with a scaled pattern: one table entry per pixel of its period.
+void walkTable(std::uint32_t* base, std::ptrdiff_t majorStep, std::ptrdiff_t minorStep, i64 count, i64 remainder,
+               i64 twoMinor, i64 twoMajor, std::uint32_t pixel, const std::uint8_t* on, int period, int at) {
+  std::ptrdiff_t offset = 0;
+  for (i64 k = 0;;) {
+    const std::uint32_t mask = 0u - static_cast<std::uint32_t>(on[at]);
+    base[offset] = (base[offset] & ~mask) | (pixel & mask);
+    ++at;
+    at -= period & -static_cast<int>(at == period);
+    if (++k == count) return;
+    remainder += twoMinor;
+    const i64 carry = -static_cast<i64>(remainder >= twoMajor);
+    remainder -= twoMajor & carry;
+    offset += majorStep + (minorStep & static_cast<std::ptrdiff_t>(carry));
+  }
+}
 
-void drawLine(const RasterBand& band, const RasterLine& line) {
+// Where a segment's walk meets the band: the first pixel, the steps, and how many there are.
+struct LineSteps {
+  std::uint32_t* first;
+  std::ptrdiff_t majorStep, minorStep;
+  i64 count, remainder, twoMinor, twoMajor;
+  i64 from;  // steps of the whole segment before the first pixel in the band
+};
+
+bool stepsInBand(const RasterBand& band, const RasterLine& line, LineSteps& steps) {
   // Most segments of a drawing miss most bands.
-  if ((line.y1 < band.top && line.y2 < band.top) || (line.y1 >= band.bottom && line.y2 >= band.bottom)) return;
+  if ((line.y1 < band.top && line.y2 < band.top) || (line.y1 >= band.bottom && line.y2 >= band.bottom)) return false;
   PixelBuffer& picture = *band.picture;
   const i64 dx = i64{line.x2} - line.x1;
   const i64 dy = i64{line.y2} - line.y1;
@@ -89,9 +112,9 @@ void drawLine(const RasterBand& band, const RasterLine& line) {
     const i64 high = minorSign > 0 ? minorHigh - minorStart : minorStart - minorLow;
     limitByMinor(minor, major, low, high, from, to);
   } else if (minorStart < minorLow || minorStart > minorHigh) {
-    return;
+    return false;
   }
-  if (from > to) return;
+  if (from > to) return false;
 
   // The state of step `from`: how far along the shorter axis, and the remainder of that
   // division, which the walk carries on.
@@ -108,16 +131,31 @@ void drawLine(const RasterBand& band, const RasterLine& line) {
   const i64 y = xMajor ? minorAt : majorAt;
   const std::ptrdiff_t stride = picture.width();
   const std::ptrdiff_t xStep = sx, yStep = sy * stride;
-  std::uint32_t* p = picture.row(static_cast<int>(y)) + x;
-  const i64 count = to - from + 1;
+  steps = {picture.row(static_cast<int>(y)) + x, xMajor ? xStep : yStep, xMajor ? yStep : xStep, to - from + 1,
+           remainder, twoMinor, twoMajor, from};
+  return true;
+}
+
+}  // namespace
+
+void drawLine(const RasterBand& band, const RasterLine& line) {
+  LineSteps s;
+  if (!stepsInBand(band, line, s)) return;
   if (line.dash == DashPattern::solid) {
-    walk<false>(p, xMajor ? xStep : yStep, xMajor ? yStep : xStep, count, remainder, twoMinor, twoMajor, line.pixel,
-                0, 0);
+    walk<false>(s.first, s.majorStep, s.minorStep, s.count, s.remainder, s.twoMinor, s.twoMajor, line.pixel, 0, 0);
   } else {
-    const int period = static_cast<int>((line.phase + from) % kDashPeriod);
-    walk<true>(p, xMajor ? xStep : yStep, xMajor ? yStep : xStep, count, remainder, twoMinor, twoMajor, line.pixel,
+    const int period = static_cast<int>((line.phase + s.from) % kDashPeriod);
+    walk<true>(s.first, s.majorStep, s.minorStep, s.count, s.remainder, s.twoMinor, s.twoMajor, line.pixel,
                dashBits(line.dash), period);
   }
+}
+
+void drawLine(const RasterBand& band, const RasterLine& line, const DashTable& dash) {
+  LineSteps s;
+  if (!stepsInBand(band, line, s)) return;
+  const int at = static_cast<int>((line.phase + s.from) % dash.period());
+  walkTable(s.first, s.majorStep, s.minorStep, s.count, s.remainder, s.twoMinor, s.twoMajor, line.pixel,
+            dash.on.data(), dash.period(), at);
 }
 
 }  // namespace trazo

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "device/dash_pattern.hpp"
+#include "raster/dash_table.hpp"
 #include "raster/raster_band.hpp"
 
 #include <cstdint>
@@ -20,6 +21,8 @@ struct RasterLine {
 };
 
 void drawLine(const RasterBand& band, const RasterLine& line);
+// With a scaled pattern in place of the line's classic one; `phase` is a pixel of its period.
+void drawLine(const RasterBand& band, const RasterLine& line, const DashTable& dash);
 
 // The pixels a segment covers along its longer axis: its work, for deciding on threads.
 inline std::int64_t lineWork(const RasterLine& l) {

@@ -1,6 +1,7 @@
 #include "raster/pixel_buffer.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 namespace trazo {
@@ -8,9 +9,12 @@ namespace trazo {
 bool PixelBuffer::resize(int width, int height, Rgb background) {
   width = std::max(width, 0);
   height = std::max(height, 0);
+  // Counted in 64 bits: where size_t has 32 (the browser, 32-bit Windows) a large picture
+  // would otherwise wrap round to a small buffer.
+  const auto count = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+  if (count > pixels_.max_size()) return false;
   try {
-    std::vector<std::uint32_t> fresh(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                                     pixelOf(background));
+    std::vector<std::uint32_t> fresh(static_cast<std::size_t>(count), pixelOf(background));
     pixels_.swap(fresh);
   } catch (const std::bad_alloc&) {
     return false;

@@ -25,6 +25,7 @@ class PixelBuffer {
     return pixels_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
   }
   const std::uint32_t* data() const { return pixels_.data(); }
+  std::uint32_t* data() { return pixels_.data(); }
   std::uint32_t at(int x, int y) const { return row(y)[x]; }
   // Fills the rows from `top` up to `bottom`.
   void fillRows(int top, int bottom, std::uint32_t pixel);

@@ -25,10 +25,14 @@ std::int32_t pixelIndex(double v) {
 
 RasterEngine::RasterEngine(BandRunner& runner) : runner_(&runner), bandRows_(kBandRows) { (void)layBands(); }
 
-bool RasterEngine::resize(int width, int height) {
-  if (width == picture_.width() && height == picture_.height()) return true;
+bool RasterEngine::setWindow(const PixelWindow& window) {
+  if (window.width == picture_.width() && window.height == picture_.height()) {
+    if (window.left != window_.left || window.top != window_.top) forget();
+    window_ = {window.left, window.top, picture_.width(), picture_.height()};
+    return true;
+  }
   PixelBuffer fresh;
-  if (!fresh.resize(width, height, {})) return false;
+  if (!fresh.resize(window.width, window.height, {})) return false;
   fresh.fillRows(0, fresh.height(), lastFill_);
   const PixelBuffer old = std::move(picture_);
   picture_ = std::move(fresh);
@@ -38,11 +42,13 @@ bool RasterEngine::resize(int width, int height) {
     (void)layBands();
     return false;
   }
+  window_ = {window.left, window.top, picture_.width(), picture_.height()};
   return true;
 }
 
 void RasterEngine::forget() {
   commands_.clear();
+  styled_.clear();
   for (auto& band : bands_) band.clear();
   work_ = 0;
 }
@@ -95,19 +101,35 @@ Status RasterEngine::record(const Command& c, std::int64_t top, std::int64_t bot
   return status::ok;
 }
 
+// The classic one-pixel pen, and a one-pixel pen whose pattern is that pen's (solid, or a
+// unit of one), take the compact path; the pixels are those of the whole picture, moved by
+// the window's corner.
 Status RasterEngine::line(const DeviceLine& l) {
+  if (l.pen.wide()) return wideLine(l);
   Command c{Command::Kind::line, {}};
   RasterLine& r = c.as.line;
-  r = {pixelIndex(l.x1), pixelIndex(l.y1), pixelIndex(l.x2), pixelIndex(l.y2), pixelOf(l.colour), l.dash, l.phase};
+  r = {pixelIndex(l.x1) - window_.left,
+       pixelIndex(l.y1) - window_.top,
+       pixelIndex(l.x2) - window_.left,
+       pixelIndex(l.y2) - window_.top,
+       pixelOf(l.colour),
+       l.dash,
+       static_cast<int>(l.phase)};
   if (std::max(r.x1, r.x2) < 0 || std::min(r.x1, r.x2) >= picture_.width()) return status::ok;
-  return record(c, std::min(r.y1, r.y2), std::max(r.y1, r.y2), lineWork(r));
+  if (l.dash == DashPattern::solid || l.pen.dashUnit == 1)
+    return record(c, std::min(r.y1, r.y2), std::max(r.y1, r.y2), lineWork(r));
+  Styled styled{Styled::Kind::line, dashTable(l.dash, l.pen.dashUnit), {}};
+  if (styled.dash == nullptr) return status::outOfMemory;
+  styled.as.line = r;
+  return recordStyled(styled, std::min(r.y1, r.y2), std::max(r.y1, r.y2), lineWork(r));
 }
 
 Status RasterEngine::round(const DeviceRound& d) {
+  if (d.pen.wide()) return wideRound(d);
   Command c{Command::Kind::round, {}};
   RasterRound& r = c.as.round;
-  r = {pixelIndex(d.cx),
-       pixelIndex(d.cy),
+  r = {pixelIndex(d.cx) - window_.left,
+       pixelIndex(d.cy) - window_.top,
        static_cast<std::int32_t>(std::floor(d.r + 0.5)),
        pixelOf(d.colour),
        d.dash,
@@ -115,13 +137,85 @@ Status RasterEngine::round(const DeviceRound& d) {
        static_cast<float>(d.start),
        static_cast<float>(d.span)};
   if (std::int64_t{r.cx} + r.r < 0 || std::int64_t{r.cx} - r.r >= picture_.width()) return status::ok;
-  return record(c, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, roundWork(r));
+  if (d.dash == DashPattern::solid || d.pen.dashUnit == 1)
+    return record(c, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, roundWork(r));
+  Styled styled{Styled::Kind::round, dashTable(d.dash, d.pen.dashUnit), {}};
+  if (styled.dash == nullptr) return status::outOfMemory;
+  styled.as.round = r;
+  return recordStyled(styled, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, roundWork(r));
+}
+
+Status RasterEngine::wideLine(const DeviceLine& l) {
+  Styled styled{Styled::Kind::wideLine, nullptr, {}};
+  if (l.dash != DashPattern::solid && (styled.dash = dashTable(l.dash, l.pen.dashUnit)) == nullptr)
+    return status::outOfMemory;
+  const WideLine w{l.x1, l.y1, l.x2, l.y2, l.pen.width / 2, l.phase, pixelOf(l.colour)};
+  const double reach = w.halfWidth + 1;
+  if (std::max(w.x1, w.x2) + reach < window_.left || std::min(w.x1, w.x2) - reach > window_.left + window_.width)
+    return status::ok;
+  styled.as.wideLine = w;
+  double first = 0, last = 0;
+  wideLineRows(w, first, last);
+  const double length = std::hypot(w.x2 - w.x1, w.y2 - w.y1);
+  return recordStyled(styled, static_cast<std::int64_t>(std::floor(first)) - window_.top,
+                      static_cast<std::int64_t>(std::ceil(last)) - window_.top,
+                      static_cast<std::int64_t>((length + 1) * (l.pen.width + 1)));
+}
+
+Status RasterEngine::wideRound(const DeviceRound& d) {
+  Styled styled{Styled::Kind::wideRound, nullptr, {}};
+  if (d.dash != DashPattern::solid && (styled.dash = dashTable(d.dash, d.pen.dashUnit)) == nullptr)
+    return status::outOfMemory;
+  const WideRound w{d.cx, d.cy, d.r, d.pen.width / 2, pixelOf(d.colour), d.whole, d.start, d.span};
+  const double reach = w.r + w.halfWidth + 1;
+  if (w.cx + reach < window_.left || w.cx - reach > window_.left + window_.width) return status::ok;
+  styled.as.wideRound = w;
+  double first = 0, last = 0;
+  wideRoundRows(w, first, last);
+  return recordStyled(styled, static_cast<std::int64_t>(std::floor(first)) - window_.top,
+                      static_cast<std::int64_t>(std::ceil(last)) - window_.top,
+                      static_cast<std::int64_t>(7 * (w.r + 1) * (d.pen.width + 1)));
+}
+
+const DashTable* RasterEngine::dashTable(DashPattern pattern, double unit) {
+  for (const auto& table : dashTables_) {
+    if (table->pattern == pattern && table->unit == unit) return table.get();
+  }
+  try {
+    dashTables_.push_back(std::make_unique<DashTable>(makeDashTable(pattern, unit)));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  return dashTables_.back().get();
+}
+
+Status RasterEngine::recordStyled(const Styled& styled, std::int64_t top, std::int64_t bottom, std::int64_t work) {
+  if (std::max<std::int64_t>(top, 0) > std::min<std::int64_t>(bottom, picture_.height() - 1)) return status::ok;
+  Command c{Command::Kind::styled, {}};
+  c.as.styled = static_cast<std::uint32_t>(styled_.size());
+  try {
+    styled_.push_back(styled);
+  } catch (const std::bad_alloc&) {
+    return status::outOfMemory;
+  }
+  const Status s = record(c, top, bottom, work);
+  if (failed(s)) styled_.pop_back();
+  return s;
 }
 
 int RasterEngine::workersFor() const {
   if (work_ < kThreadedWork) return 1;
   const int wanted = threads_ == 0 ? runner_->parallelism() : threads_;
   return std::clamp(wanted, 1, static_cast<int>(bands_.size()));
+}
+
+void RasterEngine::drawStyled(const RasterBand& rows, const Styled& s) const {
+  switch (s.kind) {
+    case Styled::Kind::line: drawLine(rows, s.as.line, *s.dash); break;
+    case Styled::Kind::round: drawRound(rows, s.as.round, *s.dash); break;
+    case Styled::Kind::wideLine: drawWideLine(rows, window_.left, window_.top, s.as.wideLine, s.dash); break;
+    case Styled::Kind::wideRound: drawWideRound(rows, window_.left, window_.top, s.as.wideRound, s.dash); break;
+  }
 }
 
 void RasterEngine::draw(int band) const {
@@ -133,11 +227,12 @@ void RasterEngine::draw(int band) const {
       case Command::Kind::fill: rows.picture->fillRows(rows.top, rows.bottom, c.as.fill); break;
       case Command::Kind::line: drawLine(rows, c.as.line); break;
       case Command::Kind::round: drawRound(rows, c.as.round); break;
+      case Command::Kind::styled: drawStyled(rows, styled_[c.as.styled]); break;
     }
   }
 }
 
-const PixelBuffer& RasterEngine::picture() {
+PixelBuffer& RasterEngine::picture() {
   if (commands_.empty()) return picture_;
   const int workers = workersFor();
   lastWorkers_ = workers;

@@ -3,6 +3,10 @@
 // horizontal bands, each band walking in order every command that reaches its rows, clipped
 // to them, so the pixels are the same however the bands are shared out; a large drawing
 // shares them among threads on all cores, a small one draws them on the caller's thread.
+//
+// The buffer may cover only a window of the device picture (the part of a large picture a
+// window shows): what is handed over is in pixels of the whole picture, whatever misses the
+// window is dropped, and the pixels are those of the whole picture cut to the window.
 #pragma once
 
 #include "device/device_engine.hpp"
@@ -10,11 +14,18 @@
 #include "raster/line_raster.hpp"
 #include "raster/pixel_buffer.hpp"
 #include "raster/round_raster.hpp"
+#include "raster/wide_raster.hpp"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace trazo {
+
+// The part of the device picture a buffer covers, in device pixels.
+struct PixelWindow {
+  int left = 0, top = 0, width = 0, height = 0;
+};
 
 class RasterEngine final : public DeviceEngine {
  public:
@@ -22,7 +33,10 @@ class RasterEngine final : public DeviceEngine {
 
   // A picture of this many pixels, all in the last fill colour (black at first); false,
   // keeping the old picture, when there is no memory for it.
-  bool resize(int width, int height);
+  bool resize(int width, int height) { return setWindow({0, 0, width, height}); }
+  // A buffer for `window` of the device picture, as resize otherwise.
+  bool setWindow(const PixelWindow& window);
+  const PixelWindow& window() const { return window_; }
   // How many bands may be drawn side by side: 0 as many as the machine has cores, 1 none.
   void setThreads(int count) { threads_ = count < 0 ? 0 : count; }
   int threads() const { return threads_; }
@@ -35,34 +49,57 @@ class RasterEngine final : public DeviceEngine {
   Status line(const DeviceLine& line) override;
   Status round(const DeviceRound& round) override;
 
-  // Draws what was handed over since the last call and returns the picture.
-  const PixelBuffer& picture();
+  // Draws what was handed over since the last call and returns the picture, which the host
+  // may draw over before it shows it.
+  PixelBuffer& picture();
   // How many threads the last drawing used.
   int lastWorkers() const { return lastWorkers_; }
 
  private:
   struct Command {
-    enum class Kind : std::uint8_t { fill, line, round } kind;
+    enum class Kind : std::uint8_t { fill, line, round, styled } kind;
     union {
       std::uint32_t fill;
       RasterLine line;
       RasterRound round;
+      std::uint32_t styled;  // its number in styled_
+    } as;
+  };
+  // A line or an outline of a pen other than the classic one pixel: one pixel wide with a
+  // scaled pattern, or wide. Kept apart so that the classic commands stay small.
+  struct Styled {
+    enum class Kind : std::uint8_t { line, round, wideLine, wideRound } kind;
+    const DashTable* dash;  // none for solid
+    union {
+      RasterLine line;
+      RasterRound round;
+      WideLine wideLine;
+      WideRound wideRound;
     } as;
   };
   // Keeps `c`, which may reach the rows `top` to `bottom` (both included), in the list of
   // every band those rows meet.
   Status record(const Command& c, std::int64_t top, std::int64_t bottom, std::int64_t work);
+  Status recordStyled(const Styled& s, std::int64_t top, std::int64_t bottom, std::int64_t work);
+  // The pattern scaled by `unit`, made once; none when there is no memory for it.
+  const DashTable* dashTable(DashPattern pattern, double unit);
+  Status wideLine(const DeviceLine& line);
+  Status wideRound(const DeviceRound& round);
   void forget();
   bool layBands();
   void draw(int band) const;
+  void drawStyled(const RasterBand& rows, const Styled& styled) const;
   int workersFor() const;
 
   BandRunner* runner_;
   int threads_ = 0;
   int bandRows_;
   PixelBuffer picture_;
+  PixelWindow window_;
   std::uint32_t lastFill_ = pixelOf({});
   std::vector<Command> commands_;
+  std::vector<Styled> styled_;
+  std::vector<std::unique_ptr<DashTable>> dashTables_;
   // For each band, the numbers of the commands that reach it, in order.
   std::vector<std::vector<std::uint32_t>> bands_;
   int bandShift_ = 0;  // a band is 2^bandShift_ rows

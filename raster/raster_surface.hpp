@@ -8,9 +8,6 @@
 
 namespace trazo {
 
-// Dots per inch of a picture that no device gives a resolution: a screen's classic 96.
-inline constexpr double kScreenDpi = 96;
-
 class RasterSurface : public DeviceSurface {
  public:
   explicit RasterSurface(BandRunner& runner = standardBandRunner()) : raster_(runner) { setEngine(&raster_); }
@@ -25,9 +22,18 @@ class RasterSurface : public DeviceSurface {
     return true;
   }
 
+  // P1's inner area of `width` x `height` pixels of which the buffer holds only `window`: a
+  // large picture of which a window shows a part.
+  bool setPixelWindow(int width, int height, const PixelWindow& window, double dpiX = kScreenDpi,
+                      double dpiY = kScreenDpi) {
+    if (!raster_.setWindow(window)) return false;
+    setDevice(width, height, dpiX, dpiY);
+    return true;
+  }
+
   RasterEngine& raster() { return raster_; }
   // The picture, with everything drawn so far.
-  const PixelBuffer& picture() { return raster_.picture(); }
+  PixelBuffer& picture() { return raster_.picture(); }
 
  private:
   RasterEngine raster_;

@@ -93,9 +93,23 @@ void solidCircle(const RasterRound& rd, const Plot& plot) {
 // Steps kFrom .. kTo of one octant, the dash period at kFrom given; it runs up with k in
 // even octants and down in odd ones, so that it always follows the ring counter-clockwise.
 // The octant is known when compiling, so the walk is a pointer stepping by constants.
-template <bool kChecked, int kOctant>
+// The classic patterns, one bit per pixel of their period, and scaled ones, one byte per
+// pixel of theirs.
+struct MaskDash {
+  std::uint32_t bits;
+  static constexpr int period() { return kDashPeriod; }
+  std::uint32_t mask(int at) const { return 0u - ((bits >> at) & 1u); }
+};
+struct TableDash {
+  const std::uint8_t* on;
+  int length;
+  int period() const { return length; }
+  std::uint32_t mask(int at) const { return 0u - static_cast<std::uint32_t>(on[at]); }
+};
+
+template <bool kChecked, int kOctant, typename Dash>
 void octantPiece(const RasterRound& rd, const Plot& plot, std::int64_t kFrom, std::int64_t kTo, int period,
-                 std::uint32_t dash) {
+                 const Dash& dash) {
   constexpr Octant o = kOctants[kOctant];
   std::int32_t x = rd.r, y = 0, d = 1 - rd.r;
   while (y < kFrom) midpointStep(x, y, d);
@@ -104,18 +118,20 @@ void octantPiece(const RasterRound& rd, const Plot& plot, std::int64_t kFrom, st
   // A step of k moves along one axis; x stepping back moves along the other.
   const std::ptrdiff_t kStep = o.swap ? o.sx : o.sy * plot.stride;
   const std::ptrdiff_t backStep = o.swap ? -o.sy * plot.stride : -o.sx;
-  auto at = static_cast<std::ptrdiff_t>(py * plot.stride + px);
+  // Rings that reach the raster have radii up to 32768 pixels and meet the picture, so the
+  // offset of any of their pixels fits a 32-bit ptrdiff_t as well.
+  std::ptrdiff_t at = static_cast<std::ptrdiff_t>(py * plot.stride + px);
   for (;;) {
     if (!kChecked || plot.holds(px, py)) {
-      const std::uint32_t on = 0u - ((dash >> period) & 1u);
+      const std::uint32_t on = dash.mask(period);
       plot.pixels[at] = (plot.pixels[at] & ~on) | (plot.pixel & on);
     }
     if constexpr (kOctant % 2 == 0) {
       ++period;
-      period -= kDashPeriod & -static_cast<int>(period == kDashPeriod);
+      period -= dash.period() & -static_cast<int>(period == dash.period());
     } else {
       --period;
-      period += kDashPeriod & -static_cast<int>(period < 0);
+      period += dash.period() & -static_cast<int>(period < 0);
     }
     if (y == kTo) return;
     ++y;
@@ -135,9 +151,9 @@ void octantPiece(const RasterRound& rd, const Plot& plot, std::int64_t kFrom, st
   }
 }
 
-template <bool kChecked>
+template <bool kChecked, typename Dash>
 void octantPiece(int octant, const RasterRound& rd, const Plot& plot, std::int64_t kFrom, std::int64_t kTo, int period,
-                 std::uint32_t dash) {
+                 const Dash& dash) {
   switch (octant) {
     case 0: return octantPiece<kChecked, 0>(rd, plot, kFrom, kTo, period, dash);
     case 1: return octantPiece<kChecked, 1>(rd, plot, kFrom, kTo, period, dash);
@@ -152,8 +168,8 @@ void octantPiece(int octant, const RasterRound& rd, const Plot& plot, std::int64
 
 // A dashed circle or an arc: in each octant, the run of steps that lies within the arc,
 // with the dash period where the run begins.
-template <bool kChecked>
-void partialRing(const RasterRound& rd, const Plot& plot) {
+template <bool kChecked, typename Dash>
+void partialRing(const RasterRound& rd, const Plot& plot, const Dash& dash) {
   RingNumbers ring;
   std::int64_t lastX = 0;
   ring.K = midpointWalk(rd.r, [&](std::int64_t, std::int64_t x) { lastX = x; });
@@ -173,7 +189,6 @@ void partialRing(const RasterRound& rd, const Plot& plot) {
   // The arc as up to two runs of numbers that do not wrap.
   const std::int64_t runs[2][2] = {{start, std::min(start + length, ring.total) - 1},
                                    {0, start + length - ring.total - 1}};
-  const std::uint32_t dash = dashBits(rd.dash);
   for (int octant = 0; octant < 8; ++octant) {
     const bool up = octant % 2 == 0;
     const std::int64_t low = ring.base(octant), high = low + (up ? ring.K : ring.c) - 1;
@@ -184,29 +199,55 @@ void partialRing(const RasterRound& rd, const Plot& plot) {
       const std::int64_t kFrom = up ? first - low : low + ring.c - last;
       const std::int64_t kTo = up ? last - low : low + ring.c - first;
       const std::int64_t numberAtFrom = up ? first : last;
-      const int period = static_cast<int>(((numberAtFrom - start + ring.total) % ring.total) % kDashPeriod);
+      const int period = static_cast<int>(((numberAtFrom - start + ring.total) % ring.total) % dash.period());
       octantPiece<kChecked>(octant, rd, plot, kFrom, kTo, period, dash);
     }
   }
 }
 
+
+// Whether the round meets the band at all, and whether its ring leaves the band or the
+// picture somewhere, so that each pixel must be checked.
+bool roundInBand(const RasterBand& band, const RasterRound& rd, bool& checked) {
+  const PixelBuffer& picture = *band.picture;
+  const std::int64_t r = rd.r;
+  if (band.top >= band.bottom || picture.width() == 0) return false;
+  if (rd.cy + r < band.top || rd.cy - r >= band.bottom || rd.cx + r < 0 || rd.cx - r >= picture.width()) return false;
+  checked = rd.cy - r < band.top || rd.cy + r >= band.bottom || rd.cx - r < 0 || rd.cx + r >= picture.width();
+  return true;
+}
+
+Plot plotFor(const RasterBand& band, const RasterRound& rd) {
+  PixelBuffer& picture = *band.picture;
+  return {picture.row(0), picture.width(), picture.width(), band.top, band.bottom, rd.pixel};
+}
+
 }  // namespace
 
 void drawRound(const RasterBand& band, const RasterRound& rd) {
-  PixelBuffer& picture = *band.picture;
-  const std::int64_t r = rd.r;
-  if (band.top >= band.bottom || picture.width() == 0) return;
-  if (rd.cy + r < band.top || rd.cy - r >= band.bottom || rd.cx + r < 0 || rd.cx - r >= picture.width()) return;
-  const bool checked =
-      rd.cy - r < band.top || rd.cy + r >= band.bottom || rd.cx - r < 0 || rd.cx + r >= picture.width();
-  const Plot plot{picture.row(0), picture.width(), picture.width(), band.top, band.bottom, rd.pixel};
+  bool checked = false;
+  if (!roundInBand(band, rd, checked)) return;
+  const Plot plot = plotFor(band, rd);
   if (rd.r <= 0) {
     plot.put(rd.cx, rd.cy);
   } else if (rd.dash == DashPattern::solid && (rd.whole || rd.span >= kFullTurn)) {
     checked ? solidCircle<true>(rd, plot) : solidCircle<false>(rd, plot);
   } else {
-    checked ? partialRing<true>(rd, plot) : partialRing<false>(rd, plot);
+    const MaskDash dash{dashBits(rd.dash)};
+    checked ? partialRing<true>(rd, plot, dash) : partialRing<false>(rd, plot, dash);
   }
+}
+
+void drawRound(const RasterBand& band, const RasterRound& rd, const DashTable& table) {
+  bool checked = false;
+  if (!roundInBand(band, rd, checked)) return;
+  const Plot plot = plotFor(band, rd);
+  if (rd.r <= 0) {
+    plot.put(rd.cx, rd.cy);
+    return;
+  }
+  const TableDash dash{table.on.data(), table.period()};
+  checked ? partialRing<true>(rd, plot, dash) : partialRing<false>(rd, plot, dash);
 }
 
 }  // namespace trazo

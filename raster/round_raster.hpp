@@ -7,6 +7,7 @@
 #pragma once
 
 #include "device/dash_pattern.hpp"
+#include "raster/dash_table.hpp"
 #include "raster/raster_band.hpp"
 
 #include <cstdint>
@@ -25,6 +26,8 @@ struct RasterRound {
 };
 
 void drawRound(const RasterBand& band, const RasterRound& round);
+// With a scaled pattern in place of the round's classic one.
+void drawRound(const RasterBand& band, const RasterRound& round, const DashTable& dash);
 
 // The pixels a circle's ring has, about: its work, for deciding on threads.
 inline std::int64_t roundWork(const RasterRound& r) { return 6 * std::int64_t{r.r} + 1; }

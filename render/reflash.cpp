@@ -133,7 +133,7 @@ Status paintEntity(const Store& store, Surface& p1, std::int32_t i) {
 
 }  // namespace
 
-Status Reflash(Store& store, Surface& p1) {
+Status Reflash(Store& store, Surface& p1, PaintObserver* observer) {
   if (const Status s = p1.cls(); failed(s)) return s;
   if (const Status s = p1.setScaleMode(kScaleModeTwips); failed(s)) return s;
   if (const Status s = widenDegenerateSpans(store.extents()); failed(s)) return s;
@@ -147,6 +147,9 @@ Status Reflash(Store& store, Surface& p1) {
 
   const std::int32_t n = store.count();
   for (std::int32_t i = 1; i <= n; ++i) {
+    if (observer != nullptr) {
+      if (const Entity* e = store.at(i)) observer->paintingEntity(i, *e);
+    }
     if (const Status s = paintEntity(store, p1, i); failed(s)) return s;
   }
   return status::ok;

@@ -5,6 +5,7 @@
 #include "base/status.hpp"
 #include "base/surface.hpp"
 #include "model/store.hpp"
+#include "render/paint_observer.hpp"
 
 namespace trazo {
 
@@ -16,6 +17,7 @@ inline constexpr double kViewMargin = 1.2;
 // Point size given to the picture's font.
 inline constexpr double kFontSize = 9;
 
-Status Reflash(Store& store, Surface& p1);
+// `observer`, when there is one, is told of each entity before it is painted.
+Status Reflash(Store& store, Surface& p1, PaintObserver* observer = nullptr);
 
 }  // namespace trazo

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a part of the build needs, only those missing.
-# Usage: scripts/install-deps.sh core|qt|win32|win32-i386|hardening|bench ...
+# Usage: scripts/install-deps.sh core|qt|win32|win32-i386|hardening|bench|web ...
 # A name of the form package:arch is that package of another architecture (wine32:i386).
 set -euo pipefail
 
@@ -12,6 +12,9 @@ packages_for() {
     win32-i386) echo wine32:i386 ;;  # runs the 32-bit control; only where the kernel runs i386 code
     hardening) echo clang libclang-rt-14-dev valgrind ;;
     bench) echo python3-matplotlib bc mawk time ;;  # the baselines of the benchmarks in bench/
+    # The web element: emscripten (acorn for its optimised links), Chromium for the browser
+    # tests, npm for their puppeteer-core. A node that comes with its own npm needs no other.
+    web) echo emscripten node-acorn chromium; command -v npm >/dev/null || echo npm ;;
     *) echo "unknown part: $1" >&2; return 1 ;;
   esac
 }

@@ -1,11 +1,20 @@
 #include "shells/qt/picture_box.hpp"
 
+#include "raster/raster_engine.hpp"
+#include "shells/qt/entity_texts.hpp"
+#include "shells/qt/painter_engine.hpp"
+#include "shells/qt/painting_observed.hpp"
+#include "shells/qt/picture_look.hpp"
+
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace trazo::qt {
 namespace {
@@ -34,126 +43,193 @@ std::int16_t shiftBits(Qt::KeyboardModifiers modifiers) {
   return bits;
 }
 
-Rgb rgbOf(const QColor& c) {
-  return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
-          static_cast<std::uint8_t>(c.blue())};
+// The drawing surface with P1's placement: Left, Top, Width and Height in the twips of the
+// control's client area move and size the widget.
+class Placement final : public DeviceSurface {
+ public:
+  explicit Placement(QWidget& widget) : widget_(widget) {}
+
+  // The device is the widget's pixels on the screen: a device pixel ratio of 2 gives twice
+  // as many pixels each way, and twips keep their size.
+  void followWidget() {
+    const double ratio = widget_.devicePixelRatioF();
+    setDevice(std::round(widget_.width() * ratio), std::round(widget_.height() * ratio), widget_.logicalDpiX() * ratio,
+              widget_.logicalDpiY() * ratio);
+  }
+
+  Status cls() override {
+    if (engine() == nullptr) {
+      widget_.update();
+      return status::ok;
+    }
+    return DeviceSurface::cls();
+  }
+
+  // The client area's twips are those of the parent widget's device.
+  Status setLeft(float left) override {
+    int x = 0;
+    if (!toPixels(left, widget_.logicalDpiX(), x)) return status::invalidCall;
+    widget_.move(x, widget_.y());
+    return status::ok;
+  }
+  Status setTop(float top) override {
+    int y = 0;
+    if (!toPixels(top, widget_.logicalDpiY(), y)) return status::invalidCall;
+    widget_.move(widget_.x(), y);
+    return status::ok;
+  }
+  Status setWidth(float width) override {
+    int w = 0;
+    if (!toPixels(width, widget_.logicalDpiX(), w)) return status::invalidCall;
+    widget_.resize(std::max(w, 0), widget_.height());
+    followWidget();
+    return status::ok;
+  }
+  Status setHeight(float height) override {
+    int h = 0;
+    if (!toPixels(height, widget_.logicalDpiY(), h)) return status::invalidCall;
+    widget_.resize(widget_.width(), std::max(h, 0));
+    followWidget();
+    return status::ok;
+  }
+
+ private:
+  static bool toPixels(float twips, double dpi, int& pixels) {
+    const double value = std::round(static_cast<double>(twips) * dpi / kTwipsPerInch);
+    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<int>::max() / 4) return false;
+    pixels = static_cast<int>(value);
+    return true;
+  }
+  QWidget& widget_;
+};
+
+// The exposed part of the widget in whole device pixels, within the picture.
+PixelWindow deviceWindow(const QRect& exposed, double ratio, const DeviceSurface& p1) {
+  const int left = std::max(0, static_cast<int>(std::floor(exposed.left() * ratio)));
+  const int top = std::max(0, static_cast<int>(std::floor(exposed.top() * ratio)));
+  const int right = std::min(static_cast<int>(p1.widthPixels()), static_cast<int>(std::ceil((exposed.right() + 1) * ratio)));
+  const int bottom =
+      std::min(static_cast<int>(p1.heightPixels()), static_cast<int>(std::ceil((exposed.bottom() + 1) * ratio)));
+  return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
 }  // namespace
 
+struct PictureBox::Painting {
+  explicit Painting(QWidget& widget) : surface(widget) {}
+  Placement surface;
+  RasterEngine raster;
+  PainterEngine painter;
+};
+
 PictureBox::PictureBox(Trazo& control, const PictureOptions& options, QWidget* parent)
-    : QWidget(parent), control_(control), surface_(*this) {
+    : QWidget(parent), control_(control), painting_(std::make_unique<Painting>(*this)) {
   setMouseTracking(true);                 // MouseMove is raised whether or not a button is held
   setAttribute(Qt::WA_OpaquePaintEvent);  // Reflash clears the whole picture itself
   setOptions(options);
-  surface_.followWidget();
+  painting_->surface.followWidget();
 }
+
+PictureBox::~PictureBox() = default;
+
+DeviceSurface& PictureBox::surface() { return painting_->surface; }
+const DeviceSurface& PictureBox::surface() const { return painting_->surface; }
 
 void PictureBox::setOptions(const PictureOptions& options) {
   options_ = options;
-  surface_.setBackground(rgbOf(options.background));
-  raster_.setThreads(options.threads);
+  painting_->raster.setThreads(options.threads);
+  applyPictureOptions(painting_->surface, options_, kScreenDpi * devicePixelRatioF());
 }
 
-// The device is the widget's pixels on the screen: a device pixel ratio of 2 gives twice as
-// many pixels each way, and twips keep their size.
-void PictureBox::Placement::followWidget() {
-  const double ratio = widget_.devicePixelRatioF();
-  setDevice(std::round(widget_.width() * ratio), std::round(widget_.height() * ratio), widget_.logicalDpiX() * ratio,
-            widget_.logicalDpiY() * ratio);
+QPointF PictureBox::mapToDrawing(QPointF widgetPoint) const {
+  const double ratio = devicePixelRatioF();
+  const DevicePoint at = painting_->surface.fromDevice(widgetPoint.x() * ratio, widgetPoint.y() * ratio);
+  return {at.x, at.y};
 }
 
-Status PictureBox::Placement::cls() {
-  if (engine() == nullptr) {
-    widget_.update();
-    return status::ok;
-  }
-  return DeviceSurface::cls();
+QPointF PictureBox::mapFromDrawing(QPointF drawingPoint) const {
+  const double ratio = devicePixelRatioF();
+  const DevicePoint at = painting_->surface.toDevice(drawingPoint.x(), drawingPoint.y());
+  return {at.x / ratio, at.y / ratio};
 }
 
-void PictureBox::paintEvent(QPaintEvent*) {
+void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  surface_.followWidget();
+  Placement& p1 = painting_->surface;
+  p1.followWidget();
+  applyPictureOptions(p1, options_, kScreenDpi * devicePixelRatioF());  // the pen follows the device
   // Nothing from the control may escape into Qt's event loop.
   try {
-    lastPaintStatus_ = options_.antialias ? paintVector(painter) : paintRaster(painter);
+    lastPaintStatus_ = options_.antialias ? paintVector(painter, event->rect()) : paintRaster(painter, event->rect());
   } catch (...) {
     lastPaintStatus_ = status::unexpected;
   }
-  surface_.setEngine(nullptr);
+  p1.setEngine(nullptr);
   ++paintCount_;
 }
 
-Status PictureBox::paintRaster(QPainter& painter) {
-  const int width = static_cast<int>(surface_.widthPixels());
-  const int height = static_cast<int>(surface_.heightPixels());
-  if (!raster_.resize(width, height)) return status::outOfMemory;
-  surface_.setEngine(&raster_);
+Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
+  const double ratio = devicePixelRatioF();
+  const PixelWindow window = deviceWindow(exposed, ratio, painting_->surface);
+  lastPaintedArea_ = QRect(window.left, window.top, window.width, window.height);
+  RasterEngine& raster = painting_->raster;
+  if (!raster.setWindow(window)) return status::outOfMemory;
+  painting_->surface.setEngine(&raster);
+  EntityTexts texts(control_, painting_->surface);
+  std::optional<PaintingObserved> observed;
+  if (options_.texts) observed.emplace(control_, texts);
   const Status s = control_.onPaint();
-  const PixelBuffer& picture = raster_.picture();
+  observed.reset();
+  PixelBuffer& picture = raster.picture();
+  texts.drawOver(picture, window);
   QImage image(reinterpret_cast<const uchar*>(picture.data()), picture.width(), picture.height(),
                static_cast<qsizetype>(picture.width()) * 4, QImage::Format_RGB32);
-  image.setDevicePixelRatio(devicePixelRatioF());
-  painter.drawImage(QPointF(0, 0), image);
+  image.setDevicePixelRatio(ratio);
+  painter.drawImage(QPointF(window.left / ratio, window.top / ratio), image);
   return s;
 }
 
-// In device pixels, as the raster is: the painter's logical pixels scaled down.
-Status PictureBox::paintVector(QPainter& painter) {
+// In device pixels, as the raster is: the painter's logical pixels scaled down. Qt clips
+// the painting to the exposed part.
+Status PictureBox::paintVector(QPainter& painter, const QRect& exposed) {
   const double ratio = devicePixelRatioF();
+  Placement& p1 = painting_->surface;
+  const PixelWindow window = deviceWindow(exposed, ratio, p1);
+  lastPaintedArea_ = QRect(window.left, window.top, window.width, window.height);
   painter.scale(1 / ratio, 1 / ratio);
-  painterEngine_.begin(painter, QRectF(0, 0, surface_.widthPixels(), surface_.heightPixels()), true);
-  surface_.setEngine(&painterEngine_);
+  PainterEngine& engine = painting_->painter;
+  engine.begin(painter, QRectF(0, 0, p1.widthPixels(), p1.heightPixels()), true);
+  p1.setEngine(&engine);
+  EntityTexts texts(control_, p1, &engine);
+  std::optional<PaintingObserved> observed;
+  if (options_.texts) observed.emplace(control_, texts);
   const Status s = control_.onPaint();
-  painterEngine_.end();
+  observed.reset();
+  engine.end();
   return s;
 }
 
-void PictureBox::resizeEvent(QResizeEvent*) { surface_.followWidget(); }
+void PictureBox::resizeEvent(QResizeEvent*) { painting_->surface.followWidget(); }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
-  const double ratio = devicePixelRatioF();
-  const DevicePoint at = surface_.fromDevice(event->position().x() * ratio, event->position().y() * ratio);
-  control_.onMouseMove(buttonBits(event->buttons()), shiftBits(event->modifiers()), static_cast<float>(at.x),
-                       static_cast<float>(at.y));
+  const QPointF at = mapToDrawing(event->position());
+  control_.onMouseMove(buttonBits(event->buttons()), shiftBits(event->modifiers()), static_cast<float>(at.x()),
+                       static_cast<float>(at.y()));
 }
 
-bool PictureBox::Placement::toPixels(float twips, double dpi, int& pixels) const {
-  const double value = std::round(static_cast<double>(twips) * dpi / kTwipsPerInch);
-  if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<int>::max() / 4) return false;
-  pixels = static_cast<int>(value);
-  return true;
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+  emit pressed(mapToDrawing(event->position()), event->button(), event->modifiers());
 }
 
-// The client area's twips are those of the parent widget's device.
-Status PictureBox::Placement::setLeft(float left) {
-  int x = 0;
-  if (!toPixels(left, widget_.logicalDpiX(), x)) return status::invalidCall;
-  widget_.move(x, widget_.y());
-  return status::ok;
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+  emit released(mapToDrawing(event->position()), event->button(), event->modifiers());
 }
 
-Status PictureBox::Placement::setTop(float top) {
-  int y = 0;
-  if (!toPixels(top, widget_.logicalDpiY(), y)) return status::invalidCall;
-  widget_.move(widget_.x(), y);
-  return status::ok;
-}
-
-Status PictureBox::Placement::setWidth(float width) {
-  int w = 0;
-  if (!toPixels(width, widget_.logicalDpiX(), w)) return status::invalidCall;
-  widget_.resize(std::max(w, 0), widget_.height());
-  followWidget();
-  return status::ok;
-}
-
-Status PictureBox::Placement::setHeight(float height) {
-  int h = 0;
-  if (!toPixels(height, widget_.logicalDpiY(), h)) return status::invalidCall;
-  widget_.resize(widget_.width(), std::max(h, 0));
-  followWidget();
-  return status::ok;
+// The wheel goes on to the parents as well: a scrolling view around the control still
+// scrolls.
+void PictureBox::wheelEvent(QWheelEvent* event) {
+  emit wheelTurned(mapToDrawing(event->position()), event->angleDelta(), event->modifiers());
+  event->ignore();
 }
 
 }  // namespace trazo::qt

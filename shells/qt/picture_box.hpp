@@ -4,17 +4,23 @@
 // host asks for antialiasing. Its pointer movements become the control's MouseMove, and its
 // placement follows the control's Resize in the twips of the client area.
 //
+// Only the part of P1 that Qt asks to have painted is drawn: the raster buffer covers just
+// that part, so P1 may be far larger than the screen (a host zooming in through a scrolling
+// view) at the cost of the part shown.
+//
 // Outside a paint nothing is drawn: the coordinate system still follows every call, and Cls
 // asks for a repaint, so a Reflash made outside a paint shows at the next one.
 #pragma once
 
 #include "control/trazo.hpp"
 #include "device/device_surface.hpp"
-#include "raster/raster_engine.hpp"
-#include "shells/qt/painter_engine.hpp"
 #include "shells/qt/picture_options.hpp"
 
+#include <QPointF>
+#include <QRect>
 #include <QWidget>
+
+#include <memory>
 
 namespace trazo::qt {
 
@@ -23,51 +29,54 @@ class PictureBox : public QWidget {
 
  public:
   PictureBox(Trazo& control, const PictureOptions& options, QWidget* parent);
+  ~PictureBox() override;
 
-  DeviceSurface& surface() { return surface_; }
-  const DeviceSurface& surface() const { return surface_; }
+  DeviceSurface& surface();
+  const DeviceSurface& surface() const;
   const PictureOptions& options() const { return options_; }
   void setOptions(const PictureOptions& options);
 
+  // A point of this widget (logical pixels) in P1's current units, and back: drawing units
+  // with X to the right and Y up after a Reflash, twips before. Not crossed, unlike
+  // MouseMove.
+  QPointF mapToDrawing(QPointF widgetPoint) const;
+  QPointF mapFromDrawing(QPointF drawingPoint) const;
+
   // The status of the Reflash that the last paint ran; a failure leaves the picture as the
   // Reflash left it (cleared, with whatever came before the failing entity).
-  Status lastPaintStatus() const { return lastPaintStatus_; }
+  [[nodiscard]] Status lastPaintStatus() const { return lastPaintStatus_; }
   // How many paints have run Reflash since the picture was made.
   int paintCount() const { return paintCount_; }
+  // The part of P1 the last paint drew, in device pixels.
+  QRect lastPaintedArea() const { return lastPaintedArea_; }
+
+ signals:
+  // A button pressed or released, and the wheel turned, over P1 at `at` in P1's current
+  // units (not crossed). The control has no such events; these are the shell's own.
+  void pressed(QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void released(QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void wheelTurned(QPointF at, QPoint angleDelta, Qt::KeyboardModifiers modifiers);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
-  // The drawing surface with P1's placement: Left, Top, Width and Height in the twips of
-  // the control's client area move and size this widget.
-  class Placement : public DeviceSurface {
-   public:
-    explicit Placement(QWidget& widget) : widget_(widget) {}
-    Status cls() override;
-    Status setLeft(float left) override;
-    Status setTop(float top) override;
-    Status setWidth(float width) override;
-    Status setHeight(float height) override;
-    void followWidget();
+  struct Painting;
 
-   private:
-    bool toPixels(float twips, double dpi, int& pixels) const;
-    QWidget& widget_;
-  };
-
-  Status paintRaster(QPainter& painter);
-  Status paintVector(QPainter& painter);
+  Status paintRaster(QPainter& painter, const QRect& exposed);
+  Status paintVector(QPainter& painter, const QRect& exposed);
 
   Trazo& control_;
   PictureOptions options_;
-  Placement surface_;
-  RasterEngine raster_;
-  PainterEngine painterEngine_;
+  std::unique_ptr<Painting> painting_;
   Status lastPaintStatus_ = status::ok;
   int paintCount_ = 0;
+  QRect lastPaintedArea_;
 };
 
 }  // namespace trazo::qt

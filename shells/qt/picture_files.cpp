@@ -2,7 +2,11 @@
 
 #include "device/device_surface.hpp"
 #include "raster/raster_surface.hpp"
+#include "shells/qt/entity_texts.hpp"
 #include "shells/qt/painter_engine.hpp"
+#include "shells/qt/painting_observed.hpp"
+#include "shells/qt/picture_look.hpp"
+#include "svg/svg_writer.hpp"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -11,39 +15,57 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QSvgGenerator>
+
+#include <memory>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
 
 namespace trazo::qt {
 namespace {
 
 constexpr double kMetresPerInch = 0.0254;
 constexpr double kPointsPerInch = 72;
+// The margins of an A4 or Letter page.
+constexpr double kPaperMarginMillimetres = 10;
 
-Rgb rgbOf(const QColor& c) {
-  return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
-          static_cast<std::uint8_t>(c.blue())};
-}
-
-// Runs the control's Paint action onto `p1`, then gives the control its own picture back.
-Status paintOnto(Trazo& control, Surface& p1) {
+// Runs the control's Paint action onto `p1`, with `observer` told of each entity it paints,
+// then gives the control its own picture back.
+Status paintOnto(Trazo& control, Surface& p1, PaintObserver* observer = nullptr) {
   Surface& previous = control.picture();
   control.attachPicture(p1);
+  std::optional<PaintingObserved> observed;
+  if (observer != nullptr) observed.emplace(control, *observer);
   Status s = status::ok;
   try {
     s = control.onPaint();
   } catch (...) {
     s = status::unexpected;
   }
+  observed.reset();
   control.attachPicture(previous);
   return s;
 }
 
-// The raster picture at the given size; false when there is no memory for it.
+// The raster picture at the given size, texts drawn over it when the host asks; false when
+// there is no memory for it.
 bool renderRaster(Trazo& control, QSize size, const PictureOptions& options, RasterSurface& p1, Status& paintStatus) {
   if (!p1.setPixelSize(size.width(), size.height(), kOutputDpi, kOutputDpi)) return false;
-  p1.setBackground(rgbOf(options.background));
+  applyPictureOptions(p1, options, p1.dpiX());
   p1.raster().setThreads(options.threads);
-  paintStatus = paintOnto(control, p1);
+  if (!options.texts) {
+    paintStatus = paintOnto(control, p1);
+    return true;
+  }
+  EntityTexts texts(control, p1);
+  paintStatus = paintOnto(control, p1, &texts);
+  texts.drawOver(p1.picture(), p1.raster().window());
   return true;
 }
 
@@ -78,26 +100,49 @@ WriteResult writePng(Trazo& control, QSize size, const PictureOptions& options, 
   return result;
 }
 
-// SVG and PDF are painted into memory and handed to the sink whole.
-WriteResult writeVector(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,
-                        const png::ByteSink& sink, const QString& title) {
+// SVG is written as it is painted, straight to the sink.
+WriteResult writeSvg(Trazo& control, QSize size, const PictureOptions& options, const png::ByteSink& sink,
+                     const QString& title) {
+  WriteResult result;
+  DeviceSurface picture;
+  picture.setDevice(size.width(), size.height(), kOutputDpi, kOutputDpi);
+  applyPictureOptions(picture, options, picture.dpiX());
+  const SvgSink bytes = [&sink](const char* data, std::size_t n) {
+    return sink(reinterpret_cast<const unsigned char*>(data), n);
+  };
+  SvgWriter svg(bytes, picture, {options.antialias, options.texts});
+  picture.setEngine(&svg);
+  svg.begin(std::u16string_view(reinterpret_cast<const char16_t*>(title.utf16()), static_cast<std::size_t>(title.size())));
+  result.paintStatus = paintOnto(control, picture, &svg);
+  result.written = svg.finish();
+  if (!result.written) {
+    result.error = QStringLiteral("the output refused the data");
+    result.paintStatus = status::ok;  // the painting stopped because the output did
+  }
+  return result;
+}
+
+QPageLayout pageFor(QSize size, const PictureOptions& options) {
+  if (options.paper == Paper::pictureSize) {
+    const QSizeF points(size.width() * kPointsPerInch / kOutputDpi, size.height() * kPointsPerInch / kOutputDpi);
+    return QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch), QPageLayout::Portrait,
+                       QMarginsF());
+  }
+  const QPageSize paper(options.paper == Paper::a4 ? QPageSize::A4 : QPageSize::Letter);
+  const double m = kPaperMarginMillimetres;
+  return QPageLayout(paper, size.width() > size.height() ? QPageLayout::Landscape : QPageLayout::Portrait,
+                     QMarginsF(m, m, m, m), QPageLayout::Millimeter);
+}
+
+// A PDF is painted into memory and handed to the sink whole.
+WriteResult writePdf(Trazo& control, QSize size, const PictureOptions& options, const png::ByteSink& sink) {
   WriteResult result;
   QBuffer bytes;
   bytes.open(QIODevice::WriteOnly);
-  if (format == PictureFormat::svg) {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&bytes);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setResolution(kOutputDpi);
-    svg.setTitle(title);
-    result.paintStatus = paintPicture(control, svg, options);
-  } else {
+  {
     QPdfWriter pdf(&bytes);
-    pdf.setResolution(kOutputDpi);
-    const QSizeF points(size.width() * kPointsPerInch / kOutputDpi, size.height() * kPointsPerInch / kOutputDpi);
-    pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
-                                  QPageLayout::Portrait, QMarginsF()));
+    pdf.setResolution(options.printDpi);
+    pdf.setPageLayout(pageFor(size, options));
     result.paintStatus = paintPicture(control, pdf, options);
   }
   bytes.close();
@@ -108,6 +153,45 @@ WriteResult writeVector(Trazo& control, PictureFormat format, QSize size, const 
   }
   result.written = sink(reinterpret_cast<const unsigned char*>(data.constData()), static_cast<std::size_t>(data.size()));
   if (!result.written) result.error = QStringLiteral("the output refused the data");
+  return result;
+}
+
+// Opens what is not a regular file for writing without creating anything. A pipe that no one
+// reads is refused at once rather than waited on.
+bool openInPlace(QFile& file, const QString& path, QString& error) {
+#ifdef Q_OS_UNIX
+  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    error = errno == ENXIO ? QStringLiteral("no one reads from it") : QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    error = file.errorString();
+    return false;
+  }
+  return true;
+#else
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::ExistingOnly)) {
+    error = file.errorString();
+    return false;
+  }
+  return true;
+#endif
+}
+
+WriteResult writeInPlace(Trazo& control, const QString& path, PictureFormat format, QSize size,
+                         const PictureOptions& options) {
+  QFile file(path);
+  QString error;
+  if (!openInPlace(file, path, error)) return {false, error, status::ok};
+  WriteResult result = writePicture(control, file, format, size, options, QFileInfo(path).fileName());
+  if (result.written && !file.flush()) {
+    result.written = false;
+    result.error = file.errorString();
+  }
   return result;
 }
 
@@ -126,25 +210,31 @@ std::optional<PictureFormat> pictureFormatNamed(const QString& name) {
 Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& options) {
   DeviceSurface picture;
   picture.setDevice(device.width(), device.height(), device.logicalDpiX(), device.logicalDpiY());
-  picture.setBackground(rgbOf(options.background));
+  applyPictureOptions(picture, options, picture.dpiX());
   QPainter painter;
   if (!painter.begin(&device)) return status::unexpected;
   PainterEngine engine;
   engine.begin(painter, QRectF(0, 0, device.width(), device.height()), options.antialias);
   picture.setEngine(&engine);
-  const Status s = paintOnto(control, picture);
+  EntityTexts texts(control, picture, &engine);
+  const Status s = paintOnto(control, picture, options.texts ? &texts : nullptr);
   engine.end();
   painter.end();
   return s;
 }
 
+// At 96 dots to the inch either way, so that twips, millimetres and dashes are those of
+// the raster picture.
 QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus) {
   Status s = status::ok;
   QImage image;
+  const int dotsPerMetre = static_cast<int>(kOutputDpi / kMetresPerInch + 0.5);
   if (options.antialias) {
     image = QImage(size, QImage::Format_RGB32);
     if (!image.isNull()) {
       image.fill(options.background);
+      image.setDotsPerMeterX(dotsPerMetre);
+      image.setDotsPerMeterY(dotsPerMetre);
       s = paintPicture(control, image, options);
     } else {
       s = status::outOfMemory;
@@ -160,7 +250,6 @@ QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, St
       s = status::outOfMemory;
     }
   }
-  const int dotsPerMetre = static_cast<int>(kOutputDpi / kMetresPerInch + 0.5);
   image.setDotsPerMeterX(dotsPerMetre);
   image.setDotsPerMeterY(dotsPerMetre);
   if (paintStatus != nullptr) *paintStatus = s;
@@ -169,8 +258,12 @@ QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, St
 
 WriteResult writePicture(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,
                          const png::ByteSink& sink, const QString& title) {
-  return format == PictureFormat::png ? writePng(control, size, options, sink)
-                                      : writeVector(control, format, size, options, sink, title);
+  switch (format) {
+    case PictureFormat::png: return writePng(control, size, options, sink);
+    case PictureFormat::svg: return writeSvg(control, size, options, sink, title);
+    case PictureFormat::pdf: break;
+  }
+  return writePdf(control, size, options, sink);
 }
 
 WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, QSize size,
@@ -178,11 +271,19 @@ WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, Q
   WriteResult result = writePicture(
       control, format, size, options,
       [&](const unsigned char* data, std::size_t n) {
-        return out.write(reinterpret_cast<const char*>(data), static_cast<qint64>(n)) == static_cast<qint64>(n);
+        // A short write is tried again for the rest, so that a real failure says why.
+        auto* at = reinterpret_cast<const char*>(data);
+        auto left = static_cast<qint64>(n);
+        while (left > 0) {
+          const qint64 written = out.write(at, left);
+          if (written <= 0) return false;
+          at += written;
+          left -= written;
+        }
+        return true;
       },
       title);
-  if (!result.written && !out.errorString().isEmpty() && out.errorString() != QLatin1String("Unknown error"))
-    result.error = out.errorString();
+  if (!result.written && out.errorString() != QFile().errorString()) result.error = out.errorString();
   return result;
 }
 
@@ -190,11 +291,26 @@ WriteResult writePicture(Trazo& control, const QString& path, QSize size, const 
                          std::optional<PictureFormat> format) {
   if (!format) format = pictureFormatFor(path);
   if (!format) return {false, QStringLiteral("the file name must end in .png, .svg or .pdf"), status::ok};
+  const QFileInfo target(path);
+  if (target.isDir()) return {false, QStringLiteral("is a folder"), status::ok};
+  // A device, a pipe or a socket is written in place: replacing it by renaming a file over
+  // it would put a file where the device was.
+  if (target.exists() && !target.isFile()) return writeInPlace(control, path, *format, size, options);
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return {false, file.errorString(), status::ok};
-  WriteResult result = writePicture(control, file, *format, size, options, QFileInfo(path).fileName());
+  WriteResult result = writePicture(control, file, *format, size, options, target.fileName());
   if (!result.written) {
-    file.cancelWriting();
+    if (file.error() != QFileDevice::NoError) {
+      // A write failed: committing now removes the temporary file. The reason shows either
+      // at the failed write or at the commit's last flush, whichever knew the system's.
+      const QString unknown = QFile().errorString();
+      QString reason = file.errorString();
+      (void)file.commit();
+      if (reason == unknown) reason = file.errorString();
+      result.error = reason;
+    } else {
+      file.cancelWriting();
+    }
     return result;
   }
   if (!file.commit()) {

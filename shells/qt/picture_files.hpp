@@ -1,6 +1,7 @@
 // Drawing the control's picture without a window: one Reflash into the raster back end for
-// PNG and images, or through QPainter for SVG, PDF and antialiased pictures, at 96 dots to
-// the inch so that twips and pen widths read as on a screen.
+// PNG and images, into the SVG writer for SVG (every entity a group with its kind and tag),
+// or through QPainter for PDF and antialiased pictures, at 96 dots to the inch so that
+// twips and pen widths read as on a screen (a PDF at the resolution the options give).
 #pragma once
 
 #include "control/trazo.hpp"
@@ -18,8 +19,6 @@ class QPaintDevice;
 
 namespace trazo::qt {
 
-inline constexpr int kOutputDpi = 96;
-
 enum class PictureFormat { png, svg, pdf };
 
 // By the file's extension, without regard to case; nothing for any other.
@@ -27,12 +26,13 @@ std::optional<PictureFormat> pictureFormatFor(const QString& path);
 // By its name, "png", "svg" or "pdf", without regard to case; nothing for any other.
 std::optional<PictureFormat> pictureFormatNamed(const QString& name);
 
-// Runs the control's Paint action once onto `device` through QPainter, at the device's size;
-// the control's own picture is attached again afterwards. Returns Reflash's status.
-Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& options);
+// Runs the control's Paint action once onto `device` through QPainter, at the device's size
+// and resolution; the control's own picture is attached again afterwards. Returns
+// Reflash's status.
+[[nodiscard]] Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& options);
 
 // The picture as an RGB image of `size` pixels.
-QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus = nullptr);
+[[nodiscard]] QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus = nullptr);
 
 struct WriteResult {
   bool written = false;
@@ -40,16 +40,18 @@ struct WriteResult {
   Status paintStatus = status::ok;  // what Reflash returned; the picture is written all the same
 };
 
-// Writes the picture as `format` to `sink`; `title` names an SVG drawing.
-WriteResult writePicture(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,
+// Writes the picture as `format` to `sink`; `title` names an SVG drawing. A PDF's page is
+// `size` at 96 dots to the inch unless the options name a paper, whose orientation `size`
+// then decides.
+[[nodiscard]] WriteResult writePicture(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,
                          const png::ByteSink& sink, const QString& title = {});
 // Writes the picture in `format` to `out`, a device open for writing: standard output, a
 // buffer, a socket.
-WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, QSize size,
+[[nodiscard]] WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, QSize size,
                          const PictureOptions& options, const QString& title = {});
 // Writes the picture to the file `path`, as `format` or else as its extension says. The file
 // appears, or replaces an old one, only once it is complete.
-WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options,
+[[nodiscard]] WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options,
                          std::optional<PictureFormat> format = std::nullopt);
 
 }  // namespace trazo::qt

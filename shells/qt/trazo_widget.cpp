@@ -1,8 +1,19 @@
 #include "shells/qt/trazo_widget.hpp"
 
 #include "control/picture_placement.hpp"
+#include "render/entity_colour.hpp"
+#include "shells/qt/picture_look.hpp"
+
+#include <string_view>
 
 namespace trazo::qt {
+namespace {
+
+std::u16string_view utf16Of(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+}  // namespace
 
 // The widget's own area, in twips from its top-left.
 class TrazoWidget::ClientArea : public trazo::ClientArea {
@@ -51,12 +62,58 @@ TrazoWidget::TrazoWidget(QWidget* parent, const PictureOptions& options)
   (void)p1.setHeight(kInitialPictureHeight);
   signalSink_ = std::make_unique<SignalSink>(*this);
   control_.connect(*signalSink_);
+  connect(picture_, &PictureBox::pressed, this, &TrazoWidget::pointerPressed);
+  connect(picture_, &PictureBox::released, this, &TrazoWidget::pointerReleased);
+  connect(picture_, &PictureBox::wheelTurned, this, &TrazoWidget::wheelTurned);
 }
 
 TrazoWidget::~TrazoWidget() {
   control_.onTerminate();
   control_.detachPicture();
   delete picture_;
+}
+
+Status TrazoWidget::addLine(double x1, double y1, double x2, double y2, int col, int lType, const QString& tag) {
+  return control_.AddLine(x1, y1, x2, y2, col, lType, utf16Of(tag));
+}
+
+Status TrazoWidget::addBox(double x1, double y1, double x2, double y2, int col, int lType, const QString& tag) {
+  return control_.AddBox(x1, y1, x2, y2, col, lType, utf16Of(tag));
+}
+
+Status TrazoWidget::addCircle(double cx, double cy, double r, int col, int lType, const QString& tag) {
+  return control_.AddCircle(cx, cy, r, col, lType, utf16Of(tag));
+}
+
+Status TrazoWidget::addCircle2(double cx, double cy, double r, double sa, double ea, int col, int lType,
+                               const QString& tag) {
+  return control_.AddCircle2(cx, cy, r, sa, ea, col, lType, utf16Of(tag));
+}
+
+Status TrazoWidget::addText(double tx, double ty, double th, double tang, int col, const QString& cText,
+                            const QString& tag) {
+  return control_.AddText(tx, ty, th, tang, col, utf16Of(cText), utf16Of(tag));
+}
+
+Status TrazoWidget::clear() { return control_.Clear(); }
+
+int TrazoWidget::count() const {
+  std::int32_t n = 0;
+  (void)control_.Count(n);
+  return n;
+}
+
+QColor TrazoWidget::colourOf(int col) const {
+  const Rgb c = colourMapFor(picture_->options().palette)(EntityColor(col));
+  return QColor(c.red, c.green, c.blue);
+}
+
+QPointF TrazoWidget::mapToDrawing(QPointF widgetPoint) const {
+  return picture_->mapToDrawing(picture_->mapFrom(this, widgetPoint));
+}
+
+QPointF TrazoWidget::mapFromDrawing(QPointF drawingPoint) const {
+  return picture_->mapTo(this, picture_->mapFromDrawing(drawingPoint));
 }
 
 void TrazoWidget::reflash() { picture_->update(); }

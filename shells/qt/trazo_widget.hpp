@@ -3,15 +3,20 @@
 // on construction, Resize whenever its size changes, Paint whenever P1 must be redrawn,
 // MouseMove on pointer movement over P1, Terminate on destruction.
 //
-// A host fills the drawing through control() and shows it with reflash(), which repaints
-// P1 at the next frame; several calls before that frame cost one Reflash. The MouseMove
-// event reaches sinks connected with control().connect() and the Qt signal mouseMove().
+// A host fills the drawing through control() (the eight members as the control has them)
+// or through the Qt conveniences below, and shows it with reflash(), which repaints P1 at
+// the next frame; several calls before that frame cost one Reflash. The MouseMove event
+// reaches sinks connected with control().connect() and the Qt signal mouseMove(); presses,
+// releases and the wheel over P1 arrive as Qt signals of their own, in drawing units.
 #pragma once
 
 #include "control/trazo.hpp"
 #include "shells/qt/picture_box.hpp"
 #include "shells/qt/picture_options.hpp"
 
+#include <QColor>
+#include <QPointF>
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -26,11 +31,34 @@ class TrazoWidget : public QWidget {
   ~TrazoWidget() override;
 
   Trazo& control() { return control_; }
+  const Trazo& control() const { return control_; }
   PictureBox& picture() { return *picture_; }
+  const PictureBox& picture() const { return *picture_; }
+
+  // The members with Qt's types: the same calls, statuses and stored values as the control's
+  // own (Tag and cText as QString, col and lType as int).
+  [[nodiscard]] Status addLine(double x1, double y1, double x2, double y2, int col, int lType, const QString& tag = {});
+  [[nodiscard]] Status addBox(double x1, double y1, double x2, double y2, int col, int lType, const QString& tag = {});
+  [[nodiscard]] Status addCircle(double cx, double cy, double r, int col, int lType, const QString& tag = {});
+  [[nodiscard]] Status addCircle2(double cx, double cy, double r, double sa, double ea, int col, int lType,
+                                  const QString& tag = {});
+  [[nodiscard]] Status addText(double tx, double ty, double th, double tang, int col, const QString& cText,
+                               const QString& tag = {});
+  [[nodiscard]] Status clear();
+  [[nodiscard]] int count() const;
 
   // Shows the drawing afresh at the next frame.
   void reflash();
+  const PictureOptions& pictureOptions() const { return picture_->options(); }
   void setPictureOptions(const PictureOptions& options);
+  // The colour colour index `col` paints with, in this widget's palette.
+  QColor colourOf(int col) const;
+
+  // A point of this widget in the drawing's units, and back: X to the right and Y up, as
+  // the drawing has them (not crossed as MouseMove has them), once the drawing is shown;
+  // twips before the first Reflash.
+  QPointF mapToDrawing(QPointF widgetPoint) const;
+  QPointF mapFromDrawing(QPointF drawingPoint) const;
 
   // The control's proposed size: 4800 x 3600 twips.
   QSize sizeHint() const override;
@@ -39,6 +67,11 @@ class TrazoWidget : public QWidget {
   // The control's MouseMove event, as the sinks get it: X carries the vertical and Y the
   // horizontal position, in P1's current units.
   void mouseMove(qint16 button, qint16 shift, float x, float y);
+  // Pointer presses, releases and the wheel over P1, at `at` in the drawing's units (not
+  // crossed). The control itself has no such events: these are the widget's.
+  void pointerPressed(QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void pointerReleased(QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void wheelTurned(QPointF at, QPoint angleDelta, Qt::KeyboardModifiers modifiers);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -1,9 +1,12 @@
 // The control's members: AddBox through AddLine, Count, and what a failing member leaves.
+#include "control/recording_surface.hpp"
 #include "control/trazo.hpp"
 
 #include <gtest/gtest.h>
 
 #include <new>
+#include <sstream>
+#include <string>
 
 namespace trazo {
 namespace {
@@ -94,6 +97,43 @@ TEST(Trazo, MembersBeforeInitializeFindNoArray) {
   EXPECT_EQ(t.AddLine(0, 0, 1, 1, 1, 0, u""), status::subscript);
   EXPECT_EQ(countOf(t), 0);
   EXPECT_EQ(t.Reflash(), status::ok);
+}
+
+// The observer learns of each entity just before its painter's first call, and the picture is
+// handed exactly the calls it gets without one.
+TEST(Trazo, ReflashTellsItsObserverOfEachEntityBeforeItIsPainted) {
+  struct Marker final : PaintObserver {
+    explicit Marker(std::ostream& o) : out(o) {}
+    void paintingEntity(std::int32_t index, const Entity& e) override {
+      out << "entity " << index << ' ' << e.Kind << ' ' << std::string(e.Tag.begin(), e.Tag.end()) << '\n';
+    }
+    std::ostream& out;
+  };
+  const auto draw = [](bool observed) {
+    std::ostringstream trace;
+    RecordingSurface p1(trace);
+    Marker marker(trace);
+    Trazo t;
+    t.attachPicture(p1);
+    (void)t.onInitialize();
+    (void)t.AddLine(0, 0, 10, 5, 3, 2, u"a");
+    (void)t.AddCircle(5, 5, 2, 1, 0, u"b");
+    (void)t.AddText(0, 0, 1, 0, 2, u"xy", u"c");
+    if (observed) t.observePainting(&marker);
+    EXPECT_EQ(t.Reflash(), status::ok);
+    return trace.str();
+  };
+  const std::string plain = draw(false), observed = draw(true);
+  std::string withoutMarks;
+  std::istringstream lines(observed);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("entity ", 0) != 0) withoutMarks += line + '\n';
+  }
+  EXPECT_EQ(withoutMarks, plain);
+  // Each mark comes right before the first call of its entity's painter.
+  EXPECT_NE(observed.find("entity 1 1 a\nDrawStyle 3\nLine"), std::string::npos) << observed;
+  EXPECT_NE(observed.find("entity 2 2 b\nCircle"), std::string::npos) << observed;
+  EXPECT_NE(observed.find("entity 3 3 c\nLine"), std::string::npos) << observed;
 }
 
 }  // namespace

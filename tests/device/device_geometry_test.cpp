@@ -134,6 +134,47 @@ TEST_F(DeviceSurfaceExtremes, ArcsFollowTheSweepAndDashesKeepTheirRhythmAcrossAC
   EXPECT_EQ(out.lines[0].phase, 10);
 }
 
+// The host's pen and colours travel with every shape; a wide pen measures a cut dashed line
+// along its length and reaches further past the picture's border.
+TEST_F(DeviceSurfaceExtremes, TheHostsPenAndColoursReachTheBackEnd) {
+  ColourMap darker;
+  ASSERT_TRUE(darker.set(kGreen, {0, 128, 0}));
+  p1.setColourMap(darker);
+  p1.setPen(penFor(4, 96));
+  (void)p1.setDrawStyle(kDrawStyleDash);
+  // From (-30, 540) to (60, 420) in device pixels, along (0.6, -0.8): the box widened by
+  // 2 + 4 / 2 pixels ends at y = 504, 36 pixels up, 45 along the line, which is where the
+  // cut line starts in the 4-unit pattern's 96 pixels.
+  ASSERT_EQ(p1.line(-0.6f, -0.8f, 1.2f, 1.6f, kGreen), status::ok);
+  ASSERT_EQ(p1.circle(5, 5, 1, {255, 0, 0}), status::ok);
+  ASSERT_EQ(out.lines.size(), 1u);
+  ASSERT_EQ(out.rounds.size(), 1u);
+  const DeviceLine& l = out.lines[0];
+  EXPECT_EQ(l.colour, (Rgb{0, 128, 0}));
+  EXPECT_EQ(out.rounds[0].colour, (Rgb{255, 0, 0}));  // not in the map
+  EXPECT_EQ(l.pen, penFor(4, 96));
+  EXPECT_EQ(out.rounds[0].pen, penFor(4, 96));
+  EXPECT_NEAR(l.y1, 504, 1e-9);  // cut at the widened box
+  EXPECT_NEAR(l.phase, 45, 1e-4);
+  // A line that only a wide pen's edge brings into the picture still arrives.
+  ASSERT_EQ(p1.line(1, -0.07f, 9, -0.07f, kGreen), status::ok);  // 3.5 pixels below
+  EXPECT_EQ(out.lines.size(), 2u);
+}
+
+TEST(DevicePen, GrowsItsDashesWithThePenOrTheDevice) {
+  EXPECT_EQ(penFor(1, 96), DevicePen{});
+  EXPECT_EQ(penFor(0, 96), DevicePen{});  // no width asked for: the classic pen
+  EXPECT_EQ(penFor(1, 192), (DevicePen{1, 2}));
+  EXPECT_EQ(penFor(3, 96), (DevicePen{3, 3}));
+  EXPECT_EQ(penFor(3, 1200), (DevicePen{3, 12.5}));
+  EXPECT_FALSE(penFor(1, 300).wide());
+  const DashRuns dash = dashRuns(DashPattern::dashDot, 12.5);
+  EXPECT_EQ(std::vector<int>(dash.begin(), dash.end()), (std::vector<int>{113, 75, 38, 75}));
+  EXPECT_EQ(dash.period(), 301);
+  EXPECT_EQ(dashRuns(DashPattern::dash).period(), kDashPeriod);
+  EXPECT_TRUE(dashRuns(DashPattern::solid, 3).empty());
+}
+
 TEST(ArcSweep, RunsCounterClockwiseFromStartToEnd) {
   const auto quarter = arcSweep(0, kPi / 2);
   ASSERT_TRUE(quarter);

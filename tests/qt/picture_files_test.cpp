@@ -162,6 +162,139 @@ TEST_F(PictureFiles, AnyDeviceTakesThePictureInTheFormatAskedFor) {
   EXPECT_FALSE(pictureFormatNamed(QStringLiteral("gif")));
 }
 
+// Every entity is a group of its own with its number, kind and tag, the tag escaped so that
+// any string reads back as the control holds it (what XML cannot carry as U+FFFD); texts
+// come as text elements in their group when the host asks for them.
+TEST_F(PictureFiles, SvgKeepsEachEntitysKindAndTag) {
+  const std::u16string awkward = u"<a & \"b\" 'c'>\t\u65E5\u672C \U0001F600 \xD800 \x01";
+  (void)control.AddCircle2(50, 25, 20, 0, 1, 2, 0, awkward);
+  (void)control.AddText(5, 5, 8, 30, 6, u"R&D <1>", u"label");
+  PictureOptions options;
+  options.texts = true;
+  QBuffer buffer;
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(writePicture(control, buffer, PictureFormat::svg, QSize(600, 300), options).written);
+
+  struct Group {
+    QString entity, kind, tag;
+    QStringList shapes;
+    QString text;
+  };
+  std::vector<Group> groups;
+  QXmlStreamReader xml(buffer.data());
+  while (!xml.atEnd()) {
+    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+    const auto a = xml.attributes();
+    if (xml.name() == QLatin1String("g") && a.hasAttribute(QLatin1String("data-entity"))) {
+      groups.push_back({a.value(QLatin1String("data-entity")).toString(), a.value(QLatin1String("data-kind")).toString(),
+                        a.value(QLatin1String("data-tag")).toString(), {}, {}});
+    } else if (!groups.empty() && xml.name() == QLatin1String("text")) {
+      groups.back().text = xml.readElementText();
+    } else if (!groups.empty()) {
+      groups.back().shapes << xml.name().toString();
+    }
+  }
+  ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  ASSERT_EQ(groups.size(), 8u);  // four sides of the box, a line, a circle, an arc, a text
+  const QStringList kinds{QStringLiteral("line"), QStringLiteral("line"), QStringLiteral("line"), QStringLiteral("line"),
+                          QStringLiteral("line"), QStringLiteral("circle"), QStringLiteral("arc"), QStringLiteral("text")};
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    EXPECT_EQ(groups[i].entity, QString::number(i + 1));
+    EXPECT_EQ(groups[i].kind, kinds[static_cast<qsizetype>(i)]) << i;
+  }
+  EXPECT_EQ(groups[4].shapes, QStringList{QStringLiteral("line")});
+  EXPECT_EQ(groups[5].shapes, QStringList{QStringLiteral("circle")});
+  EXPECT_EQ(groups[6].shapes, QStringList{QStringLiteral("path")});
+  EXPECT_EQ(groups[7].shapes.size(), 4);  // the box's four sides
+  EXPECT_EQ(groups[6].tag, QString::fromUtf16(u"<a & \"b\" 'c'>\t\u65E5\u672C \U0001F600 \uFFFD \uFFFD"));
+  EXPECT_EQ(groups[7].tag, QStringLiteral("label"));
+  EXPECT_EQ(groups[7].text, QStringLiteral("R&D <1>"));
+  EXPECT_TRUE(groups[0].text.isEmpty());
+}
+
+// Drawn back, an SVG text's characters lie inside its box (5 pixels to the unit: "Trazo" 10
+// high at (20, 20) is a box from x = 150 to 275 and from y = 175 up to 125).
+TEST_F(PictureFiles, SvgTextsShowInsideTheirBoxes) {
+  (void)control.AddText(20, 20, 10, 0, 6, u"Trazo", u"");
+  PictureOptions options;
+  options.texts = true;
+  QBuffer buffer;
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+  ASSERT_TRUE(writePicture(control, buffer, PictureFormat::svg, QSize(600, 300), options).written);
+  QSvgRenderer renderer(buffer.data());
+  ASSERT_TRUE(renderer.isValid());
+  QImage back(600, 300, QImage::Format_RGB32);
+  QPainter painter(&back);
+  renderer.render(&painter);
+  painter.end();
+  int ink = 0;
+  for (int y = 130; y < 171; ++y)
+    for (int x = 155; x < 271; ++x) ink += back.pixelColor(x, y).red() > 100 && back.pixelColor(x, y).blue() > 100;
+  EXPECT_GT(ink, 300);
+}
+
+// The document goes to its sink as it is painted, in pieces of a bounded size.
+TEST_F(PictureFiles, SvgIsWrittenAsItIsPainted) {
+  for (int i = 0; i < 20000; ++i) (void)control.AddLine(i % 100, 0, 100 - i % 100, 50, i % 7, i % 4, u"a tag");
+  std::size_t pieces = 0, largest = 0, total = 0;
+  const WriteResult result = writePicture(control, PictureFormat::svg, QSize(600, 300), {},
+                                          [&](const unsigned char*, std::size_t n) {
+                                            ++pieces;
+                                            largest = std::max(largest, n);
+                                            total += n;
+                                            return true;
+                                          });
+  ASSERT_TRUE(result.written);
+  EXPECT_GT(total, 2'000'000u);
+  EXPECT_GT(pieces, 20u);
+  EXPECT_LT(largest, 70'000u);
+  // A sink that gives up stops the writing and says so.
+  std::size_t taken = 0;
+  const WriteResult refused = writePicture(control, PictureFormat::svg, QSize(600, 300), {},
+                                           [&](const unsigned char*, std::size_t n) { return (taken += n) < 100'000; });
+  EXPECT_FALSE(refused.written);
+  EXPECT_FALSE(refused.error.isEmpty());
+  EXPECT_EQ(refused.paintStatus, status::ok);
+}
+
+// A PDF page of A4 or Letter, turned to suit the picture; the resolution does not change
+// the page, and the texts the host asks for bring their font.
+TEST_F(PictureFiles, PdfPagesAreThePictureOrAPaperTurnedToSuitIt) {
+  struct Case {
+    Paper paper;
+    QSize size;
+    int dpi;
+    double width, height;  // points
+  };
+  const Case cases[] = {{Paper::pictureSize, {600, 300}, 96, 450, 225},
+                        {Paper::pictureSize, {600, 300}, 1200, 450, 225},
+                        {Paper::a4, {600, 300}, 300, 841.9, 595.3},
+                        {Paper::a4, {300, 600}, 300, 595.3, 841.9},
+                        {Paper::letter, {300, 600}, 600, 612, 792}};
+  const QRegularExpression mediaBox(QStringLiteral(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])"));
+  for (const Case& c : cases) {
+    PictureOptions options;
+    options.paper = c.paper;
+    options.printDpi = c.dpi;
+    QBuffer buffer;
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(writePicture(control, buffer, PictureFormat::pdf, c.size, options).written);
+    const auto match = mediaBox.match(QString::fromLatin1(buffer.data()));
+    ASSERT_TRUE(match.hasMatch());
+    EXPECT_NEAR(match.captured(1).toDouble(), c.width, 0.5) << c.dpi;
+    EXPECT_NEAR(match.captured(2).toDouble(), c.height, 0.5) << c.dpi;
+  }
+  (void)control.AddText(10, 10, 8, 0, 3, u"Trazo", u"");
+  for (const bool texts : {false, true}) {
+    PictureOptions options;
+    options.texts = texts;
+    QBuffer buffer;
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(writePicture(control, buffer, PictureFormat::pdf, QSize(600, 300), options).written);
+    EXPECT_EQ(buffer.data().contains("/FontFile"), texts);
+  }
+}
+
 TEST_F(PictureFiles, UnknownExtensionsAndUnwritablePlacesAreReportedNotWritten) {
   const WriteResult gif = writePicture(control, path("drawing.gif"), QSize(10, 10), {});
   EXPECT_FALSE(gif.written);

@@ -8,6 +8,8 @@
 #include "shells/qt/picture_files.hpp"
 #include "tests/qt/image_probe.hpp"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -177,6 +179,106 @@ TEST_F(PicturePixels, AntialiasingIsAHostOption) {
   PictureOptions smooth;
   smooth.antialias = true;
   EXPECT_GT(blended(render(smooth)), 100);
+}
+
+// The host's palette for light backgrounds: each of the six colours as its dark counterpart.
+TEST_F(PicturePixels, TheLightPaletteDrawsEachColourDarker) {
+  const QColor classic[] = {kRed, kYellow, kGreen, {0, 255, 255}, kBlue, kMagenta};
+  const QColor dark[] = {{128, 0, 0}, {128, 128, 0}, {0, 128, 0}, {0, 128, 128}, {0, 0, 128}, {128, 0, 128}};
+  for (int col = 1; col <= 6; ++col) (void)control.AddLine(10, 5 + 6 * col, 90, 5 + 6 * col, col, 0, u"");
+  PictureOptions light;
+  light.palette = Palette::light;
+  light.background = Qt::white;
+  const QImage image = render(light);
+  for (int col = 1; col <= 6; ++col) {
+    EXPECT_TRUE(colourNear(image, px(50), py(5 + 6 * col), dark[col - 1])) << col;
+    EXPECT_EQ(rowOf(image, 5 + 6 * col, dark[col - 1]), rowOf(render(), 5 + 6 * col, classic[col - 1]))
+        << col;
+  }
+  EXPECT_TRUE(colourNear(image, px(0), py(10), QColor(0, 128, 128)));  // the frame, col 4
+  EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white));
+}
+
+// Wider pens and finer devices: the pen's width across a line, and dashes that grow with the
+// pen or the device so that they keep their look. Device pixels of the raster at 96 dots to
+// the inch, and of QPainter at a printer's 1200.
+TEST_F(PicturePixels, LineWidthsAndDashesFollowThePenAndTheDevice) {
+  struct Case {
+    const char* what;
+    LineWidth width;
+    int dpi;           // 96: the raster picture; otherwise QPainter at that resolution
+    int thickness;     // rows across a horizontal line
+    int dash, gap;     // the first dash and gap of line type 1, in device pixels
+  };
+  const Case cases[] = {
+      {"classic", {}, 96, 1, 18, 6},
+      {"3 pixels", {3, LineWidth::Unit::devicePixels}, 96, 3, 54, 18},
+      // 1 mm at 96 to the inch is 3.78 pixels; runs of 18 and 6 times that, rounded.
+      {"1 mm", {1, LineWidth::Unit::millimetres}, 96, 4, 68, 23},
+      // At 1200 dots to the inch a classic pixel is 12.5 device pixels: 225 and 75.
+      {"printer, one pixel", {}, 1200, 1, 225, 75},
+      // 0.35 mm at 1200 is 16.5 pixels, wider than 12.5: runs of 297 and 99.
+      {"printer, 0.35 mm", {0.35, LineWidth::Unit::millimetres}, 1200, 17, 297, 99},
+  };
+  for (const Case& c : cases) {
+    Trazo t;
+    (void)t.onInitialize();
+    (void)t.AddBox(0, 0, 100, 50, 4, 0, u"");
+    (void)t.AddLine(10, 25, 90, 25, 3, 1, u"");
+    PictureOptions options;
+    options.lineWidth = c.width;
+    QImage image;
+    if (c.dpi == 96) {
+      image = renderImage(t, QSize(1200, 600), options);
+    } else {
+      image = QImage(1200, 600, QImage::Format_RGB32);
+      image.setDotsPerMeterX(static_cast<int>(std::lround(c.dpi / 0.0254)));
+      image.setDotsPerMeterY(static_cast<int>(std::lround(c.dpi / 0.0254)));
+      ASSERT_EQ(paintPicture(t, image, options), status::ok) << c.what;
+    }
+    int thickness = 0;
+    for (int y = 250; y < 350; ++y) thickness += image.pixelColor(static_cast<int>(px(10)) + 3, y) == kGreen;
+    EXPECT_NEAR(thickness, c.thickness, 1) << c.what;
+    const int row = rowOf(image, 25, kGreen);
+    ASSERT_GE(row, 0) << c.what;
+    const auto runs = runsAlongRow(image, row, static_cast<int>(px(10)) - 20, static_cast<int>(px(90)), kGreen);
+    ASSERT_GE(runs.size(), 2u) << c.what;
+    // A square end adds half the width before the first dash of a wide pen.
+    EXPECT_NEAR(runs[0], c.dash, 2) << c.what;
+    EXPECT_NEAR(runs[1], c.gap, 2) << c.what;
+  }
+}
+
+// Texts the host asks for: ink inside each text's box, in the entity's colour, and none
+// there otherwise. Glyphs differ between machines, so only the ink inside the box counts.
+TEST_F(PicturePixels, TextsAreDrawnInTheirBoxesOnlyWhenAsked) {
+  // "Trazo" 10 high: a box 25 x 10 at (20, 20), and one at 90 degrees at (80, 5).
+  (void)control.AddText(20, 20, 10, 0, 3, u"Trazo", u"");
+  (void)control.AddText(80, 5, 10, 90, 5, u"Trazo", u"");
+  const auto inkInside = [](const QImage& image, double left, double bottom, double right, double top, QColor colour,
+                            bool exact) {
+    int ink = 0;
+    for (int y = static_cast<int>(py(top)) + 3; y < static_cast<int>(py(bottom)) - 2; ++y)
+      for (int x = static_cast<int>(px(left)) + 3; x < static_cast<int>(px(right)) - 2; ++x) {
+        const QColor c = image.pixelColor(x, y);
+        ink += exact ? c == colour : c != kBlack;
+      }
+    return ink;
+  };
+  PictureOptions texts;
+  texts.texts = true;
+  PictureOptions smooth = texts;
+  smooth.antialias = true;
+  for (const PictureOptions& options : {texts, smooth}) {
+    const QImage image = render(options);
+    const bool exact = !options.antialias;
+    EXPECT_GT(inkInside(image, 20, 20, 45, 30, kGreen, exact), 500) << options.antialias;
+    EXPECT_GT(inkInside(image, 70, 5, 80, 30, kBlue, exact), 500) << options.antialias;
+    EXPECT_EQ(inkOutside(image, static_cast<int>(px(0)) - 1, static_cast<int>(py(50)) - 1,
+                         static_cast<int>(px(100)) + 1, static_cast<int>(py(0)) + 1, kBlack),
+              0);
+  }
+  EXPECT_EQ(inkInside(render(), 20, 20, 45, 30, kGreen, false), 0);  // the boxes alone
 }
 
 TEST_F(PicturePixels, APaintThatFailsLeavesTheClearedPicture) {

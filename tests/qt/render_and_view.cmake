@@ -74,6 +74,21 @@ foreach(strict "" "--strict")
   endif()
 endforeach()
 
+# The host's picture options, and what they refuse.
+expect_run(0 ${TRAZO} render ${SAMPLE} -o ${WORK}/options.png --palette light --background white --line-width 2.5
+           --text)
+expect_run(0 ${TRAZO} render ${SAMPLE} -o ${WORK}/options.pdf --page a4 --dpi 600 --line-width 0.35mm --text)
+expect_run(0 ${TRAZO} render ${SAMPLE} -o ${WORK}/options.svg --line-width 2px --palette LIGHT)
+foreach(bad "--line-width;0" "--line-width;101" "--line-width;11mm" "--line-width;3cm" "--palette;pastel"
+            "--page;A5" "--dpi;20")
+  expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/refused.pdf ${bad})
+endforeach()
+expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/refused.png --dpi 300)
+expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/refused.svg --page Letter)
+if(EXISTS ${WORK}/refused.pdf OR EXISTS ${WORK}/refused.png OR EXISTS ${WORK}/refused.svg)
+  message(FATAL_ERROR "render wrote a picture with options it refused")
+endif()
+
 expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.gif)
 expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.png --size 10x)
 expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.png --background nonsense)
@@ -82,6 +97,7 @@ expect_run(1 ${TRAZO} render ${SAMPLE} -o ${WORK}/no/such/dir/sample.png)
 # With a display (CI runs ctest under Xvfb), view opens its window and closes it again.
 if(DEFINED ENV{DISPLAY} AND NOT "$ENV{DISPLAY}" STREQUAL "")
   expect_run(0 ${TRAZO} view ${SAMPLE} --exit-after 300)
+  expect_run(0 ${TRAZO} view ${SAMPLE} --exit-after 200 --text --palette light --background white --line-width 2)
   expect_run(0 ${TRAZO} view ${WORK}/failing.trz --exit-after 100)
   expect_run(3 ${TRAZO} view ${WORK}/failing.trz --exit-after 100 --strict)
   if(NOT last_stderr MATCHES "failing.trz:3: Error AddCircle float")

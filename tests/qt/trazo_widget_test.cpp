@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,70 @@ TEST_F(TrazoWidgetInWindow, AFailingPaintLeavesAClearedPictureAndQtRunning) {
   for (const QPoint p : {QPoint(0, 0), QPoint(200, 150), QPoint(399, 299)}) EXPECT_EQ(shown.pixelColor(p), QColor(0, 0, 0));
   widget.resize(300, 200);
   QTRY_COMPARE(widget.picture().size(), QSize(300, 200));
+}
+
+// Qt's own view of the control: points in drawing units with the axes as the drawing has
+// them (unlike MouseMove), presses, releases and the wheel as signals in drawing units, and
+// the members with QString and QColor.
+TEST_F(TrazoWidgetInWindow, QtCodeSeesTheDrawingInItsOwnUnitsAndTypes) {
+  ASSERT_EQ(widget.addLine(0, 0, 10, 10, 3, 0, QStringLiteral("diagonal")), status::ok);
+  ASSERT_EQ(widget.addText(1, 1, 2, 0, 5, QStringLiteral("Ünïcode"), QStringLiteral("label")), status::ok);
+  EXPECT_EQ(widget.count(), 2);
+  EXPECT_EQ(widget.control().store().at(1)->Tag, u"diagonal");
+  EXPECT_EQ(widget.control().store().at(2)->Text, u"Ünïcode");
+  EXPECT_EQ(widget.colourOf(3), QColor(0, 255, 0));
+  widget.reflash();
+  settle();
+
+  const QPointF at = widget.mapFromDrawing(QPointF(3, 7));
+  const QPointF back = widget.mapToDrawing(at);
+  EXPECT_NEAR(back.x(), 3, 1e-9);
+  EXPECT_NEAR(back.y(), 7, 1e-9);
+  EXPECT_LT(widget.mapFromDrawing(QPointF(3, 8)).y(), at.y());  // Y up
+
+  QSignalSpy presses(&widget, &TrazoWidget::pointerPressed);
+  QSignalSpy releases(&widget, &TrazoWidget::pointerReleased);
+  QSignalSpy wheels(&widget, &TrazoWidget::wheelTurned);
+  const QPoint pixel = at.toPoint();
+  QTest::mousePress(&widget.picture(), Qt::RightButton, Qt::ShiftModifier, pixel);
+  QTest::mouseRelease(&widget.picture(), Qt::RightButton, Qt::ShiftModifier, pixel);
+  QWheelEvent wheel(QPointF(pixel), widget.picture().mapToGlobal(QPointF(pixel)), QPoint(), QPoint(0, 120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(&widget.picture(), &wheel);
+  ASSERT_EQ(presses.size(), 1);
+  ASSERT_EQ(releases.size(), 1);
+  ASSERT_EQ(wheels.size(), 1);
+  const double unitsPerPixel = std::fabs(widget.mapToDrawing(QPointF(1, 0)).x() - widget.mapToDrawing({}).x());
+  for (const QPointF p : {presses[0][0].toPointF(), releases[0][0].toPointF(), wheels[0][0].toPointF()}) {
+    EXPECT_NEAR(p.x(), 3, unitsPerPixel);
+    EXPECT_NEAR(p.y(), 7, unitsPerPixel);
+  }
+  EXPECT_EQ(presses[0][1].value<Qt::MouseButton>(), Qt::RightButton);
+  EXPECT_EQ(presses[0][2].value<Qt::KeyboardModifiers>(), Qt::ShiftModifier);
+  EXPECT_EQ(wheels[0][1].toPoint(), QPoint(0, 120));
+}
+
+// The widget option for texts: the characters show inside the box in the window too.
+TEST_F(TrazoWidgetInWindow, TextsShowInTheWindowWhenAsked) {
+  (void)widget.addBox(0, 0, 40, 20, 4, 0);
+  (void)widget.addText(5, 5, 10, 0, 3, QStringLiteral("Trazo"));  // a box 25 x 10
+  const auto inkInBox = [&] {
+    const QImage shown = widget.picture().grab().toImage();
+    const QPointF low = widget.mapFromDrawing(QPointF(5, 5)), high = widget.mapFromDrawing(QPointF(30, 15));
+    int ink = 0;
+    for (int y = static_cast<int>(high.y()) + 2; y < static_cast<int>(low.y()) - 1; ++y)
+      for (int x = static_cast<int>(low.x()) + 2; x < static_cast<int>(high.x()) - 1; ++x)
+        ink += shown.pixelColor(x, y) == QColor(0, 255, 0);
+    return ink;
+  };
+  widget.reflash();
+  settle();
+  EXPECT_EQ(inkInBox(), 0);
+  PictureOptions texts = widget.pictureOptions();
+  texts.texts = true;
+  widget.setPictureOptions(texts);
+  settle();
+  EXPECT_GT(inkInBox(), 100);
 }
 
 TEST(TrazoWidgetBeforeShown, PointerMovesAreInTwipsBeforeTheFirstReflash) {

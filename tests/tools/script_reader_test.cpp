@@ -162,6 +162,28 @@ TEST(ScriptReader, EveryFaultIsReportedWithItsLine) {
   EXPECT_EQ(s.statementCount(), 0u);
 }
 
+// A script of several megabytes is read in two pieces where threads can be had: the pieces
+// join in order, lines are numbered across them, faults come in line order.
+TEST(ScriptReader, ALargeScriptReadsAsOne) {
+  std::string text;
+  const int lines = 200000;  // some 7 MB
+  for (int i = 1; i <= lines; ++i) text += "AddLine " + std::to_string(i) + ", 0, 1, 2, 3, 0, \"a tag\"\n";
+  Played played(text);
+  ASSERT_EQ(played.outcomes.all.size(), static_cast<std::size_t>(lines));
+  for (const int n : {1, lines / 2, lines / 2 + 1, lines}) {
+    EXPECT_EQ(played.entity(n).Value1, n);
+    EXPECT_EQ(played.outcomes.all[static_cast<std::size_t>(n - 1)].line, static_cast<std::size_t>(n));
+  }
+  text.replace(text.find("AddLine 3,"), 7, "AddLime");
+  text.replace(text.rfind("AddLine"), 7, "AddLime");
+  const Script rejected = read(text);
+  ASSERT_EQ(rejected.faults().size(), 2u);
+  EXPECT_EQ(rejected.faults()[0].rfind("d.trz:3: unknown member 'AddLime'", 0), 0u);
+  EXPECT_EQ(rejected.faults()[1].rfind("d.trz:" + std::to_string(lines) + ": unknown member", 0), 0u);
+  EXPECT_EQ(rejected.lineCount(), static_cast<std::size_t>(lines));
+  EXPECT_EQ(rejected.statementCount(), 0u);
+}
+
 TEST(ScriptReader, InvalidUtf8IsRejectedInEveryForm) {
   for (const char* bad : {"\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE4\xBC", "\x80"}) {
     const Script s = read(std::string("AddText 1,2,3,4,5,\"") + bad + "\",\"\"\n");

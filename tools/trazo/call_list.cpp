@@ -30,7 +30,7 @@ CallList::Block& CallList::roomFor(std::size_t bytes) {
   if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < bytes) {
     Block block;
     block.capacity = std::max(kBlockBytes, bytes);
-    block.bytes = std::make_unique_for_overwrite<std::byte[]>(block.capacity);
+    block.bytes.reset(new std::byte[block.capacity]);  // left uninitialised: every byte is written before it is read
     blocks_.push_back(std::move(block));
   }
   return blocks_.back();
@@ -44,6 +44,14 @@ CallList::Writer CallList::begin(std::size_t line, const MemberInfo& member, std
   const auto index = static_cast<std::uint64_t>(&member - kMembers.data());
   writer.put<std::uint64_t>((static_cast<std::uint64_t>(line) << kMemberBits) | index);
   return writer;
+}
+
+void CallList::append(CallList&& later) {
+  blocks_.reserve(blocks_.size() + later.blocks_.size());
+  for (Block& block : later.blocks_) blocks_.push_back(std::move(block));
+  count_ += later.count_;
+  later.blocks_.clear();
+  later.count_ = 0;
 }
 
 void CallList::commit(const Writer& writer) {

@@ -66,6 +66,8 @@ class CallList {
   }
 
   std::size_t size() const { return count_; }
+  // Moves the statements of `later` to the end of this list.
+  void append(CallList&& later);
 
   // Walks the statements in the order they were added and gives back the memory of each
   // block once it is done with it, so that what the statements store can reuse it; the

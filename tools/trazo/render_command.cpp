@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -20,6 +22,9 @@ namespace {
 
 // Largest picture side, in pixels: a bigger raster image would not fit in memory.
 constexpr double kLargestSide = 16384;
+// Resolutions a PDF may be drawn at.
+constexpr int kLowestDpi = 72;
+constexpr int kHighestDpi = 2400;
 // The output name that stands for standard output.
 constexpr std::string_view kStandardOutput = "-";
 
@@ -39,7 +44,13 @@ qt::WriteResult writeOutput(Trazo& control, const std::string& output, qt::Pictu
   if (output != kStandardOutput) return qt::writePicture(control, QString::fromStdString(output), size, options, format);
   QFile out;
   if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) return {false, out.errorString(), status::ok};
-  return qt::writePicture(control, out, format, size, options, QString::fromStdString(scriptName));
+  qt::WriteResult result = qt::writePicture(control, out, format, size, options, QString::fromStdString(scriptName));
+  // What the C library still holds may fail on its way out (a full device, a closed pipe).
+  if (result.written && (!out.flush() || std::fflush(stdout) != 0 || std::ferror(stdout) != 0)) {
+    result.written = false;
+    result.error = QString::fromLocal8Bit(std::strerror(errno));
+  }
+  return result;
 }
 
 }  // namespace
@@ -52,6 +63,8 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     std::string format;
     bool strict = false;
     PictureArguments picture;
+    std::string page;
+    int dpi = 0;
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("render", "Run a call script and write the picture to PNG, SVG or PDF");
@@ -65,6 +78,12 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       ->type_name("WxH")
       ->capture_default_str();
   addPictureArguments(*cmd, options->picture);
+  cmd->add_option("--page", options->page,
+                  "PDF only: an A4 or Letter page, landscape for a picture wider than high, the picture filling it "
+                  "within 10 mm margins (default: a page the size of the picture)")
+      ->check(CLI::IsMember({"A4", "Letter"}, CLI::ignore_case));
+  cmd->add_option("--dpi", options->dpi, "PDF only: the resolution the picture is drawn at (default 96)")
+      ->check(CLI::Range(kLowestDpi, kHighestDpi));
   cmd->callback([options, &exitCode] {
     exitCode = kExitRejected;
     QSize size;
@@ -85,6 +104,14 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       }
       return;
     }
+    if ((!options->page.empty() || options->dpi != 0) && *format != qt::PictureFormat::pdf) {
+      std::cerr << "--page and --dpi are for PDF output only\n";
+      return;
+    }
+    if (!options->page.empty())
+      pictureOptions.paper = QString::fromStdString(options->page).toLower() == QLatin1String("a4") ? qt::Paper::a4
+                                                                                                   : qt::Paper::letter;
+    if (options->dpi != 0) pictureOptions.printDpi = options->dpi;
     const std::string name = scriptName(options->script);
     FailureReport failures(name);
     ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);

@@ -1,5 +1,6 @@
-// trazo render SCRIPT -o OUT [--size WxH] [--antialias] [--background COLOUR]: runs a script
-// and writes the control's picture to a PNG, SVG or PDF file, chosen by OUT's extension.
+// trazo render SCRIPT -o OUT [--size WxH] [picture options] [--page A4|Letter] [--dpi N]:
+// runs a script and writes the control's picture to a PNG, SVG or PDF file, chosen by OUT's
+// extension or --format.
 #pragma once
 
 #include <CLI/CLI.hpp>

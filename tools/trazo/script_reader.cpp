@@ -13,6 +13,7 @@
 #include "tools/trazo/plain_statement.hpp"
 #include "tools/trazo/printable_text.hpp"
 #include "tools/trazo/script_lexer.hpp"
+#include "tools/trazo/script_lines.hpp"
 
 #include <array>
 #include <cstring>
@@ -271,23 +272,22 @@ Script::~Script() = default;
 
 std::size_t Script::statementCount() const { return calls_->size(); }
 
-Script Script::read(std::string_view text, std::string_view fileName, Listener* listener) {
-  Script script;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // a UTF-8 byte order mark
+std::size_t readLines(std::string_view text, std::string_view fileName, std::size_t firstLine, Listener* listener,
+                      CallList& calls, std::vector<std::string>& faults) {
   const std::string name = printable(fileName);
   PlainStatementReader plain;
   Statement st;
   std::u16string scratch;
   std::string fault;
-  std::size_t lineNumber = 0;
+  std::size_t lineNumber = firstLine - 1;
   const auto report = [&](const std::string& what) {
-    script.faults_.push_back(name + ":" + std::to_string(lineNumber) + ": " + what);
+    faults.push_back(name + ":" + std::to_string(lineNumber) + ": " + what);
   };
   static const std::string tooLong = "the line is longer than " + std::to_string(kLongestLine >> 20) + " MiB";
-  while (!text.empty() || lineNumber == 0) {
+  while (!text.empty() || lineNumber == firstLine - 1) {
     ++lineNumber;
     if (listener != nullptr && lineNumber % kProgressLines == 0) listener->progress({lineNumber, 0, false});
-    if (const std::size_t length = plain.read(text, lineNumber, *script.calls_); length != plain.kNotPlain) {
+    if (const std::size_t length = plain.read(text, lineNumber, calls); length != plain.kNotPlain) {
       if (length > kLongestLine) report(tooLong);
       text.remove_prefix(length == text.size() ? length : length + 1);
       continue;
@@ -306,14 +306,10 @@ Script Script::read(std::string_view text, std::string_view fileName, Listener* 
     st.count = 0;
     st.named = 0;
     const bool ok = LineParser(line, st, scratch, fault).parse() &&
-                    (st.member == nullptr ||
-                     bindStatement(st, lineNumber, script.calls_.get(), fault));
+                    (st.member == nullptr || bindStatement(st, lineNumber, &calls, fault));
     if (!ok) report(fault);
   }
-  script.lines_ = lineNumber;
-  // A rejected script runs nothing: what was bound before the first fault goes.
-  if (!script.faults_.empty()) script.calls_ = std::make_unique<CallList>();
-  return script;
+  return lineNumber;
 }
 
 }  // namespace trazo::script

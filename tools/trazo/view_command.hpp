@@ -1,6 +1,7 @@
-// trazo view SCRIPT [--antialias] [--background COLOUR]: runs a script into the control
-// shown in a window; the drawing is fitted to the window and refitted when it is resized,
-// and a status line shows the latest MouseMove event.
+// trazo view SCRIPT [picture options]: runs a script into the control shown in a window;
+// the drawing is fitted to the window and refitted when it is resized, the wheel zooms and
+// dragging pans (view_window.hpp), and a status line shows where the pointer is and the
+// latest MouseMove event.
 #pragma once
 
 #include <CLI/CLI.hpp>

@@ -1,0 +1,228 @@
+// <trazo-picture>: the Trazo control as a web element.
+//
+// The element is the control's client area; its one child, a <canvas>, is the picture P1,
+// which the control stretches over the element on every change of size. The eight members
+// are methods and a property of the element, with the interface's names and argument
+// order; they go through the control's late binding, so arguments are coerced as
+// automation coerces them, and a failing member throws a TrazoError whose `code` is its
+// status. Lifecycle:
+//   - creation: Initialize (an empty drawing, P1 at its initial placement);
+//   - every change of the element's size (a ResizeObserver): Resize, then Paint;
+//   - Paint, whenever the canvas must be drawn again (after a resize, when the device pixel
+//     ratio changes, when the browser restores a lost canvas): a whole Reflash through the
+//     raster back end at the canvas's device pixels, put into the canvas;
+//   - pointer movement over the canvas: the control's MouseMove, raised as a `MouseMove`
+//     CustomEvent whose detail is {Button, Shift, X, Y}, X the vertical and Y the
+//     horizontal position in P1's current units;
+//   - removal from the document, unless the element is back in it by the next microtask
+//     (a move): Terminate. An element put back after that starts again with an empty
+//     drawing; members called in between fail with the subscript status.
+import createTrazoModule from './trazo_web.js';
+
+const trazo = await createTrazoModule();
+
+// The statuses of the members' four run-time errors.
+export const Status = Object.freeze({
+  overflow: 0x800a0006,
+  memory: 0x800a0007,
+  subscript: 0x800a0009,
+  float: 0x800a000b,
+});
+
+// A member's failure: `code` is its status as an unsigned 32-bit number (0x800A000B),
+// `kind` the word for it (overflow, memory, subscript, float, or its eight hex digits),
+// `argument` the position of the argument at fault where late binding names one.
+export class TrazoError extends Error {
+  constructor(member, status, argument = -1) {
+    const code = status >>> 0;
+    const kind = trazo.statusKind(status);
+    const hex = code.toString(16).toUpperCase().padStart(8, '0');
+    super(kind === hex ? `${member} failed: 0x${hex}` : `${member} failed: ${kind} (0x${hex})`);
+    this.name = 'TrazoError';
+    this.code = code;
+    this.kind = kind;
+    this.member = member;
+    if (argument >= 0) this.argument = argument;
+  }
+}
+
+// MouseMove's classic bits; DOM's `buttons` has the same three.
+const kButtonBits = 1 | 2 | 4;
+const kShiftKey = 1;
+const kCtrlKey = 2;
+const kAltKey = 4;
+
+const kReflash = 'Reflash';
+
+const template = document.createElement('template');
+// 320 x 240 CSS pixels: the 4800 x 3600 twips the control proposes to its container.
+template.innerHTML = `<style>
+  :host { display: inline-block; position: relative; overflow: hidden; width: 320px; height: 240px; }
+  :host([hidden]) { display: none; }
+  canvas { position: absolute; display: block; image-rendering: pixelated; }
+</style><canvas part="picture"></canvas>`;
+
+// A control whose element has gone is freed with it.
+const controls = new FinalizationRegistry((control) => control.delete());
+
+export class TrazoPicture extends HTMLElement {
+  #control = null;
+  #terminated = false;
+  #canvas;
+  #context;
+  #observer;
+  #ratioQuery = null;
+  #lastPaintStatus = 0;
+
+  constructor() {
+    super();
+    const root = this.attachShadow({ mode: 'open' });
+    root.append(template.content.cloneNode(true));
+    this.#canvas = root.querySelector('canvas');
+    this.#context = this.#canvas.getContext('2d');
+    this.#canvas.addEventListener('pointermove', (event) => this.#pointerMoved(event));
+    this.#canvas.addEventListener('contextrestored', () => this.#paint());
+    this.#observer = new ResizeObserver((entries) => this.#resized(entries[entries.length - 1]));
+    this.#create();
+  }
+
+  connectedCallback() {
+    if (this.#terminated) this.#create();
+    this.#observer.observe(this);
+    this.#watchRatio();
+  }
+
+  disconnectedCallback() {
+    this.#observer.disconnect();
+    this.#ratioQuery?.removeEventListener('change', this.#ratioChanged);
+    this.#ratioQuery = null;
+    queueMicrotask(() => {
+      if (!this.isConnected && !this.#terminated) {
+        this.#control.terminate();
+        this.#terminated = true;
+      }
+    });
+  }
+
+  // The status of the Reflash that the last Paint ran (0 for success); a failure leaves the
+  // picture as that Reflash left it.
+  get lastPaintStatus() {
+    return this.#lastPaintStatus >>> 0;
+  }
+
+  // Reads a call script (text, or its bytes as a Uint8Array) with the trazo host's reader
+  // and, unless it is rejected, plays it against the control and paints (an element not in
+  // a document yet paints once it is placed). Returns
+  // {rejected, trace, failures}: one "FILE:LINE: message" per fault of a rejected script;
+  // else the lines the run wrote ("Error <Member> <kind>", "Count <n>") and one
+  // "FILE:LINE: Error <Member> <kind>" per member that failed.
+  runScript(script, fileName = 'script.trz') {
+    const outcome = this.#control.runScript(script, fileName);
+    if (outcome.rejected.length === 0 && this.isConnected) this.#paint();
+    return outcome;
+  }
+
+  // The members, from the control's own member table: methods for the methods, a read-only
+  // property for Count.
+  static {
+    for (const member of trazo.members()) {
+      if (member.property) {
+        Object.defineProperty(this.prototype, member.name, {
+          get() {
+            return this.#call(member, []);
+          },
+          configurable: true,
+          enumerable: true,
+        });
+        continue;
+      }
+      const method = {
+        [member.name](...args) {
+          this.#call(member, args);
+        },
+      }[member.name];
+      Object.defineProperty(method, 'length', { value: member.params.length });
+      Object.defineProperty(this.prototype, member.name, { value: method, configurable: true, writable: true });
+    }
+  }
+
+  #call(member, args) {
+    const control = this.#control;
+    const status = control.invoke(member.dispId, args);
+    // Reflash paints P1: the canvas shows what it drew, even when it failed part way.
+    if (member.name === kReflash) this.#show();
+    if (status < 0) throw new TrazoError(member.name, status, control.argError());
+    return control.result();
+  }
+
+  #create() {
+    if (this.#control) {
+      controls.unregister(this);
+      this.#control.delete();
+    }
+    // The control holds its handler for as long as it lives: a weak reference lets the
+    // element go, and the registry then frees the control.
+    const element = new WeakRef(this);
+    this.#control = new trazo.ElementControl((Button, Shift, X, Y) =>
+      element.deref()?.dispatchEvent(
+        new CustomEvent('MouseMove', { detail: { Button, Shift, X, Y }, bubbles: true, composed: true }),
+      ),
+    );
+    controls.register(this, this.#control, this);
+    this.#terminated = false;
+    this.#control.initialize();
+    this.#place();
+  }
+
+  #resized(entry) {
+    this.#control.resize(entry.contentRect.width, entry.contentRect.height);
+    this.#place();
+    this.#paint();
+  }
+
+  #place() {
+    const p = this.#control.placement();
+    const style = this.#canvas.style;
+    style.left = `${p.left}px`;
+    style.top = `${p.top}px`;
+    style.width = `${p.width}px`;
+    style.height = `${p.height}px`;
+  }
+
+  #paint() {
+    this.#lastPaintStatus = this.#control.paint(window.devicePixelRatio);
+    this.#show();
+  }
+
+  #show() {
+    const picture = this.#control.canvasBytes();
+    if (!picture) return;
+    const { width, height, bytes } = picture;
+    if (this.#canvas.width !== width) this.#canvas.width = width;
+    if (this.#canvas.height !== height) this.#canvas.height = height;
+    if (width === 0 || height === 0) return;
+    const pixels = new Uint8ClampedArray(bytes.buffer, bytes.byteOffset, bytes.length);
+    this.#context.putImageData(new ImageData(pixels, width, height), 0, 0);
+  }
+
+  // A media query that stops matching when the device pixel ratio changes (another screen,
+  // a zoom); it is made afresh for the new ratio.
+  #watchRatio() {
+    this.#ratioQuery?.removeEventListener('change', this.#ratioChanged);
+    this.#ratioQuery = window.matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`);
+    this.#ratioQuery.addEventListener('change', this.#ratioChanged);
+  }
+
+  #ratioChanged = () => {
+    this.#watchRatio();
+    this.#paint();
+  };
+
+  #pointerMoved(event) {
+    const box = this.#canvas.getBoundingClientRect();
+    const shift = (event.shiftKey ? kShiftKey : 0) | (event.ctrlKey ? kCtrlKey : 0) | (event.altKey ? kAltKey : 0);
+    this.#control.pointerMoved(event.buttons & kButtonBits, shift, event.clientX - box.left, event.clientY - box.top);
+  }
+}
+
+if (!customElements.get('trazo-picture')) customElements.define('trazo-picture', TrazoPicture);

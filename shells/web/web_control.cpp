@@ -1,0 +1,72 @@
+#include "shells/web/web_control.hpp"
+
+#include "control/picture_placement.hpp"
+
+namespace trazo::web {
+
+// The element's content box, in twips from its top-left.
+class WebControl::ContentBox : public ClientArea {
+ public:
+  ContentBox(double width, double height) : width_(width), height_(height) {}
+  Status scaleLeft(float& value) override {
+    value = 0;
+    return status::ok;
+  }
+  Status scaleTop(float& value) override {
+    value = 0;
+    return status::ok;
+  }
+  Status scaleWidth(float& value) override {
+    value = static_cast<float>(width_ * kTwipsPerCssPixel);
+    return status::ok;
+  }
+  Status scaleHeight(float& value) override {
+    value = static_cast<float>(height_ * kTwipsPerCssPixel);
+    return status::ok;
+  }
+
+ private:
+  double width_, height_;
+};
+
+WebControl::WebControl(MouseMoveHandler onMouseMove) : sink_(std::move(onMouseMove)) {
+  control_.attachPicture(picture_);
+  cookie_ = control_.connect(sink_);
+}
+
+WebControl::~WebControl() {
+  control_.disconnect(cookie_);
+  control_.detachPicture();
+}
+
+Status WebControl::initialize() {
+  const Status s = control_.onInitialize();
+  (void)picture_.setLeft(kInitialPictureLeft);
+  (void)picture_.setTop(kInitialPictureTop);
+  (void)picture_.setWidth(kInitialPictureWidth);
+  (void)picture_.setHeight(kInitialPictureHeight);
+  return s;
+}
+
+void WebControl::resize(double width, double height) {
+  ContentBox box(width, height);
+  control_.onResize(box);
+}
+
+Status WebControl::paint(double ratio) {
+  if (!picture_.followPlacement(ratio)) return status::outOfMemory;
+  const Status s = control_.onPaint();
+  (void)picture_.picture();  // the raster draws its bands here, as part of the paint
+  return s;
+}
+
+// Device pixels of the last paint, so that the position is read in the coordinate system
+// that picture was drawn in.
+void WebControl::pointerMoved(std::int16_t button, std::int16_t shift, double x, double y) {
+  const DevicePoint at = picture_.fromDevice(x * picture_.ratio(), y * picture_.ratio());
+  control_.onMouseMove(button, shift, static_cast<float>(at.x), static_cast<float>(at.y));
+}
+
+void WebControl::terminate() { control_.onTerminate(); }
+
+}  // namespace trazo::web

@@ -1,0 +1,60 @@
+// The Trazo control as a web element sees it: the control with its picture P1 (a canvas)
+// and the five lifecycle actions in the element's terms. The element's client area is its
+// content box in CSS pixels; pointer positions arrive in CSS pixels from P1's top-left.
+// MouseMove reaches the element through a connected sink, so the crossing of X and Y is
+// the control's own.
+#pragma once
+
+#include "control/trazo.hpp"
+#include "shells/web/web_picture.hpp"
+
+#include <cstdint>
+#include <functional>
+
+namespace trazo::web {
+
+class WebControl {
+ public:
+  using MouseMoveHandler = std::function<void(std::int16_t Button, std::int16_t Shift, float X, float Y)>;
+
+  explicit WebControl(MouseMoveHandler onMouseMove);
+  ~WebControl();
+  WebControl(const WebControl&) = delete;
+  WebControl& operator=(const WebControl&) = delete;
+
+  Trazo& control() { return control_; }
+  WebPicture& picture() { return picture_; }
+  const WebPicture& picture() const { return picture_; }
+
+  // Creation: Initialize, and P1 at its initial placement.
+  Status initialize();
+  // The element's content box is now `width` x `height` CSS pixels.
+  void resize(double width, double height);
+  // P1 must be drawn again, at `ratio` device pixels per CSS pixel: a whole Reflash through
+  // the raster back end. Out of memory when the canvas cannot be had at that size.
+  Status paint(double ratio);
+  // The pointer moved over P1, `x` and `y` CSS pixels from its top-left.
+  void pointerMoved(std::int16_t button, std::int16_t shift, double x, double y);
+  // Destruction: the entity array is freed.
+  void terminate();
+
+ private:
+  class ContentBox;
+  class Sink : public TrazoEvents {
+   public:
+    explicit Sink(MouseMoveHandler handler) : handler_(std::move(handler)) {}
+    void MouseMove(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y) override {
+      handler_(Button, Shift, X, Y);
+    }
+
+   private:
+    MouseMoveHandler handler_;
+  };
+
+  Trazo control_;
+  WebPicture picture_;
+  Sink sink_;
+  std::uint32_t cookie_ = 0;
+};
+
+}  // namespace trazo::web
