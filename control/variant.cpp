@@ -31,8 +31,8 @@ template <typename Number>
 std::u16string formatNumber(Number value, int digits) {
   char buffer[64];
   // A Single converts to a Double exactly, so its digits come out as its own would.
-  const char* end = writeGeneral(buffer, buffer + sizeof buffer, static_cast<double>(value == 0 ? Number{0} : value),
-                                 digits);
+  char* end = writeGeneral(buffer, buffer + sizeof buffer, static_cast<double>(value == 0 ? Number{0} : value),
+                           digits);
   std::u16string text(buffer, end);
   for (char16_t& c : text) {
     if (c == u'e') c = u'E';
