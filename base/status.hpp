@@ -27,9 +27,12 @@ inline constexpr Status paramNotFound = static_cast<Status>(0x80020004u);
 inline constexpr Status typeMismatch = static_cast<Status>(0x80020005u);
 inline constexpr Status unknownName = static_cast<Status>(0x80020006u);
 inline constexpr Status noNamedArgs = static_cast<Status>(0x80020007u);
+inline constexpr Status badVarType = static_cast<Status>(0x80020008u);  // an argument of no valid type
 inline constexpr Status dispOverflow = static_cast<Status>(0x8002000Au);
 inline constexpr Status badParamCount = static_cast<Status>(0x8002000Eu);
 inline constexpr Status paramNotOptional = static_cast<Status>(0x8002000Fu);
+// An argument the platform's coercion cannot take (a date beyond the year 9999 as text).
+inline constexpr Status invalidArgument = static_cast<Status>(0x80070057u);
 
 // A surface asked for something it cannot do (a ScaleMode other than twips, say).
 inline constexpr Status invalidCall = static_cast<Status>(0x800A0005u);

@@ -31,7 +31,8 @@ struct CounterGoal {
   std::string_view benchmark, counter;
   double most;
 };
-constexpr CounterGoal kCounterGoals[] = {{"BM_BytesPerLine/1000000", "bytes_per_entity", 128}};
+constexpr CounterGoal kCounterGoals[] = {{"BM_BytesPerLine/1000000", "bytes_per_entity", 128},
+                                        {"BM_ClearGivesGreatTagsBack/200000", "kept_fraction", 0.25}};
 
 // The larger run may take at most `most` times as long as the smaller.
 struct TimeGoal {
@@ -137,7 +138,7 @@ bool GoalReporter::printGoals(std::ostream& out) const {
       out << line;
       continue;
     }
-    std::snprintf(line, sizeof line, "  %-28s %s %.2f (at most %.0f)  %s\n", std::string(g.benchmark).c_str(),
+    std::snprintf(line, sizeof line, "  %-28s %s %.2f (at most %.4g)  %s\n", std::string(g.benchmark).c_str(),
                   std::string(g.counter).c_str(), *value, g.most, verdict(*value <= g.most));
     out << line;
   }

@@ -1,7 +1,8 @@
-// The one grammar of numbers written as text, shared by call scripts and by automation's
-// coercion of a String argument to a number: digits [. digits] [E [sign] digits], or
-// . digits [...]; no sign (a script writes it as a token of its own, coercion reads it
-// around the number). Independent of the process locale.
+// Numbers written as text. A call script's numbers: digits [. digits] [E [sign] digits],
+// or . digits [...], with no sign (a script writes it as a token of its own); and what
+// automation's coercion reads in a String argument passed to a number (readCoercedNumber).
+// Both give the nearest Double of the digits they read, and neither depends on the process
+// locale.
 #pragma once
 
 #include <cstddef>
@@ -157,8 +158,21 @@ bool numberValue(std::string_view digits, double& value);
 
 enum class NumberText { ok, notANumber, outOfRange };
 
-// A whole text as coercion reads it: blanks (space, tab), an optional sign, a number,
-// blanks, and nothing else.
-NumberText readNumberText(std::string_view text, double& value);
+// A String argument as automation's coercion reads it for a number parameter, with the
+// symbols of the US English locale the type library is written in (the platform's own
+// coercion takes the user's). The text ends at its first NUL, as the platform reads it.
+// In order: any of white space, one '+', one '-', one '$' and one '(', mixed; then either
+// "&H" and hexadecimal digits or "&O" and octal ones (no '$' then, and the signs change
+// nothing), or decimal digits with ',' anywhere after the first digit, at most one '.',
+// and, unless a '$' came first, an exponent E or e with at most one '+' and one '-' and
+// digits; then any of white space, '+', '-' (not after a leading '-'), one '$' and the ')'
+// that closes a '('; and nothing else. A '-' or the parentheses make a decimal number
+// negative. White space is the Unicode White_Space set.
+struct CoercedNumber {
+  bool radix = false;         // "&H" or "&O": `bits` holds it; otherwise `value`
+  std::uint64_t bits = 0;
+  double value = 0;
+};
+NumberText readCoercedNumber(std::u16string_view text, CoercedNumber& number);
 
 }  // namespace trazo

@@ -1,12 +1,14 @@
 #include "fuzz/control_harness.hpp"
 
 #include "control/late_binding.hpp"
+#include "control/null_surface.hpp"
 #include "fuzz/hostile_values.hpp"
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace trazo::fuzz {
@@ -28,6 +30,8 @@ bool known(Status s) {
     case status::paramNotFound:
     case status::typeMismatch:
     case status::dispOverflow:
+    case status::badVarType:
+    case status::invalidArgument:
     case status::badParamCount:
     case status::invalidCall:
     case status::unexpected: return true;
@@ -121,18 +125,43 @@ void CheckingSink::MouseMove(std::int16_t& Button, std::int16_t& Shift, float& X
   Y = -1;
 }
 
+template <typename Call>
+auto ControlHarness::failing(Call&& call) {
+  if (!pending_) return call();
+  using Result = decltype(call());
+  const Failure f = *pending_;
+  pending_.reset();
+  if constexpr (std::is_void_v<Result>) {
+    testing::FailingAllocationScope scope(f.k, f.mode);
+    call();
+  } else {
+    Result s{};
+    {
+      testing::FailingAllocationScope scope(f.k, f.mode);
+      s = call();
+    }
+    if (testing::failureInjected() && s != status::ok && s != status::outOfMemory) {
+      violated("a failing allocation ended a call with " + statusKind(s));
+    }
+    return s;
+  }
+}
+
 ControlHarness::ControlHarness() {
-  picture_ = std::make_unique<RecordingSurface>(nowhere_, 4000, 2000);
+  picture_ = std::make_unique<NullSurface>(4000, 2000);
   control_.attachPicture(*picture_);
   if (failed(control_.onInitialize())) violated("a fresh control could not be cleared");
   for (int i = 0; i < 2; ++i) cookies_[i] = control_.connect(sinks_[i]);
   commit();
 }
 
-ControlHarness::~ControlHarness() { control_.onTerminate(); }
+ControlHarness::~ControlHarness() {
+  expectEntitiesKept("the end of the input", true);
+  control_.onTerminate();
+}
 
 void ControlHarness::step(FuzzedDataProvider& in) {
-  switch (in.ConsumeIntegralInRange(0, 12)) {
+  switch (in.ConsumeIntegralInRange(0, 13)) {
     case 0:
     case 1: invokeById(in, hostileDispId(in)); break;
     case 2: invokeByName(in); break;
@@ -145,6 +174,11 @@ void ControlHarness::step(FuzzedDataProvider& in) {
     case 9: terminate(); break;
     case 10: attachPicture(in); break;
     case 11: addMany(in); break;
+    case 12: {
+      const auto mode = in.ConsumeBool() ? testing::FailureMode::Once : testing::FailureMode::Persistent;
+      pending_ = Failure{in.ConsumeIntegralInRange<std::uint64_t>(1, 64), mode};
+      break;
+    }
     default: {
       // connect or disconnect one sink, so that events meet changing connections
       const int i = in.ConsumeIntegralInRange(0, 1);
@@ -160,6 +194,7 @@ void ControlHarness::step(FuzzedDataProvider& in) {
 }
 
 void ControlHarness::invokeById(FuzzedDataProvider& in, std::int32_t dispId) {
+  if (dispId == dispid::Clear) expectEntitiesKept("before Clear", true);
   static constexpr std::uint16_t flagChoices[] = {kInvokeMethod, kInvokePropertyGet, kInvokeMethod | kInvokePropertyGet,
                                                   kInvokePropertyPut, 0, 8, 0xFFFF};
   const std::uint16_t flags = in.ConsumeBool() ? static_cast<std::uint16_t>(kInvokeMethod | kInvokePropertyGet)
@@ -171,7 +206,7 @@ void ControlHarness::invokeById(FuzzedDataProvider& in, std::int32_t dispId) {
 
   Variant result;
   std::int32_t argError = -7;
-  const Status s = invoke(control_, dispId, flags, positional, named, &result, &argError);
+  const Status s = failing([&] { return invoke(control_, dispId, flags, positional, named, &result, &argError); });
 
   const MemberInfo* member = findMember(dispId);
   if (member == nullptr && s != status::memberNotFound) violated("an unknown dispatch id did not fail as unknown");
@@ -183,7 +218,8 @@ void ControlHarness::invokeById(FuzzedDataProvider& in, std::int32_t dispId) {
     const auto* value = std::get_if<std::int32_t>(&result);
     if (value == nullptr || *value != control_.store().count()) violated("Count returned something else");
   }
-  const bool reachedMember = member != nullptr && !(s >= status::memberNotFound && s <= status::paramNotOptional);
+  const bool refusedArguments = (s >= status::memberNotFound && s <= status::paramNotOptional) || s == status::invalidArgument;
+  const bool reachedMember = member != nullptr && !refusedArguments;
   afterMember(reachedMember ? dispId : 0, s);
 }
 
@@ -212,15 +248,19 @@ void ControlHarness::addDirectly(FuzzedDataProvider& in) {
   const std::int32_t lType = hostileLong(in);
   const std::u16string tag = hostileString(in);
   const int which = in.ConsumeIntegralInRange(0, 4);
-  Status s = status::ok;
-  std::int32_t dispId = 0;
-  switch (which) {
-    case 0: s = control_.AddLine(v[0], v[1], v[2], v[3], col, lType, tag), dispId = dispid::AddLine; break;
-    case 1: s = control_.AddCircle(v[0], v[1], v[2], col, lType, tag), dispId = dispid::AddCircle; break;
-    case 2: s = control_.AddCircle2(v[0], v[1], v[2], v[3], v[4], col, lType, tag), dispId = dispid::AddCircle2; break;
-    case 3: s = control_.AddText(v[0], v[1], v[2], v[3], col, hostileString(in), tag), dispId = dispid::AddText; break;
-    default: s = control_.AddBox(v[0], v[1], v[2], v[3], col, lType, tag), dispId = dispid::AddBox; break;
-  }
+  const std::u16string text = which == 3 ? hostileString(in) : std::u16string();
+  static constexpr std::int32_t kDispIds[] = {dispid::AddLine, dispid::AddCircle, dispid::AddCircle2, dispid::AddText,
+                                              dispid::AddBox};
+  const std::int32_t dispId = kDispIds[which];
+  const Status s = failing([&] {
+    switch (which) {
+      case 0: return control_.AddLine(v[0], v[1], v[2], v[3], col, lType, tag);
+      case 1: return control_.AddCircle(v[0], v[1], v[2], col, lType, tag);
+      case 2: return control_.AddCircle2(v[0], v[1], v[2], v[3], v[4], col, lType, tag);
+      case 3: return control_.AddText(v[0], v[1], v[2], v[3], col, text, tag);
+      default: return control_.AddBox(v[0], v[1], v[2], v[3], col, lType, tag);
+    }
+  });
   if (s == status::ok && which < 4) {
     const Entity& e = *control_.store().at(control_.store().count());
     const int stored = which == 0 ? 4 : which == 1 ? 3 : which == 2 ? 5 : 4;
@@ -237,9 +277,15 @@ void ControlHarness::addDirectly(FuzzedDataProvider& in) {
 // calls decoded from a short input would never reach.
 void ControlHarness::addMany(FuzzedDataProvider& in) {
   static constexpr std::int32_t counts[] = {1, 998, 999, 1000, 1001};
-  const std::int32_t n = counts[in.ConsumeIntegralInRange(0, 4)];
-  // A great tag a thousand times over would only measure the machine's memory.
-  const std::u16string tag = hostileString(in).substr(0, 64);
+  // A thousand adds cost what a thousand other operations do: an input gets two such runs
+  // at most, enough to cross the first two block boundaries, and any one operation is
+  // rarely one.
+  const bool many = in.ConsumeIntegralInRange(0, 15) == 0 && manyLeft_ > 0;
+  const std::int32_t n = many ? counts[in.ConsumeIntegralInRange(0, 4)] : 1;
+  if (n > 1) --manyLeft_;
+  // A short tag (held in the string itself, no allocation): a thousand great or even
+  // allocated tags would measure the allocator rather than the store's growth.
+  const std::u16string tag = hostileString(in).substr(0, 7);
   for (std::int32_t i = 0; i < n; ++i) {
     const Status s = control_.AddLine(i, -i, i + 0.5, 1e300, i, -i, tag);
     if (!control_.store().hasArray()) {
@@ -257,18 +303,19 @@ void ControlHarness::addMany(FuzzedDataProvider& in) {
 }
 
 void ControlHarness::reflash(bool asPaint) {
-  const Status s = asPaint ? control_.onPaint() : control_.Reflash();
+  const Status s = failing([&] { return asPaint ? control_.onPaint() : control_.Reflash(); });
   afterMember(dispid::Reflash, s);
 }
 
 void ControlHarness::clear(bool asInitialize) {
-  const Status s = asInitialize ? control_.onInitialize() : control_.Clear();
+  expectEntitiesKept("before Clear", true);
+  const Status s = failing([&] { return asInitialize ? control_.onInitialize() : control_.Clear(); });
   afterMember(dispid::Clear, s);
 }
 
 void ControlHarness::resize(FuzzedDataProvider& in) {
   HostileClientArea area(in);
-  control_.onResize(area);
+  failing([&] { control_.onResize(area); });
   afterMember(0, status::ok);
 }
 
@@ -278,7 +325,7 @@ void ControlHarness::mouseMove(FuzzedDataProvider& in) {
   const float x = hostileSingle(in);
   const float y = hostileSingle(in);
   int callsBefore[2] = {sinks_[0].calls, sinks_[1].calls};
-  control_.onMouseMove(button, shift, x, y);
+  failing([&] { control_.onMouseMove(button, shift, x, y); });
   for (int i = 0; i < 2; ++i) {
     const int expected = callsBefore[i] + (cookies_[i] != 0 ? 1 : 0);
     if (sinks_[i].calls != expected) violated("MouseMove did not reach each connected sink once");
@@ -294,7 +341,8 @@ void ControlHarness::mouseMove(FuzzedDataProvider& in) {
 }
 
 void ControlHarness::terminate() {
-  control_.onTerminate();
+  expectEntitiesKept("before Terminate", true);
+  failing([&] { control_.onTerminate(); });
   if (control_.store().hasArray() || control_.store().upperBound() != 0) violated("Terminate kept the array");
   commit();
 }
@@ -303,9 +351,12 @@ void ControlHarness::attachPicture(FuzzedDataProvider& in) {
   const double w = hostileDouble(in);
   const double h = hostileDouble(in);
   std::unique_ptr<Surface> next;
-  switch (in.ConsumeIntegralInRange(0, 2)) {
+  // A picture that records each call in text, one that refuses from some call on, or one
+  // that only keeps its coordinate system (the cheapest, where the first starts).
+  switch (in.ConsumeIntegralInRange(0, 3)) {
     case 0: next = std::make_unique<RecordingSurface>(nowhere_, w, h); break;
     case 1: next = std::make_unique<FailingSurface>(nowhere_, w, h, in.ConsumeIntegralInRange(0, 40)); break;
+    case 2: next = std::make_unique<NullSurface>(w, h); break;
     default: control_.detachPicture(); break;
   }
   if (next) control_.attachPicture(*next);
@@ -340,7 +391,7 @@ void ControlHarness::afterMember(std::int32_t dispId, Status s) {
   } else if (dispId == dispid::Reflash) {
     // Reflash may widen a degenerate span and keep it; it never touches an entity.
     if (count != before_.count) violated("Reflash changed the count");
-    if (auto d = testing::describeChangedPrefix(before_, store); !d.empty()) violated("Reflash: " + d);
+    expectEntitiesKept("Reflash");
     const Extents& now = store.extents();
     const Extents& was = before_.extents;
     if (!(testing::sameBits(now.MinX, was.MinX) || now.MinX <= was.MinX) ||
@@ -365,12 +416,43 @@ void ControlHarness::afterMember(std::int32_t dispId, Status s) {
 }
 
 void ControlHarness::expectUnchanged(const char* what) {
-  if (auto d = testing::describeDifference(before_, control_.store()); !d.empty()) violated(std::string(what) + ": " + d);
+  const Store& store = control_.store();
+  if (store.count() != before_.count) {
+    violated(std::string(what) + ": count " + std::to_string(before_.count) + " became " + std::to_string(store.count()));
+  }
+  if (store.upperBound() != before_.upperBound) violated(std::string(what) + ": the upper bound changed");
+  if (store.hasArray() != before_.hasArray) violated(std::string(what) + ": the array appeared or went away");
+  if (!testing::sameExtents(store.extents(), before_.extents)) violated(std::string(what) + ": extents changed");
+  expectEntitiesKept(what);
+}
+
+void ControlHarness::expectEntitiesKept(const char* what, bool every) {
+  // Every entity while there are few; else the newest and a window moving over the rest.
+  constexpr std::int32_t kFew = 64, kNewest = 8, kWindow = 32;
+  const Store& store = control_.store();
+  const std::int32_t held = static_cast<std::int32_t>(before_.records.size());
+  if (held > 0 && (!store.hasArray() || store.count() < held)) {
+    violated(std::string(what) + ": entities lost: " + std::to_string(held) + " before, " +
+             std::to_string(store.hasArray() ? store.count() : 0) + " after");
+  }
+  std::int32_t changed = 0;
+  if (every) {
+    changed = firstChanged(before_, store, 1, held, true);
+  } else if (held <= kFew) {
+    changed = firstChanged(before_, store, 1, held, false);
+  } else {
+    if (window_ > held) window_ = 1;
+    const std::int32_t windowEnd = std::min(held, window_ + kWindow - 1);
+    changed = firstChanged(before_, store, held - kNewest + 1, held, false);
+    if (changed == 0) changed = firstChanged(before_, store, window_, windowEnd, false);
+    window_ = windowEnd + 1;
+  }
+  if (changed != 0) violated(std::string(what) + ": entity " + std::to_string(changed) + " changed");
 }
 
 void ControlHarness::expectAppended(std::int32_t added, std::int16_t kind) {
   const Store& store = control_.store();
-  if (auto d = testing::describeChangedPrefix(before_, store); !d.empty()) violated("an add: " + d);
+  expectEntitiesKept("an add");
   for (std::int32_t i = before_.count + 1; i <= store.count(); ++i) {
     if (store.at(i)->Kind != kind) violated("an add stored the wrong kind");
   }
@@ -388,6 +470,6 @@ void ControlHarness::expectAppended(std::int32_t added, std::int16_t kind) {
   expectedCount_ += added;
 }
 
-void ControlHarness::commit() { testing::refreshSnapshot(before_, control_.store()); }
+void ControlHarness::commit() { refresh(before_, control_.store()); }
 
 }  // namespace trazo::fuzz

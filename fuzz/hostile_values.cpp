@@ -1,6 +1,7 @@
 #include "fuzz/hostile_values.hpp"
 
 #include "control/member_table.hpp"
+#include "tests/support/value_object.hpp"
 
 #include <array>
 #include <bit>
@@ -39,17 +40,20 @@ constexpr std::array<std::int32_t, 12> kLongs{{
     0, 1, -1, 2, 3, 4, 5, 6, 7, 16, INT32_MIN, INT32_MAX,
 }};
 
-constexpr std::array<std::u16string_view, 40> kStrings{{
+constexpr std::array<std::u16string_view, 46> kStrings{{
     u"", u"ABC", std::u16string_view(u"\0", 1), std::u16string_view(u"A\0B", 3), u"\xD800", u"\xDC00",
     u"A\xD800", u"\xDBFF\xDFFF", u"\x3042\x3044\x3046", u"\xFF71", u"\xFEFF", u"\xFFFF", u"\x00E9",
     u"1", u"-2.5", u" 7 ", u"\t3\t", u"1e309", u"-1e309", u"1e-400", u"2147483647.5", u"2147483648",
     u"-2147483648.5", u"-2147483649", u"NaN", u"Infinity", u"&H10", u"1,5", u"1.5.5", u"+", u"-", u".",
     u"e5", u"1e", u"\x0661", u"0x10", u"4.94065645841246544e-324", u"1.7976931348623157e308",
-    u"00000000000000000000000000000000000000001", u"-0",
+    u"00000000000000000000000000000000000000001", u"-0", u"(5)", u"$1,000.50", u"&HFFFFFFFF", u"&O777", u"5-",
+    u"\u3000" u"1e5$",
 }};
 
 // Lengths around the limits of ordinary buffers and of 16-bit counts.
-constexpr std::array<std::size_t, 6> kGreatLengths{{4096, 65535, 65536, 65537, 100000, 1u << 20}};
+// A million units and more is left to tests/hardening: copied into four sides of a box it is
+// megabytes of fresh memory, which would cost more than all the calls of an input.
+constexpr std::array<std::size_t, 5> kGreatLengths{{4096, 65535, 65536, 65537, 100000}};
 
 }  // namespace
 
@@ -75,8 +79,10 @@ std::int32_t hostileLong(FuzzedDataProvider& in) {
 }
 
 std::u16string hostileString(FuzzedDataProvider& in) {
-  // Great lengths are costly to copy, so they come rarely; the fuzzer still finds them.
-  switch (in.ConsumeIntegralInRange(0, 15)) {
+  // Great lengths are costly to copy, so they come rarely (one string in 64); the fuzzer
+  // still finds them.
+  const int kind = in.ConsumeIntegralInRange(0, 63);
+  switch (kind == 63 ? 15 : kind % 15) {
     case 0: return std::u16string(pick(in, kStrings));
     case 1: {
       // code units straight from the input, two bytes each
@@ -110,14 +116,31 @@ std::u16string hostileString(FuzzedDataProvider& in) {
   }
 }
 
+// Objects worth a number, a text, Null or a date, one without a value, Nothing, and one
+// whose value is an object.
+const AutomationObject* hostileObject(FuzzedDataProvider& in) {
+  using testing::ValueObject;
+  static const ValueObject objects[] = {
+      ValueObject(2.5), ValueObject(std::u16string(u"&HFFFF")), ValueObject(Null{}),
+      ValueObject(Variant{}, status::memberNotFound), ValueObject(Date{1e7}),
+  };
+  static const ValueObject ofObject{&objects[0]};
+  const int which = in.ConsumeIntegralInRange(0, 6);
+  return which == 5 ? nullptr : which == 6 ? &ofObject : &objects[which];
+}
+
 Variant hostileVariant(FuzzedDataProvider& in) {
-  switch (in.ConsumeIntegralInRange(0, 6)) {
+  switch (in.ConsumeIntegralInRange(0, 10)) {
     case 0: return std::monostate{};
     case 1: return in.ConsumeBool();
     case 2: return in.ConsumeIntegral<std::int16_t>();
     case 3: return hostileLong(in);
     case 4: return hostileSingle(in);
     case 5: return hostileDouble(in);
+    case 6: return Null{};
+    case 7: return Date{hostileDouble(in)};
+    case 8: return Array{};
+    case 9: return hostileObject(in);
     default: return hostileString(in);
   }
 }

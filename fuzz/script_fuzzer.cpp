@@ -4,19 +4,27 @@
 // rejected script runs nothing; an accepted one runs each statement once, in line order,
 // through a member of the table. And the one way through: the same script with every
 // statement given an object prefix (t.AddLine ..., which the full parser reads instead of
-// the plain-form reader) is accepted or rejected alike and stores the same drawing.
+// the plain-form reader) is accepted or rejected alike and stores the same drawing. And
+// once more while an allocation fails (the k-th, k taken from the input; tests/hardening's
+// allocator): reading either gives up for want of memory (std::bad_alloc, which the host
+// reports) or says exactly what it said before; running ends every statement in its own
+// status or out of memory.
 #include "control/late_binding.hpp"
 #include "control/recording_surface.hpp"
 #include "control/trazo.hpp"
 #include "fuzz/null_stream.hpp"
+#include "tests/hardening/failing_allocator.hpp"
 #include "tests/support/store_snapshot.hpp"
 #include "tools/trazo/script.hpp"
 
 #include <algorithm>
+#include <functional>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,6 +104,47 @@ std::string withObjectPrefixes(std::string_view text) {
   return out;
 }
 
+// Counts what ran without allocating, so that it can listen while allocations fail.
+struct Tally : trazo::script::Listener {
+  void ran(const trazo::script::Outcome& o) override {
+    ++statements;
+    const bool known = o.status == trazo::status::ok || o.status == trazo::status::outOfMemory ||
+                       o.status == trazo::status::overflow || o.status == trazo::status::floatError ||
+                       o.status == trazo::status::subscript;
+    if (!known) violated("a statement ended in a status members do not return");
+  }
+  std::size_t statements = 0;
+};
+
+void readAndRunWhileAllocationsFail(std::string_view text, const trazo::script::Script& unhindered,
+                                    std::uint64_t k, trazo::testing::FailureMode mode) {
+  std::optional<trazo::script::Script> script;
+  {
+    trazo::testing::FailingAllocationScope failing(k, mode);
+    try {
+      script.emplace(trazo::script::Script::read(text, kFileName));
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  if (!script) return;  // not enough memory to read it: the host says so
+  if (script->faults() != unhindered.faults() || script->statementCount() != unhindered.statementCount()) {
+    violated("a failing allocation changed what the reader says of a script");
+  }
+  if (!script->accepted()) return;
+  trazo::fuzz::NullStream nowhere;
+  trazo::RecordingSurface picture(nowhere, 4000, 2000);
+  trazo::Trazo control;
+  control.attachPicture(picture);
+  if (trazo::failed(control.onInitialize())) violated("a fresh control could not be cleared");
+  Tally tally;
+  {
+    trazo::testing::FailingAllocationScope failing(k, mode);
+    script->run(control, tally);
+  }
+  if (tally.statements != unhindered.statementCount()) violated("not every statement ran once while allocations failed");
+  control.onTerminate();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -103,6 +152,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   trazo::script::Script script = trazo::script::Script::read(text, kFileName);
   const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
   checkMessages(script, lines);
+  // The allocation to fail, from a hash of the input: the same input always fails the same one.
+  const std::uint64_t k = 1 + (std::hash<std::string_view>{}(text) % 48);
+  readAndRunWhileAllocationsFail(text, script, k, size % 2 == 0 ? trazo::testing::FailureMode::Once
+                                                                : trazo::testing::FailureMode::Persistent);
   trazo::script::Script prefixed = trazo::script::Script::read(withObjectPrefixes(text), kFileName);
   if (script.accepted() != prefixed.accepted()) violated("the full parser and the plain form disagree on a script");
   if (!script.accepted()) {

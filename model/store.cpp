@@ -31,10 +31,19 @@ Status Store::clear() {
   return status::ok;
 }
 
-// Every record in use is emptied, releasing its strings; the first block stays as the new
+// Every record in use is emptied, freeing its strings; the first block stays as the new
 // array, and the others are set aside for growth, up to kSpareBlocks of them.
 void Store::emptyForReuse() {
-  for (std::int32_t i = 0; i < count_; ++i) slotAt(i) = Entity{};
+  std::size_t textUnits = 0;
+  for (std::int32_t i = 0; i < count_; ++i) {
+    Entity& e = slotAt(i);
+    textUnits += e.Text.size() + e.Tag.size();
+    // Assigning an empty record would keep each string's buffer for reuse; moving the
+    // record out hands its buffers to `released`, which frees them.
+    Entity released = std::move(e);
+    e = Entity{};
+  }
+  if (textUnits >= kReleasedTextUnits) heapRelease_();
   const std::size_t wanted = std::min(spare_.size() + blocks_.size() - 1, kSpareBlocks);
   try {
     spare_.reserve(wanted);
@@ -48,8 +57,10 @@ void Store::emptyForReuse() {
 }
 
 void Store::release() {
+  const bool held = !blocks_.empty();
   std::vector<std::unique_ptr<EntityBlock>>().swap(blocks_);
   std::vector<std::unique_ptr<EntityBlock>>().swap(spare_);
+  if (held) heapRelease_();
   released_ = true;
   capacity_ = 0;
   next_ = blockEnd_ = nullptr;

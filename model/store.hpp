@@ -6,6 +6,7 @@
 
 #include "base/status.hpp"
 #include "model/entity.hpp"
+#include "model/heap_release.hpp"
 #include "model/slot_plan.hpp"
 
 #include <array>
@@ -28,14 +29,24 @@ inline const Entity kEmptyEntity{};
 using BlockAllocator = std::unique_ptr<EntityBlock> (*)();
 std::unique_ptr<EntityBlock> allocateEntityBlock();
 
+// Gives the C library's free memory back to the system (model/heap_release.hpp);
+// replaceable so that tests can see when it happens.
+using HeapRelease = void (*)();
+
+// Code units of text a cleared drawing must have held before its strings' memory is handed
+// back to the system: below this, handing back costs more than it returns.
+inline constexpr std::size_t kReleasedTextUnits = std::size_t{1} << 20;
+
 class Store {
  public:
-  explicit Store(BlockAllocator allocator = &allocateEntityBlock) : allocate_(allocator) {}
+  explicit Store(BlockAllocator allocator = &allocateEntityBlock, HeapRelease heapRelease = &releaseFreeHeap)
+      : allocate_(allocator), heapRelease_(heapRelease) {}
 
   // A fresh array with room for 1000 records and the extents (0, 0)-(1, 1). On a failed
   // allocation the old drawing stays as it was. The blocks of the old drawing are emptied
   // and kept for the next growth (up to kSpareBlocks), since a host typically clears and
-  // draws again; only release gives their memory back.
+  // draws again; only release gives their memory back. The memory of the old drawing's
+  // strings goes back to the system when they held kReleasedTextUnits or more.
   Status clear();
   // Frees every record; afterwards the array is missing and any slot access is out of range.
   void release();
@@ -81,6 +92,7 @@ class Store {
   void emptyForReuse();
 
   BlockAllocator allocate_;
+  HeapRelease heapRelease_;
   std::vector<std::unique_ptr<EntityBlock>> blocks_;
   std::vector<std::unique_ptr<EntityBlock>> spare_;  // emptied blocks waiting for growth
   std::int32_t count_ = 0;

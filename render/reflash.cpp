@@ -3,21 +3,46 @@
 #include "model/checked_math.hpp"
 #include "render/painters.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace trazo {
 namespace {
 
+constexpr double kHuge = std::numeric_limits<double>::max();
+
+// The next double from `v` towards `to`, or `v` itself where that would be an infinity.
+double nextFinite(double v, double to) {
+  const double next = std::nextafter(v, to);
+  return std::isfinite(next) ? next : v;
+}
+
+// Half of the span from `low` to `high`, and half of their sum: from halves of finite
+// bounds neither can overflow.
+double halfSpan(double low, double high) { return high * 0.5 - low * 0.5; }
+double centre(double low, double high) { return low * 0.5 + high * 0.5; }
+
+bool finite(const Extents& e) {
+  return std::isfinite(e.MinX) && std::isfinite(e.MinY) && std::isfinite(e.MaxX) && std::isfinite(e.MaxY);
+}
+
 // Widens the span from `low` to `high` by one unit on each side when it is narrower than
-// kNarrowestSpan. The result is kept in the store: later adds widen from it.
+// kNarrowestSpan. The result is kept in the store: later adds widen from it. A span too
+// wide for a double is no narrow one; a point so far out that one unit changes neither
+// bound is widened by the least that changes each (one step to the next double).
 Status widenSpan(double& low, double& high) {
   CheckedMath m;
   const double span = std::fabs(m.sub(high, low));
-  if (m.failed()) return status::floatError;
+  if (m.failed()) return std::isfinite(low) && std::isfinite(high) ? status::ok : status::floatError;
   if (span >= kNarrowestSpan || std::isnan(span)) return status::ok;
-  const double newHigh = m.add(high, 1);
-  const double newLow = m.sub(low, 1);
+  double newHigh = m.add(high, 1);
+  double newLow = m.sub(low, 1);
   if (m.failed()) return status::floatError;
+  if (newHigh == high && newLow == low) {
+    newHigh = nextFinite(high, kHuge);
+    newLow = nextFinite(low, -kHuge);
+  }
   high = newHigh;
   low = newLow;
   return status::ok;
@@ -33,15 +58,33 @@ struct ViewCorners {
   double left, top, right, bottom;
 };
 
+// The view of finite extents whose spans, centre or view are beyond what the classic
+// arithmetic can hold: the same fit worked out on half-spans, which never overflow. A view
+// that itself reaches past the largest double stops there.
+ViewCorners halfSpanView(const Extents& e, bool toWidth, double aspect) {
+  const double halfX = halfSpan(e.MinX, e.MaxX);
+  const double halfY = halfSpan(e.MinY, e.MaxY);
+  const double cx = centre(e.MinX, e.MaxX);
+  const double cy = centre(e.MinY, e.MaxY);
+  // Each half is worked out on its own, so that only an axis truly past the range stops.
+  const double halfW = (toWidth ? halfX : aspect * halfY) * kViewMargin;
+  const double halfH = (toWidth ? halfX / aspect : halfY) * kViewMargin;
+  const auto bounded = [](double v) { return std::clamp(v, -kHuge, kHuge); };
+  return {bounded(cx - halfW), bounded(cy + halfH), bounded(cx + halfW), bounded(cy - halfH)};
+}
+
 // Fits the extents into a picture of w x h current units. `fits` is false when the picture
 // or the drawing has no area to fit (the guard): the repaint then ends with the picture
-// cleared.
+// cleared. Finite extents too far apart for the classic steps are fitted on half-spans.
 Status fitView(const Extents& e, Surface& p1, bool& fits, ViewCorners& view) {
-  CheckedMath m;
   float h = 0;
   if (const Status s = p1.scaleHeight(h); failed(s)) return s;
-  const double D = std::fabs(m.div(m.sub(e.MaxX, e.MinX), m.sub(e.MaxY, e.MinY)));
-  if (m.failed()) return status::floatError;
+  CheckedMath ratio;
+  double D = std::fabs(ratio.div(ratio.sub(e.MaxX, e.MinX), ratio.sub(e.MaxY, e.MinY)));
+  const bool huge = ratio.failed() && finite(e);
+  if (huge) D = std::fabs(halfSpan(e.MinX, e.MaxX) / halfSpan(e.MinY, e.MaxY));  // +inf past the range
+  else if (ratio.failed()) return status::floatError;
+  CheckedMath m;
   float w = 0;
   if (const Status s = p1.scaleWidth(w); failed(s)) return s;
   // A picture of no height is treated like one of no width: nothing to fit, no error.
@@ -51,22 +94,29 @@ Status fitView(const Extents& e, Surface& p1, bool& fits, ViewCorners& view) {
   if (!fits) return status::ok;
 
   const double aspect = m.div(w, h);
-  const double cx = m.mul(m.add(e.MinX, e.MaxX), 0.5);
-  const double cy = m.mul(m.add(e.MinY, e.MaxY), 0.5);
-  double W = 0;
-  double H = 0;
-  if (static_cast<float>(D) >= A) {
-    W = m.mul(m.sub(e.MaxX, e.MinX), kViewMargin);
-    H = m.div(W, aspect);
-  } else {
-    H = m.mul(m.sub(e.MaxY, e.MinY), kViewMargin);
-    W = m.mul(aspect, H);
+  const bool toWidth = static_cast<float>(D) >= A;
+  if (!huge) {
+    const double cx = m.mul(m.add(e.MinX, e.MaxX), 0.5);
+    const double cy = m.mul(m.add(e.MinY, e.MaxY), 0.5);
+    double W = 0;
+    double H = 0;
+    if (toWidth) {
+      W = m.mul(m.sub(e.MaxX, e.MinX), kViewMargin);
+      H = m.div(W, aspect);
+    } else {
+      H = m.mul(m.sub(e.MaxY, e.MinY), kViewMargin);
+      W = m.mul(aspect, H);
+    }
+    view.left = m.sub(cx, m.mul(W, 0.5));
+    view.top = m.add(cy, m.mul(H, 0.5));
+    view.bottom = m.sub(view.top, H);
+    view.right = m.add(W, view.left);
+    if (!m.failed()) return status::ok;
+    // Only the magnitude of the drawing can fail here once the picture has passed.
+    if (!finite(e) || !std::isfinite(w) || !std::isfinite(h)) return status::floatError;
   }
-  view.left = m.sub(cx, m.mul(W, 0.5));
-  view.top = m.add(cy, m.mul(H, 0.5));
-  view.bottom = m.sub(view.top, H);
-  view.right = m.add(W, view.left);
-  return m.failed() ? status::floatError : status::ok;
+  view = halfSpanView(e, toWidth, aspect);
+  return status::ok;
 }
 
 Status paintEntity(const Store& store, Surface& p1, std::int32_t i) {

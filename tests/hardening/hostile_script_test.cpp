@@ -56,6 +56,36 @@ TEST(HostileScript, BytesThatAreNotTextAreRejectedByLine) {
   }
 }
 
+TEST(HostileScript, MessagesShowScriptBytesEscapedAndShort) {
+  // Whatever a script holds reaches the terminal as printable text: escapes for what would
+  // act on it, and no more of a token than its first 40 characters.
+  const std::string x100(100, 'x');
+  const struct {
+    std::string line;
+    std::string message;
+  } cases[] = {
+      {"Set t = CreateObject(\"\x1b[31mRed\x1b]0;title\x07\")", "cannot create '\\x1b[31mRed\\x1b]0;title\\x07'"},
+      {"Reflash() \"a\xe2\x80\xa8" "b\xe2\x80\xae" "c\xc2\x9b\"", "unexpected 'a\\u2028b\\u202ec\\u009b' after the arguments"},
+      {"Reflash() \"\xff\xc0\xaf \\ \"\"\"", "unexpected '\\xff\\xc0\\xaf \\\\ \"' after the arguments"},
+      {"Reflash() \"\xe3\x81\x82\xf0\x9f\x98\x80\"", "unexpected '\xe3\x81\x82\xf0\x9f\x98\x80' after the arguments"},
+      {x100 + " 1", "unknown member '" + x100.substr(0, 40) + "...'"},
+      {"AddCircle 0, 0, 1" + std::string(500, '0') + ", 1, 0, \"\"", "number '1" + std::string(39, '0') + "...' is out of range"},
+      {"AddLine " + x100 + ":=1", "unknown argument '" + x100.substr(0, 40) + "...' for AddLine"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const Script s = readScript(c.line, "h\x1b.trz");
+    ASSERT_EQ(s.faults().size(), 1u);
+    EXPECT_EQ(s.faults()[0], "h\\x1b.trz:1: " + c.message);
+  }
+  // A line past the limit is refused as such, without being read for anything else.
+  const Script longLine = readScript("Count\n" + std::string(kLongestLine + 1, 'x') + "\nCount 1\n", "h.trz");
+  ASSERT_EQ(longLine.faults().size(), 2u);
+  EXPECT_EQ(longLine.faults()[0], "h.trz:2: the line is longer than 16 MiB");
+  EXPECT_EQ(longLine.faults()[1], "h.trz:3: Count takes 0 arguments, not 1");
+  EXPECT_TRUE(readScript("AddLine 0, 0, 1, 1, 1, 0, \"\"" + std::string(kLongestLine - 30, ' '), "h.trz").accepted());
+}
+
 TEST(HostileScript, AStringKeepsItsNulAndFourByteCharacters) {
   EXPECT_EQ(storedTag("AddLine 0, 0, 1, 1, 1, 0, \"a\0\xf0\x9f\x98\x80\"\n"s), std::u16string(u"a\0\xD83D\xDE00", 4));
   // Also where the full parser reads the statement.

@@ -149,6 +149,26 @@ TEST(Store, ClearKeepsItsBlocksForTheNextDrawing) {
   EXPECT_EQ(store.count(), 2000);
 }
 
+int heapReleases = 0;
+void countHeapRelease() { ++heapReleases; }
+
+TEST(Store, ClearHandsTheMemoryOfGreatTextsBack) {
+  // Below kReleasedTextUnits of tags and texts a Clear keeps the heap as it is; from there
+  // on it asks the C library to give the freed memory back. Release always asks.
+  Store store(&allocateEntityBlock, &countHeapRelease);
+  const std::u16string tag(kReleasedTextUnits / 4, u't');
+  for (const std::size_t tags : {std::size_t{3}, std::size_t{4}}) {
+    SCOPED_TRACE(tags);
+    heapReleases = 0;
+    ASSERT_EQ(store.clear(), status::ok);
+    for (std::size_t i = 0; i < tags; ++i) ASSERT_EQ(addLine(store, 0, 0, 1, 1, 1, 0, tag), status::ok);
+    ASSERT_EQ(store.clear(), status::ok);
+    EXPECT_EQ(heapReleases, tags == 4 ? 1 : 0);
+  }
+  store.release();
+  EXPECT_EQ(heapReleases, 2);
+}
+
 TEST(Store, FailedClearAfterReleaseLeavesTheArrayMissing) {
   allocationsLeft = 1;
   Store store(&limitedAllocator);

@@ -283,7 +283,7 @@ TEST_F(PicturePixels, TextsAreDrawnInTheirBoxesOnlyWhenAsked) {
 
 TEST_F(PicturePixels, APaintThatFailsLeavesTheClearedPicture) {
   (void)control.AddLine(10, 25, 90, 25, 3, 0, u"");
-  (void)control.AddLine(-1e308, 0, 1e308, 0, 5, 0, u"");  // the extents' span overflows
+  (void)control.AddLine(-INFINITY, 0, INFINITY, 0, 5, 0, u"");  // the extents' centre is invalid
   PictureOptions options;
   options.background = QColor(0, 0, 64);
   Status s = status::ok;

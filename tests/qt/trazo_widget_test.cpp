@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace trazo::qt {
@@ -102,7 +103,7 @@ TEST_F(TrazoWidgetInWindow, APointerAtDrawingPositionThreeSevenArrivesAsXSevenYT
 }
 
 TEST_F(TrazoWidgetInWindow, AFailingPaintLeavesAClearedPictureAndQtRunning) {
-  (void)widget.control().AddLine(-1e308, 0, 1e308, 0, 1, 0, u"");  // the extents' span overflows
+  (void)widget.control().AddLine(-INFINITY, 0, INFINITY, 0, 1, 0, u"");  // the extents' centre is invalid
   widget.reflash();
   settle();
   EXPECT_EQ(widget.picture().lastPaintStatus(), status::floatError);

@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
+#include <string>
 
 namespace trazo {
 namespace {
@@ -110,11 +112,63 @@ TEST_F(Fitting, PictureWithoutWidthOrHeightIsClearedAndNothingPainted) {
   }
 }
 
-TEST_F(Fitting, ExtentsWhoseSpanOverflowsFailAfterClearing) {
-  ASSERT_EQ(addLine(store, -1e308, 0, 1e308, 1, 1, 0, u""), status::ok);
-  const auto trace = reflash(4000, 2000, status::floatError);
-  ASSERT_EQ(trace.size(), 2u);
-  EXPECT_EQ(trace[0], "Cls");
+// "Scale l t r b" as the trace prints it.
+std::string scaleLine(double left, double top, double right, double bottom) {
+  char buf[120];
+  std::snprintf(buf, sizeof buf, "Scale %.17g %.17g %.17g %.17g", left, top, right, bottom);
+  return buf;
+}
+
+TEST_F(Fitting, FiniteExtentsTooFarApartAreFittedOnHalfSpans) {
+  constexpr double kMax = std::numeric_limits<double>::max();
+  struct Case {
+    const char* what;
+    double x1, y1, x2, y2;
+    std::string scale;
+  };
+  const Case cases[] = {
+      // Span 2e308 overflows: width-fitted (D past the range) around 0 with half a view of
+      // 1e308 x 1.2, the height half of it; the Y span is widened to -1..1 first.
+      {"a span that overflows", -1e308, 0, 1e308, 0, scaleLine(-(1e308 * 1.2), 1e308 * 1.2 / 2, 1e308 * 1.2, -(1e308 * 1.2 / 2))},
+      // The span fits, the sum MinX + MaxX for the centre does not: centre 1.35e308, half a
+      // view of 0.35e308 x 1.2 across, half of that up and down around 0.5.
+      {"a centre beyond the range", 1e308, 0, 1.7e308, 1, [] {
+         const double c = 1e308 * 0.5 + 1.7e308 * 0.5, half = (1.7e308 * 0.5 - 1e308 * 0.5) * 1.2;
+         return scaleLine(c - half, 0.5 + half / 2, c + half, 0.5 - half / 2);
+       }()},
+      // Height-fitted, half a view of 1.2 x kMax up and down and twice that across: the view
+      // itself is beyond the range and stops at its ends.
+      {"a view beyond the range", -kMax, -kMax, kMax, kMax, scaleLine(-kMax, kMax, kMax, -kMax)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(store.clear(), status::ok);
+    ASSERT_EQ(addLine(store, c.x1, c.y1, c.x2, c.y2, 1, 0, u""), status::ok);
+    const auto trace = reflash();
+    ASSERT_EQ(trace.size(), 6u);
+    EXPECT_EQ(trace[2], c.scale);
+    EXPECT_EQ(trace[4].rfind("Line ", 0), 0u);  // the entity is painted
+  }
+}
+
+TEST_F(Fitting, APointTooFarOutForOneUnitIsWidenedByOneStepEachWay) {
+  // At 1e20 one unit changes nothing (a step between doubles is 16384 there): each bound
+  // moves to the next double, and the widening is kept like any other.
+  ASSERT_EQ(addLine(store, 1e20, 1e20, 1e20, 1e20, 1, 0, u""), status::ok);
+  const auto first = reflash();
+  const Extents& e = store.extents();
+  EXPECT_EQ(e.MinX, std::nextafter(1e20, 0.0));
+  EXPECT_EQ(e.MaxX, std::nextafter(1e20, INFINITY));
+  EXPECT_EQ(e.MinY, std::nextafter(1e20, 0.0));
+  EXPECT_EQ(e.MaxY, std::nextafter(1e20, INFINITY));
+  ASSERT_EQ(first.size(), 6u);
+  EXPECT_EQ(reflash(), first);  // wide enough now
+  // Where one side moves by one unit (2^53 - 1) the classic widening stands alone.
+  ASSERT_EQ(store.clear(), status::ok);
+  ASSERT_EQ(addLine(store, 0x1p53, 0, 0x1p53, 1, 1, 0, u""), status::ok);
+  reflash();
+  EXPECT_EQ(store.extents().MinX, 0x1p53 - 1);
+  EXPECT_EQ(store.extents().MaxX, 0x1p53);
 }
 
 TEST_F(Fitting, InfiniteExtentsFailWhenTheCentreIsInvalid) {

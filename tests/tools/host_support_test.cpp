@@ -12,6 +12,10 @@
 #include <sstream>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace trazo::cli {
 namespace {
 
@@ -32,24 +36,46 @@ TEST(NearestName, SuggestsOnlyWhatIsAFewEditsAway) {
   EXPECT_EQ(script::editDistance("", "col"), 3u);
 }
 
-TEST(ScriptText, ReadsAFileOrSaysWhyNot) {
+TEST(ScriptText, ReadsOnlyARegularFileWithinItsLimit) {
   const auto dir = std::filesystem::temp_directory_path() / "trazo_script_text_test";
+  std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
-  const auto file = dir / "s.trz";
-  const auto empty = dir / "empty.trz";
-  std::ofstream(file, std::ios::binary) << "Reflash\r\nCount\n";
-  std::ofstream(empty, std::ios::binary).close();
-
-  ScriptText text;
-  std::string reason;
-  ASSERT_TRUE(text.open(file.string(), reason)) << reason;
-  EXPECT_EQ(text.text(), "Reflash\r\nCount\n");
-  ASSERT_TRUE(text.open(empty.string(), reason)) << reason;
-  EXPECT_EQ(text.text(), "");
-  EXPECT_FALSE(text.open((dir / "missing.trz").string(), reason));
-  EXPECT_EQ(reason, "No such file or directory");
-  EXPECT_FALSE(text.open(dir.string(), reason));
-  EXPECT_EQ(reason, "Is a directory");
+  const auto write = [&](const char* name, std::string_view text) {
+    std::ofstream(dir / name, std::ios::binary) << text;
+    return (dir / name).string();
+  };
+  const std::string fifo = (dir / "fifo.trz").string();
+#ifndef _WIN32
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);  // no writer: opening it to read would wait for ever
+#endif
+  using Outcome = ScriptText::Outcome;
+  const ScriptLimits small{10, 4};
+  struct Case {
+    std::string path;
+    ScriptLimits limits;
+    Outcome outcome;
+    std::string textOrReason;  // the text read, or why not
+    std::size_t tooLargeAt = 0;
+  };
+  const Case cases[] = {
+      {write("s.trz", "Reflash\r\nCount\n"), {}, Outcome::read, "Reflash\r\nCount\n"},
+      {write("empty.trz", ""), {}, Outcome::read, ""},
+      {write("ten.trz", "a\nb\ncdefgh"), small, Outcome::read, "a\nb\ncdefgh"},  // lines are the reader's
+      {write("eleven.trz", "a\nb\nc\ndefgh"), small, Outcome::tooLarge, "", 4},
+      {(dir / "missing.trz").string(), {}, Outcome::refused, "No such file or directory"},
+      {dir.string(), {}, Outcome::refused, "Is a directory"},
+#ifndef _WIN32
+      {fifo, {}, Outcome::refused, "a FIFO, not a file (- reads standard input)"},
+      {"/dev/null", {}, Outcome::refused, "a device, not a file (- reads standard input)"},
+#endif
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    ScriptText text;
+    ASSERT_EQ(text.open(c.path, c.limits), c.outcome);
+    EXPECT_EQ(c.outcome == Outcome::refused ? text.reason() : std::string(text.text()), c.textOrReason);
+    EXPECT_EQ(text.tooLargeAt(), c.tooLargeAt);
+  }
   std::filesystem::remove_all(dir);
 }
 

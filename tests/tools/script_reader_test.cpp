@@ -108,8 +108,7 @@ TEST(ScriptReader, NumbersReadAsCoercionReadsThem) {
     const Script literal = read("AddCircle 0, 0, " + std::string(number) + ", 1, 0, \"\"");
     const std::u16string text(number, number + std::strlen(number));
     double coerced = 0;
-    bool overflowed = false;
-    const bool readable = parseNumber(text, coerced, overflowed);
+    const bool readable = !failed(doubleFromText(text, coerced));
     ASSERT_EQ(literal.accepted(), readable);
     if (!readable) continue;
     const Played run("AddCircle 0, 0, " + std::string(number) + ", 1, 0, \"\"");

@@ -64,7 +64,7 @@ t.Clear
 t.AddLine -1E+308, 0, 1E+308, 0, 1, 0, ""
 Check "AddLine within range", Raised(0)
 t.Reflash
-Check "Reflash of an unfittable drawing is the float status (11)", Raised(11)
+Check "Reflash of extents too far apart for the classic steps repaints", Raised(0)
 t.Clear
 Check "Clear after a failure", Raised(0)
 

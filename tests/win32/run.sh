@@ -99,13 +99,16 @@ wine() { timeout "$TIMEOUT" "$W" "$@"; }
 # Code page 932 as the system's ANSI code page, which the Linux build always takes for its
 # single-byte test of texts.
 wine932() { LC_ALL=ja_JP.UTF-8 timeout "$TIMEOUT" "$W" "$@"; }
+# US English, the locale whose separators and currency sign the core's coercion reads.
+wine_us() { LC_ALL=en_US.UTF-8 timeout "$TIMEOUT" "$W" "$@"; }
 quiet() { "$@" >/dev/null 2>&1; }
 winpath() { wine winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
 # Results of a Windows program: its stdout with carriage returns removed, into a file.
-run_windows() {  # run_windows [--cp932] OUT PROGRAM ARGS...
+run_windows() {  # run_windows [--cp932|--en-us] OUT PROGRAM ARGS...
   local runner=wine
   if [ "$1" = --cp932 ]; then runner=wine932; shift; fi
+  if [ "$1" = --en-us ]; then runner=wine_us; shift; fi
   local out=$1
   shift
   "$runner" "$@" >"$out.raw" 2>"$out.err"
@@ -208,6 +211,9 @@ echo "== $bits: clients"
 check "regsvr32 registers again" regsvr "$ocx"
 run_windows "$scratch/client.txt" "$tests/client_test.exe" "$ocx_path"
 take_report "early binding" "$scratch/client.txt" $?
+# The same hostile arguments through the control's IDispatch and the core's late binding.
+run_windows --en-us "$scratch/coercion.txt" "$tests/coercion_test.exe"
+take_report "coercion" "$scratch/coercion.txt" $?
 for script in members.vbs members.js; do
   cp "$here/$script" "$scratch/$script"
   # A Windows path: cscript reads a leading slash as an option. The prefix's own cscript is

@@ -45,6 +45,10 @@ class Listener {
 
 inline constexpr std::size_t kProgressLines = 1 << 16;
 
+// Longest line a script may have, in bytes (its line end not counted): far beyond what a
+// drawing needs (a tag of millions of characters), short of what would only fill memory.
+inline constexpr std::size_t kLongestLine = std::size_t{16} << 20;
+
 // One statement as bound: its line, its member and an argument per parameter, in parameter
 // order and of the parameter's type.
 struct BoundCall {
@@ -58,7 +62,8 @@ class CallList;
 class Script {
  public:
   // Reads and checks a whole script; `fileName` only names the file in messages. The
-  // script keeps no reference to `text`.
+  // script keeps no reference to `text`. A line longer than kLongestLine is a fault of its
+  // own and is not read further.
   static Script read(std::string_view text, std::string_view fileName, Listener* listener = nullptr);
 
   Script(Script&&) noexcept;

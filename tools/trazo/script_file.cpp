@@ -1,5 +1,6 @@
 #include "tools/trazo/script_file.hpp"
 
+#include "tools/trazo/printable_text.hpp"
 #include "tools/trazo/script_text.hpp"
 
 #include <charconv>
@@ -8,18 +9,25 @@
 
 namespace trazo::cli {
 
-std::string scriptName(const std::string& path) { return path == kStandardInput ? "<stdin>" : path; }
+std::string scriptName(const std::string& path) {
+  return path == kStandardInput ? "<stdin>" : script::printable(path);
+}
 
 std::optional<script::Script> loadScript(const std::string& path, ProgressDisplay& progress) {
   const std::string name = scriptName(path);
   try {
     ScriptText text;
-    std::string reason;
-    if (!text.open(path, reason)) {
-      std::cerr << name << ": cannot be read: " << reason << '\n';
-      return std::nullopt;
+    switch (text.open(path)) {
+      case ScriptText::Outcome::refused:
+        std::cerr << name << ": cannot be read: " << text.reason() << '\n';
+        return std::nullopt;
+      case ScriptText::Outcome::tooLarge:
+        std::cerr << name << ':' << text.tooLargeAt() << ": the script is longer than " << (kLongestScript >> 30)
+                  << " GiB\n";
+        return std::nullopt;
+      case ScriptText::Outcome::read: break;
     }
-    script::Script s = script::Script::read(text.text(), name, &progress);
+    script::Script s = script::Script::read(text.text(), path == kStandardInput ? name : path, &progress);
     text.release();
     if (!s.accepted()) {
       progress.finish({s.lineCount(), 0, false});

@@ -1,5 +1,8 @@
 #include "tools/trazo/script_lexer.hpp"
 
+#include "tools/trazo/printable_text.hpp"
+#include "tools/trazo/utf8.hpp"
+
 #include <cstdint>
 #include <cstring>
 
@@ -25,7 +28,7 @@ void Lexer::lexOther() {
 std::string faultMessage(const Token& fault) {
   switch (fault.fault) {
     case LexFault::UnclosedString: return "unclosed string";
-    case LexFault::MalformedNumber: return "malformed number '" + std::string(fault.text) + "'";
+    case LexFault::MalformedNumber: return "malformed number " + quoted(fault.text);
     case LexFault::UnexpectedCharacter: {
       const auto byte = static_cast<unsigned char>(fault.text.front());
       return byte < 0x20 || byte >= 0x7F ? "unexpected character (byte " + std::to_string(byte) + ")"
@@ -47,28 +50,8 @@ bool decodeString(std::string_view content, std::u16string& out) {
       continue;
     }
     std::uint32_t cp = 0;
-    std::size_t extra = 0;
-    if (lead < 0x80) {
-      cp = lead;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      cp = lead & 0x1Fu, extra = 1;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      cp = lead & 0x0Fu, extra = 2;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      cp = lead & 0x07u, extra = 3;
-    } else {
-      return false;
-    }
-    if (extra > 0 && i + extra >= content.size()) return false;  // cut off at the end
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(content[i + k]);
-      if ((next & 0xC0u) != 0x80u) return false;
-      cp = (cp << 6) | (next & 0x3Fu);
-    }
-    // overlong forms, surrogates and values beyond U+10FFFF are not UTF-8
-    if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
+    const std::size_t length = decodeUtf8(content.substr(i), cp);
+    if (length == 0) return false;
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out += static_cast<char16_t>(0xD800 + (cp >> 10));
@@ -76,7 +59,7 @@ bool decodeString(std::string_view content, std::u16string& out) {
     } else {
       out += static_cast<char16_t>(cp);
     }
-    i += extra + 1;
+    i += length;
   }
   return true;
 }

@@ -11,6 +11,7 @@
 #include "tools/trazo/call_list.hpp"
 #include "tools/trazo/nearest_name.hpp"
 #include "tools/trazo/plain_statement.hpp"
+#include "tools/trazo/printable_text.hpp"
 #include "tools/trazo/script_lexer.hpp"
 #include "tools/trazo/script_lines.hpp"
 
@@ -30,9 +31,8 @@ std::string typeName(VarType t) {
   }
 }
 
-std::string tokenText(const Token& t) {
-  return t.kind == TokenKind::String ? stringContent(t.text) : std::string(t.text);
-}
+// A token as a message quotes it: a string by its content.
+std::string shown(const Token& t) { return quoted(t.text, t.kind == TokenKind::String); }
 
 // A hint for a name that is not in the table: "; did you mean 'AddCircle'?", or nothing.
 template <typename Items, typename NameOf>
@@ -80,7 +80,7 @@ class LineParser {
     const std::string_view name = token().text;
     st_.member = findMember(name);
     if (st_.member == nullptr) {
-      return fail("unknown member '" + std::string(name) + "'" +
+      return fail("unknown member " + quoted(name) +
                   suggestion(name, kMembers, [](const MemberInfo& m) { return m.name; }));
     }
     advance();
@@ -111,7 +111,7 @@ class LineParser {
       if (!is(TokenKind::RightParen)) return fail("expected ')'");
       advance();
     }
-    if (!is(TokenKind::End)) return fail("unexpected '" + tokenText(token()) + "' after the arguments");
+    if (!is(TokenKind::End)) return fail("unexpected " + shown(token()) + " after the arguments");
     return true;
   }
 
@@ -143,8 +143,11 @@ class LineParser {
     if (!ok || !namesMatch(tokens[3].text, "CreateObject")) {
       return fail("expected Set NAME = CreateObject(\"" + std::string(kProgId) + "\")");
     }
-    const std::string progId = stringContent(tokens[5].text);
-    if (!namesMatch(progId, kProgId)) return fail("cannot create '" + progId + "'");
+    // Only a string no longer than the identifier with every quote doubled can name it.
+    const std::string_view written = tokens[5].text;
+    if (written.size() > 2 * kProgId.size() || !namesMatch(stringContent(written), kProgId)) {
+      return fail("cannot create " + shown(tokens[5]));
+    }
     return true;
   }
 
@@ -154,7 +157,7 @@ class LineParser {
       const std::string_view name = token().text;
       const auto found = findParam(*st_.member, name);
       if (!found) {
-        return fail("unknown argument '" + std::string(name) + "' for " + std::string(st_.member->name) +
+        return fail("unknown argument " + quoted(name) + " for " + std::string(st_.member->name) +
                     suggestion(name, st_.member->params, [](const ParamInfo& p) { return p.name; }));
       }
       param = *found;
@@ -172,13 +175,13 @@ class LineParser {
     if (is(TokenKind::Number)) return readNumber(value, negative);
     if (is(TokenKind::String)) return readString(value, decoded);
     if (is(TokenKind::End) || is(TokenKind::Comma) || is(TokenKind::RightParen)) return fail("missing argument");
-    return fail("expected a number or a string, not '" + tokenText(token()) + "'");
+    return fail("expected a number or a string, not " + shown(token()));
   }
 
   bool readNumber(Value& value, bool negative) {
     const std::string_view digits = token().text;
     if (!numberValue(digits, token().number, value.number)) {
-      return fail("number '" + std::string(digits) + "' is out of range");
+      return fail("number " + quoted(digits) + " is out of range");
     }
     if (negative) value.number = -value.number;
     value.isText = false;
@@ -243,8 +246,12 @@ bool bindStatement(Statement& st, std::size_t line, CallList* calls, std::string
     }
     Status s = status::ok;
     b.number = v.number;
-    if (v.isText) s = numberFromText(v.text, b.number);
-    if (!failed(s) && p.type == VarType::Long) s = roundToLong(b.number, b.integer);
+    if (v.isText) {
+      const std::u16string& text = st.texts[static_cast<std::size_t>(given[i] - st.arguments.data())];
+      s = p.type == VarType::Long ? longFromText(text, b.integer) : doubleFromText(text, b.number);
+    } else if (p.type == VarType::Long) {
+      s = roundToLong(b.number, b.integer);
+    }
     if (failed(s)) {
       const std::string what = "argument '" + std::string(p.name) + "' of " + std::string(m.name);
       fault = what + (s == status::dispOverflow ? " is out of range for " : " cannot be converted to ") +
@@ -267,15 +274,21 @@ std::size_t Script::statementCount() const { return calls_->size(); }
 
 std::size_t readLines(std::string_view text, std::string_view fileName, std::size_t firstLine, Listener* listener,
                       CallList& calls, std::vector<std::string>& faults) {
+  const std::string name = printable(fileName);
   PlainStatementReader plain;
   Statement st;
   std::u16string scratch;
   std::string fault;
   std::size_t lineNumber = firstLine - 1;
+  const auto report = [&](const std::string& what) {
+    faults.push_back(name + ":" + std::to_string(lineNumber) + ": " + what);
+  };
+  static const std::string tooLong = "the line is longer than " + std::to_string(kLongestLine >> 20) + " MiB";
   while (!text.empty() || lineNumber == firstLine - 1) {
     ++lineNumber;
     if (listener != nullptr && lineNumber % kProgressLines == 0) listener->progress({lineNumber, 0, false});
     if (const std::size_t length = plain.read(text, lineNumber, calls); length != plain.kNotPlain) {
+      if (length > kLongestLine) report(tooLong);
       text.remove_prefix(length == text.size() ? length : length + 1);
       continue;
     }
@@ -284,13 +297,17 @@ std::size_t readLines(std::string_view text, std::string_view fileName, std::siz
         newline == nullptr ? text.size() : static_cast<std::size_t>(static_cast<const char*>(newline) - text.data());
     const std::string_view line = text.substr(0, length);
     text.remove_prefix(newline == nullptr ? length : length + 1);
+    if (length > kLongestLine) {
+      report(tooLong);
+      continue;
+    }
 
     st.member = nullptr;
     st.count = 0;
     st.named = 0;
     const bool ok = LineParser(line, st, scratch, fault).parse() &&
                     (st.member == nullptr || bindStatement(st, lineNumber, &calls, fault));
-    if (!ok) faults.push_back(std::string(fileName) + ":" + std::to_string(lineNumber) + ": " + fault);
+    if (!ok) report(fault);
   }
   return lineNumber;
 }
