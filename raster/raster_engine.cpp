@@ -1,6 +1,7 @@
 #include "raster/raster_engine.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <new>
 
@@ -236,15 +237,16 @@ PixelBuffer& RasterEngine::picture() {
   if (commands_.empty()) return picture_;
   const int workers = workersFor();
   lastWorkers_ = workers;
-  // Worker w draws bands w, w + workers, ...: neighbouring bands go to different cores.
+  // Each worker takes the next band not yet taken: bands differ in cost (the margins hold
+  // little), so taking them in turn keeps every core busy to the end.
   struct Work final : BandWork {
     const RasterEngine& engine;
-    int workers;
-    Work(const RasterEngine& e, int w) : engine(e), workers(w) {}
-    void draw(int worker) override {
-      for (int band = worker; band < static_cast<int>(engine.bands_.size()); band += workers) engine.draw(band);
+    std::atomic<int> next{0};
+    explicit Work(const RasterEngine& e) : engine(e) {}
+    void draw(int) override {
+      for (int band = next++; band < static_cast<int>(engine.bands_.size()); band = next++) engine.draw(band);
     }
-  } work(*this, workers);
+  } work(*this);
   runner_->run(workers, work);
   forget();
   return picture_;
