@@ -153,15 +153,21 @@ void SvgWriter::paintingEntity(std::int32_t index, const Entity& entity) {
   if (options_.texts && entity.Kind == kKindText) text(entity);
 }
 
-void SvgWriter::openGroup() {
-  if (!inEntity_ || groupWritten_) return;
+// The entity's group tag up to its end: its number, kind and tag.
+void SvgWriter::groupTag() {
   write("<g data-entity=\"");
   write(std::to_string(entity_));
   write("\" data-kind=\"");
   write(kindName(kind_));
   write("\" data-tag=\"");
   escaped(tag_);
-  write("\">\n");
+  write("\"");
+}
+
+void SvgWriter::openGroup() {
+  if (!inEntity_ || groupWritten_) return;
+  groupTag();
+  write(">\n");
   groupWritten_ = true;
 }
 
@@ -171,13 +177,8 @@ void SvgWriter::closeGroup() {
   if (groupWritten_) {
     write("</g>\n");
   } else {
-    write("<g data-entity=\"");
-    write(std::to_string(entity_));
-    write("\" data-kind=\"");
-    write(kindName(kind_));
-    write("\" data-tag=\"");
-    escaped(tag_);
-    write("\"/>\n");
+    groupTag();
+    write("/>\n");
   }
   inEntity_ = false;
 }

@@ -56,6 +56,7 @@ class SvgWriter final : public DeviceEngine, public PaintObserver {
   // The pen's attributes, and the dash pattern's from `phase` on.
   void stroke(Rgb c, DashPattern dash, const DevicePen& pen, double phase);
   // Writes the open entity's group tag before its first shape.
+  void groupTag();
   void openGroup();
   void closeGroup();
   void text(const Entity& entity);

@@ -1,5 +1,6 @@
 #include "shells/qt/trazo_widget.hpp"
 
+#include "base/sized_client_area.hpp"
 #include "control/picture_placement.hpp"
 #include "render/entity_colour.hpp"
 #include "shells/qt/picture_look.hpp"
@@ -14,31 +15,6 @@ std::u16string_view utf16Of(const QString& text) {
 }
 
 }  // namespace
-
-// The widget's own area, in twips from its top-left.
-class TrazoWidget::ClientArea : public trazo::ClientArea {
- public:
-  explicit ClientArea(const QWidget& widget) : widget_(widget) {}
-  Status scaleLeft(float& value) override {
-    value = 0;
-    return status::ok;
-  }
-  Status scaleTop(float& value) override {
-    value = 0;
-    return status::ok;
-  }
-  Status scaleWidth(float& value) override {
-    value = static_cast<float>(widget_.width() * kTwipsPerInch / widget_.logicalDpiX());
-    return status::ok;
-  }
-  Status scaleHeight(float& value) override {
-    value = static_cast<float>(widget_.height() * kTwipsPerInch / widget_.logicalDpiY());
-    return status::ok;
-  }
-
- private:
-  const QWidget& widget_;
-};
 
 class TrazoWidget::SignalSink : public TrazoEvents {
  public:
@@ -129,7 +105,7 @@ QSize TrazoWidget::sizeHint() const {
 }
 
 void TrazoWidget::resizeEvent(QResizeEvent*) {
-  ClientArea area(*this);
+  SizedClientArea area(width() * kTwipsPerInch / logicalDpiX(), height() * kTwipsPerInch / logicalDpiY());
   control_.onResize(area);
 }
 

@@ -77,7 +77,6 @@ class TrazoWidget : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  class ClientArea;
   class SignalSink;
 
   Trazo control_;

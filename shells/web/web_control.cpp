@@ -1,33 +1,9 @@
 #include "shells/web/web_control.hpp"
 
+#include "base/sized_client_area.hpp"
 #include "control/picture_placement.hpp"
 
 namespace trazo::web {
-
-// The element's content box, in twips from its top-left.
-class WebControl::ContentBox : public ClientArea {
- public:
-  ContentBox(double width, double height) : width_(width), height_(height) {}
-  Status scaleLeft(float& value) override {
-    value = 0;
-    return status::ok;
-  }
-  Status scaleTop(float& value) override {
-    value = 0;
-    return status::ok;
-  }
-  Status scaleWidth(float& value) override {
-    value = static_cast<float>(width_ * kTwipsPerCssPixel);
-    return status::ok;
-  }
-  Status scaleHeight(float& value) override {
-    value = static_cast<float>(height_ * kTwipsPerCssPixel);
-    return status::ok;
-  }
-
- private:
-  double width_, height_;
-};
 
 WebControl::WebControl(MouseMoveHandler onMouseMove) : sink_(std::move(onMouseMove)) {
   control_.attachPicture(picture_);
@@ -49,7 +25,7 @@ Status WebControl::initialize() {
 }
 
 void WebControl::resize(double width, double height) {
-  ContentBox box(width, height);
+  SizedClientArea box(width * kTwipsPerCssPixel, height * kTwipsPerCssPixel);
   control_.onResize(box);
 }
 

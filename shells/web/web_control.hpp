@@ -39,7 +39,6 @@ class WebControl {
   void terminate();
 
  private:
-  class ContentBox;
   class Sink : public TrazoEvents {
    public:
     explicit Sink(MouseMoveHandler handler) : handler_(std::move(handler)) {}

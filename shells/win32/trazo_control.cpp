@@ -4,32 +4,10 @@
 #include "module.hpp"
 #include "snapshot_enum.hpp"
 
+#include "base/sized_client_area.hpp"
 #include "control/null_surface.hpp"
 
 namespace trazo::win32 {
-namespace {
-
-// The control's client area as Resize reads it: the client window in twips.
-class ClientWindowArea final : public ClientArea {
- public:
-  explicit ClientWindowArea(HWND window) : dpi_(displayDpi()) {
-    if (!GetClientRect(window, &rect_)) rect_ = {};
-  }
-  Status scaleLeft(float& value) override { return set(value, 0); }
-  Status scaleTop(float& value) override { return set(value, 0); }
-  Status scaleWidth(float& value) override { return set(value, pixelsToTwips(rect_.right - rect_.left, dpi_.x)); }
-  Status scaleHeight(float& value) override { return set(value, pixelsToTwips(rect_.bottom - rect_.top, dpi_.y)); }
-
- private:
-  static Status set(float& value, double twips) {
-    value = static_cast<float>(twips);
-    return status::ok;
-  }
-  LogicalDpi dpi_;
-  RECT rect_{};
-};
-
-}  // namespace
 
 TrazoControl::TrazoControl()
     : picture_(kDefaultWidthTwips, kDefaultHeightTwips),
@@ -122,7 +100,11 @@ void TrazoControl::destroyWindows() {
 
 void TrazoControl::clientSized() {
   if (!windows_.exist()) return;
-  ClientWindowArea area(windows_.client());
+  // The client window in twips.
+  RECT client{};
+  if (!GetClientRect(windows_.client(), &client)) client = {};
+  const LogicalDpi dpi = displayDpi();
+  SizedClientArea area(pixelsToTwips(client.right - client.left, dpi.x), pixelsToTwips(client.bottom - client.top, dpi.y));
   core_.onResize(area);
 }
 

@@ -1,11 +1,11 @@
 // Pens other than the classic one pixel (wide lines and outlines, dash patterns scaled to
 // the pen and to the device), and buffers that hold only a window of the picture.
 #include "raster/raster_surface.hpp"
+#include "tests/raster/random_drawing.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <vector>
 
 namespace trazo {
@@ -113,18 +113,7 @@ TEST(RasterWindows, HoldThePixelsOfTheWholePictureCutToTheWindow) {
     p1.setPen(pen);
     (void)p1.setScale(0, kH, kW, 0);
     (void)p1.cls();
-    std::mt19937 random(11);
-    std::uniform_real_distribution<float> at(-40, 340), size(0, 120), angle(-7, 7);
-    std::uniform_int_distribution<int> style(0, 4), colour(0, 255);
-    for (int i = 0; i < 600; ++i) {
-      (void)p1.setDrawStyle(style(random));
-      const Rgb c{static_cast<std::uint8_t>(colour(random)), static_cast<std::uint8_t>(colour(random)), 1};
-      switch (i % 3) {
-        case 0: (void)p1.line(at(random), at(random), at(random), at(random), c); break;
-        case 1: (void)p1.circle(at(random), at(random), size(random), c); break;
-        default: (void)p1.arc(at(random), at(random), size(random), c, angle(random), angle(random)); break;
-      }
-    }
+    testing::drawRandomShapes(p1, 11, 600);
   };
   const PixelWindow windows[] = {{0, 0, kW, kH}, {37, 0, 100, 50}, {250, 150, 50, 50}, {1, 199, 299, 1}, {120, 60, 7, 90}};
   for (const DevicePen pen : {penFor(1, 96), penFor(1, 192), penFor(2.5, 96), penFor(7, 96)}) {

@@ -1,12 +1,12 @@
 // The raster back end's pixel rules: which pixels a segment, a circle and an arc take, how
 // dash patterns run along them, and that bands never change a pixel.
 #include "raster/raster_surface.hpp"
+#include "tests/raster/random_drawing.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
-#include <random>
 #include <set>
 #include <utility>
 #include <vector>
@@ -185,18 +185,7 @@ TEST(RasterBands, NeverChangeAPixel) {
     p1.raster().setThreads(threads);
     (void)p1.setScale(0, 200, 300, 0);
     (void)p1.cls();
-    std::mt19937 random(7);
-    std::uniform_real_distribution<float> at(-40, 340), size(0, 120), angle(-7, 7);
-    std::uniform_int_distribution<int> style(0, 4), colour(0, 255);
-    for (int i = 0; i < 12000; ++i) {
-      (void)p1.setDrawStyle(style(random));
-      const Rgb c{static_cast<std::uint8_t>(colour(random)), static_cast<std::uint8_t>(colour(random)), 1};
-      switch (i % 3) {
-        case 0: (void)p1.line(at(random), at(random), at(random), at(random), c); break;
-        case 1: (void)p1.circle(at(random), at(random), size(random), c); break;
-        default: (void)p1.arc(at(random), at(random), size(random), c, angle(random), angle(random)); break;
-      }
-    }
+    testing::drawRandomShapes(p1, 7, 12000);
     const PixelBuffer& b = p1.picture();
     if (workers != nullptr) *workers = p1.raster().lastWorkers();
     return std::vector<std::uint32_t>(b.data(), b.data() + 300 * 200);
