@@ -6,6 +6,7 @@
 // to OUT_FOLDER\<script name>.ppm; run.sh compares it with the Linux one byte for byte.
 //   container_pixels.exe WIDTHxHEIGHT OUT_FOLDER SCRIPT...
 // Runs with the registered Trazolib.ocx and a display driver (the null driver will do).
+#include "atl_host.hpp"
 #include "check.hpp"
 #include "dib_target.hpp"
 #include "ppm_image.hpp"
@@ -27,22 +28,8 @@ using wintest::DibTarget;
 
 namespace {
 
-using AtlAxWinInitFn = BOOL(WINAPI*)();
-using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
-
 // The Linux picture is made at this resolution.
 constexpr int kLinuxDpi = 96;
-
-void pump() {
-  MSG msg;
-  for (int round = 0; round < 3; ++round) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  }
-}
 
 bool readFile(const std::wstring& path, std::string& bytes) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -119,7 +106,7 @@ HRESULT invoke(IDispatch* control, const script::BoundCall& call) {
 
 // Runs one script in a fresh control of width x height pixels and writes what P1 shows.
 void probe(const std::wstring& scriptPath, const std::wstring& outFolder, int width, int height,
-           AtlAxGetControlFn axControl) {
+           wintest::AtlHost::GetControlFn axControl) {
   const std::wstring stem = stemOf(scriptPath);
   const std::string name(stem.begin(), stem.end());  // the probes have ASCII names
   const char* g = name.c_str();
@@ -133,7 +120,7 @@ void probe(const std::wstring& scriptPath, const std::wstring& outFolder, int wi
                               nullptr, nullptr, nullptr, nullptr);
   HWND ax = CreateWindowExW(0, L"AtlAxWin", L"Trazolib.Trazo", WS_CHILD | WS_VISIBLE, 0, 0, width, height, host,
                             nullptr, nullptr, nullptr);
-  pump();
+  wintest::pump();
   IUnknown* unknown = nullptr;
   IDispatch* control = nullptr;
   IOleInPlaceObject* inPlace = nullptr;
@@ -158,7 +145,7 @@ void probe(const std::wstring& scriptPath, const std::wstring& outFolder, int wi
       }
     });
     CHECK(g, failures == 0);  // every call of a probe succeeds, on Linux too
-    pump();
+    wintest::pump();
 
     DibTarget shown(width, height), painted(width, height), drawn(width, height);
     if (CHECK(g, shown.ready() && painted.ready() && drawn.ready())) {
@@ -183,7 +170,7 @@ void probe(const std::wstring& scriptPath, const std::wstring& outFolder, int wi
   if (control != nullptr) control->Release();
   if (unknown != nullptr) unknown->Release();
   if (host != nullptr) DestroyWindow(host);
-  pump();
+  wintest::pump();
 }
 
 }  // namespace
@@ -195,16 +182,13 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   OleInitialize(nullptr);
-  HMODULE atl = LoadLibraryW(L"atl.dll");
-  auto axInit = reinterpret_cast<AtlAxWinInitFn>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
-  auto axControl =
-      reinterpret_cast<AtlAxGetControlFn>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
-  if (!CHECK("host", atl && axInit && axControl && axInit())) return wintest::finish();
+  wintest::AtlHost atl;
+  if (!CHECK("host", atl.load())) return wintest::finish();
   // Twips are the same length in pixels only at the same resolution.
   HDC screen = GetDC(nullptr);
   CHECK("host", GetDeviceCaps(screen, LOGPIXELSX) == kLinuxDpi && GetDeviceCaps(screen, LOGPIXELSY) == kLinuxDpi);
   ReleaseDC(nullptr, screen);
-  for (int i = 3; i < argc; ++i) probe(argv[i], argv[2], width, height, axControl);
+  for (int i = 3; i < argc; ++i) probe(argv[i], argv[2], width, height, atl.getControl);
   OleUninitialize();
   return wintest::finish();
 }

@@ -3,6 +3,7 @@
 // paint put the expected pixels on the dark background, and that pointer movement over P1
 // reaches every connected sink as MouseMove with the coordinates crossed. Runs with the
 // registered 64-bit Trazolib.ocx and a display driver (the null driver will do).
+#include "atl_host.hpp"
 #include "check.hpp"
 
 #include "control/member_table.hpp"
@@ -21,20 +22,6 @@
 using namespace trazo;
 
 namespace {
-
-using AtlAxWinInitFn = BOOL(WINAPI*)();
-using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
-
-void pump() {
-  MSG msg;
-  for (int round = 0; round < 3; ++round) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(10);
-  }
-}
 
 COLORREF colourOf(std::int32_t index) {
   const Rgb c = EntityColor(index);
@@ -282,11 +269,8 @@ void pixels(const char* g, _Trazo* t, HWND p1) {
 
 int wmain() {
   OleInitialize(nullptr);
-  HMODULE atl = LoadLibraryW(L"atl.dll");
-  auto axInit = reinterpret_cast<AtlAxWinInitFn>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
-  auto axControl =
-      reinterpret_cast<AtlAxGetControlFn>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
-  if (!CHECK("host", atl && axInit && axControl && axInit())) return wintest::finish();
+  wintest::AtlHost atl;
+  if (!CHECK("host", atl.load())) return wintest::finish();
 
   const char* g = "siting";
   HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 640,
@@ -294,11 +278,11 @@ int wmain() {
   HWND ax = CreateWindowExW(0, L"AtlAxWin", L"Trazolib.Trazo", WS_CHILD | WS_VISIBLE, 0, 0, 320, 200, host, nullptr,
                             nullptr, nullptr);
   if (!CHECK(g, host != nullptr && ax != nullptr)) return wintest::finish();
-  pump();
+  wintest::pump();
   IUnknown* unknown = nullptr;
   _Trazo* t = nullptr;
   IOleInPlaceObject* inPlace = nullptr;
-  if (!CHECK(g, SUCCEEDED(axControl(ax, &unknown)) && unknown &&
+  if (!CHECK(g, SUCCEEDED(atl.getControl(ax, &unknown)) && unknown &&
                     SUCCEEDED(unknown->QueryInterface(IID__Trazo, reinterpret_cast<void**>(&t))) &&
                     SUCCEEDED(unknown->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))))
     return wintest::finish();
@@ -312,7 +296,7 @@ int wmain() {
 
   const char* r = "resizing";
   MoveWindow(ax, 0, 0, 400, 250, TRUE);  // enlarging: P1 follows
-  pump();
+  wintest::pump();
   CHECK(r, clientSize(p1).cx == 400 && clientSize(p1).cy == 250);
   RECT placed{};
   GetWindowRect(p1, &placed);
@@ -323,17 +307,17 @@ int wmain() {
   events("events", t, p1);
 
   MoveWindow(ax, 0, 0, 0, 0, TRUE);  // no area at all
-  pump();
+  wintest::pump();
   CHECK(r, clientSize(p1).cx == 0 && clientSize(p1).cy == 0);
   CHECK_HR(r, t->Reflash(), S_OK);
   MoveWindow(ax, 0, 0, 400, 250, TRUE);
-  pump();
+  wintest::pump();
   CHECK(r, clientSize(p1).cx == 400);
 
   // The container goes away first; the control outlives its windows and still works.
   const char* e = "after the container";
   DestroyWindow(host);
-  pump();
+  wintest::pump();
   CHECK(e, !IsWindow(p1));
   HWND none = nullptr;
   CHECK(e, FAILED(inPlace->GetWindow(&none)));
