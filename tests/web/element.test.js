@@ -1,25 +1,15 @@
 // <trazo-picture> in headless Chromium: its members and their statuses, the crossed
 // MouseMove from a real pointer move, Resize and Paint, and the end of its life.
 import assert from 'node:assert/strict';
-import { mkdtemp, rm, writeFile } from 'node:fs/promises';
-import { tmpdir } from 'node:os';
+import { writeFile } from 'node:fs/promises';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
-import { openFixture, renderNative, startBrowser } from './harness.js';
+import { test } from 'node:test';
+import { browserAndScratch, openFixture, renderNative } from './harness.js';
 
-let browser;
-let scratch;
-before(async () => {
-  browser = await startBrowser();
-  scratch = await mkdtemp(path.join(tmpdir(), 'trazo-element-'));
-});
-after(async () => {
-  await browser?.close();
-  await rm(scratch, { recursive: true, force: true });
-});
+const session = browserAndScratch('trazo-element-');
 
 async function withFixture(options, body) {
-  const page = await openFixture(browser, options);
+  const page = await openFixture(session.browser, options);
   try {
     await body(page);
     assert.deepEqual(page.errors, []);
@@ -198,7 +188,7 @@ test('MouseMove carries the pointer\'s drawing position crossed, with its button
 
 test('a resize refits the drawing and a new device pixel ratio repaints it at its pixels', async () => {
   const script = "AddLine 0, 0, 100, 50, 3, 0, \"\"\nAddCircle 50, 25, 20, 4, 1, \"\"\nAddText 10, 10, 5, 30, 2, \"Abc\", \"\"\nReflash\n";
-  const file = path.join(scratch, 'refit.trz');
+  const file = path.join(session.scratch, 'refit.trz');
   await writeFile(file, script);
   await withFixture({ width: 600, height: 400 }, async (page) => {
     const sizes = [

@@ -5,6 +5,7 @@ import { mkdtemp, readFile, rm } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
+import { after, before } from 'node:test';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
@@ -51,6 +52,21 @@ function serve() {
     }
   });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// For the test file that calls it: a browser and a scratch folder named from `prefix`, set
+// up before its tests and removed after them. Read them as `.browser` and `.scratch`.
+export function browserAndScratch(prefix) {
+  const session = { browser: undefined, scratch: undefined };
+  before(async () => {
+    session.browser = await startBrowser();
+    session.scratch = await mkdtemp(path.join(tmpdir(), prefix));
+  });
+  after(async () => {
+    await session.browser?.close();
+    if (session.scratch) await rm(session.scratch, { recursive: true, force: true });
+  });
+  return session;
 }
 
 // A browser and a server for one test file; close() ends both.

@@ -2,24 +2,14 @@
 // script that trazo rejects or whose members fail gets trazo's own messages.
 import assert from 'node:assert/strict';
 import { execFile } from 'node:child_process';
-import { mkdtemp, readFile, rm } from 'node:fs/promises';
-import { tmpdir } from 'node:os';
+import { readFile } from 'node:fs/promises';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
-import { projectDir, startBrowser, trazoHost } from './harness.js';
+import { test } from 'node:test';
+import { browserAndScratch, projectDir, trazoHost } from './harness.js';
 
 const scripts = path.join(projectDir, 'tests/scripts');
 
-let browser;
-let scratch;
-before(async () => {
-  browser = await startBrowser();
-  scratch = await mkdtemp(path.join(tmpdir(), 'trazo-page-'));
-});
-after(async () => {
-  await browser?.close();
-  await rm(scratch, { recursive: true, force: true });
-});
+const session = browserAndScratch('trazo-page-');
 
 // trazo's standard error for `trazo COMMAND FILE ...`, run in the scripts' folder so that
 // the messages name the file as the page does.
@@ -30,7 +20,7 @@ function trazoMessages(args) {
 }
 
 test('a script named by ?script= is shown, and the status line follows MouseMove', async () => {
-  const page = await browser.open('/?script=/project/examples/floor_plan.trz', { width: 800, height: 600 });
+  const page = await session.browser.open('/?script=/project/examples/floor_plan.trz', { width: 800, height: 600 });
   try {
     await page.waitForFunction(() => document.getElementById('name').textContent.endsWith('floor_plan.trz'));
     await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
@@ -54,7 +44,7 @@ test('a script named by ?script= is shown, and the status line follows MouseMove
 });
 
 test('rejected scripts and failing members get the messages trazo writes', async () => {
-  const page = await browser.open('/', { width: 800, height: 600 });
+  const page = await session.browser.open('/', { width: 800, height: 600 });
   try {
     await page.waitForFunction(() => window.trazoPage !== undefined);
     for (const [name, command] of [
@@ -71,7 +61,7 @@ test('rejected scripts and failing members get the messages trazo writes', async
         bytes,
         name,
       );
-      const args = command === 'render' ? ['render', name, '-o', path.join(scratch, 'picture.png')] : ['trace', name];
+      const args = command === 'render' ? ['render', name, '-o', path.join(session.scratch, 'picture.png')] : ['trace', name];
       const expected = (await trazoMessages(args)).filter((line) => line.startsWith(name));
       assert.ok(expected.length > 0, `${name}: trazo wrote messages`);
       assert.deepEqual(shown, expected, name);

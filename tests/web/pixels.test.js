@@ -1,30 +1,20 @@
 // The canvas of <trazo-picture> against `trazo render` of the same script at the same size:
 // every byte of every pixel the same, at one and at two device pixels per CSS pixel.
 import assert from 'node:assert/strict';
-import { mkdtemp, readdir, readFile, rm, writeFile } from 'node:fs/promises';
-import { tmpdir } from 'node:os';
+import { readdir, readFile, writeFile } from 'node:fs/promises';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { openFixture, renderNative, startBrowser } from './harness.js';
+import { browserAndScratch, openFixture, renderNative } from './harness.js';
 import { randomScript } from './random_script.js';
 
 const probes = path.join(path.dirname(fileURLToPath(import.meta.url)), 'probes');
 
-let browser;
-let scratch;
-before(async () => {
-  browser = await startBrowser();
-  scratch = await mkdtemp(path.join(tmpdir(), 'trazo-probes-'));
-});
-after(async () => {
-  await browser?.close();
-  await rm(scratch, { recursive: true, force: true });
-});
+const session = browserAndScratch('trazo-probes-');
 
 // The element's canvas for `script` at width x height CSS pixels.
 async function elementPixels(script, width, height, deviceScaleFactor) {
-  const page = await openFixture(browser, { width: width + 40, height: height + 40, deviceScaleFactor });
+  const page = await openFixture(session.browser, { width: width + 40, height: height + 40, deviceScaleFactor });
   try {
     const picture = await page.evaluate(
       async (text, w, h) => {
@@ -56,7 +46,7 @@ function firstDifference(a, b, width) {
 }
 
 async function expectSamePixels(name, script, width, height, deviceScaleFactor = 1) {
-  const file = path.join(scratch, `${name}.trz`);
+  const file = path.join(session.scratch, `${name}.trz`);
   await writeFile(file, script);
   const device = [width * deviceScaleFactor, height * deviceScaleFactor];
   const native = await renderNative(file, ...device);
