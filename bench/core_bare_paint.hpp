@@ -3,7 +3,7 @@
 // arithmetic, no status checks, no store look-ups: the floor a repaint cannot go below.
 #pragma once
 
-#include "base/surface.hpp"
+#include "picture/surface.hpp"
 #include "model/entity.hpp"
 
 #include <vector>

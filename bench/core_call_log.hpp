@@ -2,7 +2,7 @@
 // their arguments, so that two ways of painting the same records can be compared call by call.
 #pragma once
 
-#include "control/null_surface.hpp"
+#include "picture/null_surface.hpp"
 
 #include <array>
 #include <cstdint>

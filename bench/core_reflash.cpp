@@ -1,7 +1,7 @@
 // Reflash of a mixed drawing on a picture that draws nothing, against the bare loop that makes
 // the same drawing calls from a plain copy of the same records. Before timing, both paint
 // onto a call log and must agree call for call, or the comparison is skipped with an error.
-#include "control/null_surface.hpp"
+#include "picture/null_surface.hpp"
 #include "control/trazo.hpp"
 #include "core_bare_paint.hpp"
 #include "core_call_log.hpp"

@@ -12,12 +12,12 @@ set(TRAZO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Trazo)
 # picture, the SVG writer, text placement), PNG files, and the Qt widget with its pictures.
 set(trazo_entry_headers
   control/trazo.hpp
-  control/recording_surface.hpp
+  picture/recording_surface.hpp
   raster/raster_surface.hpp
   svg/svg_writer.hpp
   device/device_text.hpp
 )
-set(trazo_core_targets trazo_base trazo_model trazo_render trazo_control trazo_core trazo_device trazo_raster
+set(trazo_core_targets trazo_base trazo_model trazo_picture trazo_render trazo_control trazo_automation trazo_core trazo_device trazo_raster
     trazo_svg trazo_paint)
 if(TARGET trazo_qt)
   list(APPEND trazo_entry_headers
@@ -43,7 +43,9 @@ endforeach()
 set_target_properties(trazo_base PROPERTIES EXPORT_NAME base)
 set_target_properties(trazo_model PROPERTIES EXPORT_NAME model)
 set_target_properties(trazo_render PROPERTIES EXPORT_NAME render)
+set_target_properties(trazo_picture PROPERTIES EXPORT_NAME picture)
 set_target_properties(trazo_control PROPERTIES EXPORT_NAME control)
+set_target_properties(trazo_automation PROPERTIES EXPORT_NAME automation)
 set_target_properties(trazo_device PROPERTIES EXPORT_NAME device)
 set_target_properties(trazo_raster PROPERTIES EXPORT_NAME raster)
 set_target_properties(trazo_svg PROPERTIES EXPORT_NAME svg)

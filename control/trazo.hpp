@@ -4,9 +4,9 @@
 // destruction). Every member returns a status; none throws.
 #pragma once
 
-#include "control/null_surface.hpp"
+#include "picture/null_surface.hpp"
 #include "base/status.hpp"
-#include "base/surface.hpp"
+#include "picture/surface.hpp"
 #include "model/store.hpp"
 #include "render/paint_observer.hpp"
 

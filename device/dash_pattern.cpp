@@ -1,6 +1,6 @@
 #include "device/dash_pattern.hpp"
 
-#include "base/surface.hpp"
+#include "picture/surface.hpp"
 
 #include <algorithm>
 #include <cmath>

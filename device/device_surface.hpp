@@ -7,7 +7,7 @@
 // (raster or vector) only draws what it is handed.
 #pragma once
 
-#include "base/scaled_surface.hpp"
+#include "picture/scaled_surface.hpp"
 #include "device/colour_map.hpp"
 #include "device/device_clip.hpp"
 #include "device/device_engine.hpp"

@@ -1,7 +1,7 @@
 #include "fuzz/control_harness.hpp"
 
-#include "control/late_binding.hpp"
-#include "control/null_surface.hpp"
+#include "automation/late_binding.hpp"
+#include "picture/null_surface.hpp"
 #include "fuzz/hostile_values.hpp"
 
 #include <cctype>

@@ -18,7 +18,7 @@
 // every promise above still holds, and the call ends in success or out of memory.
 #pragma once
 
-#include "control/recording_surface.hpp"
+#include "picture/recording_surface.hpp"
 #include "control/trazo.hpp"
 #include "fuzz/null_stream.hpp"
 #include "fuzz/store_fingerprint.hpp"

@@ -1,6 +1,6 @@
 #include "fuzz/hostile_values.hpp"
 
-#include "control/member_table.hpp"
+#include "automation/member_table.hpp"
 #include "tests/support/value_object.hpp"
 
 #include <array>

@@ -4,8 +4,8 @@
 // and great lengths, and automation arguments of every type.
 #pragma once
 
-#include "control/late_binding.hpp"
-#include "control/variant.hpp"
+#include "automation/late_binding.hpp"
+#include "automation/variant.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

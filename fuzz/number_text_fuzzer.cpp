@@ -8,7 +8,7 @@
 //    has the plain form [sign] digits [. digits] [e [sign] digits], it reads as strtod does;
 //    and a Long parameter takes what a Double one takes, rounded; and while an allocation
 //    fails (tests/hardening's allocator), it reads alike or gives up with std::bad_alloc.
-#include "control/variant.hpp"
+#include "automation/variant.hpp"
 #include "tests/hardening/failing_allocator.hpp"
 
 #include <fuzzer/FuzzedDataProvider.h>

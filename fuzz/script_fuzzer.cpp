@@ -9,13 +9,13 @@
 // allocator): reading either gives up for want of memory (std::bad_alloc, which the host
 // reports) or says exactly what it said before; running ends every statement in its own
 // status or out of memory.
-#include "control/late_binding.hpp"
-#include "control/recording_surface.hpp"
+#include "automation/late_binding.hpp"
+#include "picture/recording_surface.hpp"
 #include "control/trazo.hpp"
 #include "fuzz/null_stream.hpp"
 #include "tests/hardening/failing_allocator.hpp"
 #include "tests/support/store_snapshot.hpp"
-#include "tools/trazo/script.hpp"
+#include "script/script.hpp"
 
 #include <algorithm>
 #include <functional>

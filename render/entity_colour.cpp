@@ -1,6 +1,6 @@
 #include "render/entity_colour.hpp"
 
-#include "base/surface.hpp"
+#include "picture/surface.hpp"
 
 #include <array>
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "base/status.hpp"
-#include "base/surface.hpp"
+#include "picture/surface.hpp"
 #include "model/entity.hpp"
 
 namespace trazo {

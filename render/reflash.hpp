@@ -3,7 +3,7 @@
 #pragma once
 
 #include "base/status.hpp"
-#include "base/surface.hpp"
+#include "picture/surface.hpp"
 #include "model/store.hpp"
 #include "render/paint_observer.hpp"
 

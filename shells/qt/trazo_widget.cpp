@@ -1,7 +1,7 @@
 #include "shells/qt/trazo_widget.hpp"
 
-#include "base/sized_client_area.hpp"
-#include "control/picture_placement.hpp"
+#include "picture/sized_client_area.hpp"
+#include "picture/initial_placement.hpp"
 #include "render/entity_colour.hpp"
 #include "shells/qt/picture_look.hpp"
 

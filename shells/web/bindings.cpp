@@ -1,8 +1,8 @@
 // The web element's view of the module: the control with its lifecycle, late binding over
 // the member table (so that JavaScript values are coerced as automation coerces them),
 // the picture as canvas bytes, and the script reader.
-#include "control/late_binding.hpp"
-#include "control/member_table.hpp"
+#include "automation/late_binding.hpp"
+#include "automation/member_table.hpp"
 #include "shells/web/canvas_pixels.hpp"
 #include "shells/web/script_glue.hpp"
 #include "shells/web/web_control.hpp"

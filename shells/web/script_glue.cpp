@@ -1,6 +1,6 @@
 #include "shells/web/script_glue.hpp"
 
-#include "tools/trazo/script.hpp"
+#include "script/script.hpp"
 
 #include <sstream>
 

@@ -1,7 +1,7 @@
 #include "shells/web/web_control.hpp"
 
-#include "base/sized_client_area.hpp"
-#include "control/picture_placement.hpp"
+#include "picture/sized_client_area.hpp"
+#include "picture/initial_placement.hpp"
 
 namespace trazo::web {
 

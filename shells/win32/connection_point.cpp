@@ -4,7 +4,7 @@
 
 #include "Trazolib.h"
 
-#include "control/member_table.hpp"
+#include "automation/member_table.hpp"
 
 #include <olectl.h>
 

@@ -3,7 +3,7 @@
 // and after (GetMiscStatus, QuickActivate).
 #pragma once
 
-#include "control/member_table.hpp"
+#include "automation/member_table.hpp"
 
 #include <olectl.h>
 #include <windows.h>

@@ -3,7 +3,7 @@
 // of OLE extents.
 #pragma once
 
-#include "base/scale_mapping.hpp"
+#include "picture/scale_mapping.hpp"
 
 #include <windows.h>
 

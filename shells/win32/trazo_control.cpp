@@ -4,8 +4,8 @@
 #include "module.hpp"
 #include "snapshot_enum.hpp"
 
-#include "base/sized_client_area.hpp"
-#include "control/null_surface.hpp"
+#include "picture/sized_client_area.hpp"
+#include "picture/null_surface.hpp"
 
 namespace trazo::win32 {
 

@@ -4,7 +4,7 @@
 #include "error_info.hpp"
 #include "module.hpp"
 
-#include "control/member_table.hpp"
+#include "automation/member_table.hpp"
 
 #include <algorithm>
 #include <new>

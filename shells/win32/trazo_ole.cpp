@@ -2,7 +2,7 @@
 // and IOleControl. The control is inside-out: it is active in place whenever it is shown.
 #include "trazo_control.hpp"
 
-#include "control/picture_placement.hpp"
+#include "picture/initial_placement.hpp"
 
 namespace trazo::win32 {
 namespace {

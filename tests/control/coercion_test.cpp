@@ -2,7 +2,7 @@
 // in the US English locale (the Wine suite holds the two side by side): numbers to Long
 // round half to even and overflow outside 32 bits, strings read with signs, parentheses,
 // separators, a currency sign and "&H" numbers, numbers and dates become text.
-#include "control/variant.hpp"
+#include "automation/variant.hpp"
 #include "tests/support/value_object.hpp"
 
 #include <gtest/gtest.h>

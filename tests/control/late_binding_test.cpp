@@ -1,7 +1,7 @@
 // Late binding: names and dispatch ids from the member table reach the right C++ member,
 // arguments bind by position and by name, and bad calls get the conventional errors
 // without touching the control.
-#include "control/late_binding.hpp"
+#include "automation/late_binding.hpp"
 #include "control/trazo.hpp"
 #include "support/trace_of.hpp"
 

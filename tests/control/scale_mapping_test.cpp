@@ -1,5 +1,5 @@
 // The coordinate system every picture keeps: twips, then the user system of Scale.
-#include "base/scale_mapping.hpp"
+#include "picture/scale_mapping.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The control's members: AddBox through AddLine, Count, and what a failing member leaves.
-#include "control/recording_surface.hpp"
+#include "picture/recording_surface.hpp"
 #include "control/trazo.hpp"
 
 #include <gtest/gtest.h>

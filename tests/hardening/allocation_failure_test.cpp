@@ -4,8 +4,8 @@
 // out-of-memory status, leave the store exactly as it was (AddBox keeps the sides before
 // the failing one), leave every stored entity drawing the same trace, and succeed when
 // called again.
-#include "control/late_binding.hpp"
-#include "control/recording_surface.hpp"
+#include "automation/late_binding.hpp"
+#include "picture/recording_surface.hpp"
 #include "control/trazo.hpp"
 #include "raster/raster_surface.hpp"
 #include "tests/hardening/failing_allocator.hpp"

@@ -1,7 +1,7 @@
 // Hostile calls through late binding: unknown ids, wrong kinds of call, wrong argument
 // counts, bad named-argument lists and arguments that do not coerce. Each gets its dispatch
 // error and reaches no member: the drawing stays bit for bit as it was.
-#include "control/late_binding.hpp"
+#include "automation/late_binding.hpp"
 #include "control/trazo.hpp"
 #include "tests/support/store_snapshot.hpp"
 

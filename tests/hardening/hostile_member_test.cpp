@@ -1,6 +1,6 @@
 // Hostile values at each member of the control, called directly: what each gets, and that a
 // failure leaves the drawing bit for bit as it was.
-#include "control/recording_surface.hpp"
+#include "picture/recording_surface.hpp"
 #include "control/trazo.hpp"
 #include "tests/support/store_snapshot.hpp"
 

@@ -1,7 +1,7 @@
 // Bytes no text editor would write, at the script reader: control characters, NULs, broken
 // and forbidden UTF-8, and great sizes. Each is rejected with one message naming its line,
 // or read as it should be; the golden scripts hostile_*.trz cover the ordinary faults.
-#include "tools/trazo/script.hpp"
+#include "script/script.hpp"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // The last multiple of 1000 below the limit is 2147483000; growing past it would need
 // 2147484000. The arithmetic alone (planSlot) is tested with the store; here the store and
 // the control answer at those limits.
-#include "control/late_binding.hpp"
+#include "automation/late_binding.hpp"
 #include "model/add_operations.hpp"
 #include "tests/hardening/store_test_seam.hpp"
 #include "tests/support/store_snapshot.hpp"

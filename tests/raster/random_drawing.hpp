@@ -2,7 +2,7 @@
 // picture's edges, from a fixed seed: for tests that compare two ways of drawing it.
 #pragma once
 
-#include "base/surface.hpp"
+#include "picture/surface.hpp"
 
 #include <cstdint>
 #include <random>

@@ -1,6 +1,6 @@
 #include "tests/support/store_snapshot.hpp"
 
-#include "control/recording_surface.hpp"
+#include "picture/recording_surface.hpp"
 #include "render/painters.hpp"
 
 #include <cstring>

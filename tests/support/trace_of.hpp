@@ -2,7 +2,7 @@
 // recording picture, and a picture that refuses its n-th operation.
 #pragma once
 
-#include "control/recording_surface.hpp"
+#include "picture/recording_surface.hpp"
 
 #include <sstream>
 #include <string>

@@ -2,7 +2,7 @@
 // as a client's objects do.
 #pragma once
 
-#include "control/variant.hpp"
+#include "automation/variant.hpp"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 // What the host does around a script: the nearest name for a misspelt one, reading a
 // script file or saying why not, and progress on a terminal only.
-#include "tools/trazo/nearest_name.hpp"
+#include "script/nearest_name.hpp"
 #include "tools/trazo/progress_display.hpp"
 #include "tools/trazo/script_text.hpp"
 

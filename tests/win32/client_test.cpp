@@ -4,7 +4,7 @@
 //   client_test.exe PATH\TO\Trazolib.ocx
 #include "check.hpp"
 
-#include "control/member_table.hpp"
+#include "automation/member_table.hpp"
 #include "base/status.hpp"
 
 #include "Trazolib.h"

@@ -7,8 +7,8 @@
 //   coercion_test.exe
 #include "check.hpp"
 
-#include "control/late_binding.hpp"
-#include "control/member_table.hpp"
+#include "automation/late_binding.hpp"
+#include "automation/member_table.hpp"
 #include "control/trazo.hpp"
 
 #include "Trazolib.h"

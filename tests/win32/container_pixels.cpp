@@ -11,7 +11,7 @@
 #include "dib_target.hpp"
 #include "ppm_image.hpp"
 
-#include "tools/trazo/script.hpp"
+#include "script/script.hpp"
 
 #include "Trazolib.h"
 

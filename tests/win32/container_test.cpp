@@ -6,7 +6,7 @@
 #include "atl_host.hpp"
 #include "check.hpp"
 
-#include "control/member_table.hpp"
+#include "automation/member_table.hpp"
 #include "render/entity_colour.hpp"
 
 #include "Trazolib.h"

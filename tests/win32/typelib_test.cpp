@@ -1,11 +1,11 @@
 // Walks the type library embedded in Trazolib.ocx and holds every item to the member table
-// in control/member_table.hpp: library attributes, the three type descriptions in order with
+// in automation/member_table.hpp: library attributes, the three type descriptions in order with
 // their flags and versions, the eight members with dispatch ids, kinds, parameter names and
 // types in function-table order, and the MouseMove event.
 //   typelib_test.exe FILE.ocx win64|win32 [FILE.ocx win64|win32 ...]
 #include "check.hpp"
 
-#include "control/member_table.hpp"
+#include "automation/member_table.hpp"
 
 #include "Trazolib.h"
 

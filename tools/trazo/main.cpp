@@ -1,5 +1,5 @@
 // trazo: the command-line host of the Trazo control.
-#include "tools/trazo/nearest_name.hpp"
+#include "script/nearest_name.hpp"
 #include "tools/trazo/script_file.hpp"
 #include "tools/trazo/subcommands.hpp"
 

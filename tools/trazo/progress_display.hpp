@@ -3,7 +3,7 @@
 // lines read, 120000 entities added"). Outcomes pass on to the listener behind it.
 #pragma once
 
-#include "tools/trazo/script.hpp"
+#include "script/script.hpp"
 
 #include <chrono>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "tools/trazo/script_file.hpp"
 
-#include "tools/trazo/printable_text.hpp"
+#include "script/printable_text.hpp"
 #include "tools/trazo/script_text.hpp"
 
 #include <charconv>

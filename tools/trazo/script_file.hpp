@@ -3,7 +3,7 @@
 #pragma once
 
 #include "tools/trazo/progress_display.hpp"
-#include "tools/trazo/script.hpp"
+#include "script/script.hpp"
 
 #include <cstddef>
 #include <optional>

@@ -6,7 +6,7 @@
 // passes that, or until a line passes the reader's kLongestLine.
 #pragma once
 
-#include "tools/trazo/script.hpp"
+#include "script/script.hpp"
 
 #include <cstddef>
 #include <string>

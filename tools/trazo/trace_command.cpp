@@ -1,6 +1,6 @@
 #include "tools/trazo/trace_command.hpp"
 
-#include "control/recording_surface.hpp"
+#include "picture/recording_surface.hpp"
 #include "control/trazo.hpp"
 #include "tools/trazo/script_file.hpp"
 
