@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -14,6 +15,14 @@ namespace trazo::bench {
 namespace {
 
 constexpr std::int64_t kBatchAdds = 100000;
+
+// Every field an add stores, the strings copied as the store copies them.
+struct BareEntity {
+  std::int16_t Kind = kKindNone;
+  double Value1 = 0, Value2 = 0, Value3 = 0, Value4 = 0, Value5 = 0;
+  std::int32_t Col = 0, LineType = 0;
+  std::u16string Text, Tag;
+};
 
 
 // Runs `add(control, args)` for kBatchAdds / recordsPerCall calls per iteration.
@@ -40,7 +49,7 @@ void runControlAdds(benchmark::State& state, std::int64_t recordsPerCall, Add ad
 template <typename Append>
 void runBareAppends(benchmark::State& state, std::int64_t recordsPerCall, Append append) {
   const std::int64_t calls = kBatchAdds / recordsPerCall;
-  std::vector<Entity> records;
+  std::vector<BareEntity> records;
   records.reserve(static_cast<std::size_t>(kBatchAdds));
   const AddArgs* inputs = addInputs().data();
   for (auto _ : state) {
@@ -53,8 +62,8 @@ void runBareAppends(benchmark::State& state, std::int64_t recordsPerCall, Append
   state.SetItemsProcessed(state.iterations() * calls);
 }
 
-void appendLine(std::vector<Entity>& records, double x1, double y1, double x2, double y2, const AddArgs& a) {
-  Entity e;
+void appendLine(std::vector<BareEntity>& records, double x1, double y1, double x2, double y2, const AddArgs& a) {
+  BareEntity e;
   e.Kind = kKindLine;
   e.Value1 = x1;
   e.Value2 = y1;
@@ -72,7 +81,7 @@ void BM_AddLine(benchmark::State& state) {
 }
 
 void BM_AddLine_Bare(benchmark::State& state) {
-  runBareAppends(state, 1, [](std::vector<Entity>& r, const AddArgs& a) { appendLine(r, a.x1, a.y1, a.x2, a.y2, a); });
+  runBareAppends(state, 1, [](std::vector<BareEntity>& r, const AddArgs& a) { appendLine(r, a.x1, a.y1, a.x2, a.y2, a); });
 }
 
 void BM_AddBox(benchmark::State& state) {
@@ -83,7 +92,7 @@ void BM_AddBox(benchmark::State& state) {
 
 // The four sides as AddBox stores them: bottom, top, left, right.
 void BM_AddBox_Bare(benchmark::State& state) {
-  runBareAppends(state, 4, [](std::vector<Entity>& r, const AddArgs& a) {
+  runBareAppends(state, 4, [](std::vector<BareEntity>& r, const AddArgs& a) {
     const double left = a.x1 < a.x2 ? a.x1 : a.x2, right = a.x1 < a.x2 ? a.x2 : a.x1;
     const double low = a.y1 < a.y2 ? a.y1 : a.y2, high = a.y1 < a.y2 ? a.y2 : a.y1;
     appendLine(r, left, low, right, low, a);
@@ -98,8 +107,8 @@ void BM_AddCircle(benchmark::State& state) {
 }
 
 void BM_AddCircle_Bare(benchmark::State& state) {
-  runBareAppends(state, 1, [](std::vector<Entity>& r, const AddArgs& a) {
-    Entity e;
+  runBareAppends(state, 1, [](std::vector<BareEntity>& r, const AddArgs& a) {
+    BareEntity e;
     e.Kind = kKindCircle;
     e.Value1 = a.x1;
     e.Value2 = a.y1;
@@ -117,8 +126,8 @@ void BM_AddCircle2(benchmark::State& state) {
 }
 
 void BM_AddCircle2_Bare(benchmark::State& state) {
-  runBareAppends(state, 1, [](std::vector<Entity>& r, const AddArgs& a) {
-    Entity e;
+  runBareAppends(state, 1, [](std::vector<BareEntity>& r, const AddArgs& a) {
+    BareEntity e;
     e.Kind = kKindArc;
     e.Value1 = a.x1;
     e.Value2 = a.y1;
@@ -138,8 +147,8 @@ void BM_AddText(benchmark::State& state) {
 }
 
 void BM_AddText_Bare(benchmark::State& state) {
-  runBareAppends(state, 1, [](std::vector<Entity>& r, const AddArgs& a) {
-    Entity e;
+  runBareAppends(state, 1, [](std::vector<BareEntity>& r, const AddArgs& a) {
+    BareEntity e;
     e.Kind = kKindText;
     e.Value1 = a.x1;
     e.Value2 = a.y1;

@@ -262,7 +262,7 @@ void ControlHarness::addDirectly(FuzzedDataProvider& in) {
     }
   });
   if (s == status::ok && which < 4) {
-    const Entity& e = *control_.store().at(control_.store().count());
+    const Entity e = *control_.store().at(control_.store().count());
     const int stored = which == 0 ? 4 : which == 1 ? 3 : which == 2 ? 5 : 4;
     const double* fields[5] = {&e.Value1, &e.Value2, &e.Value3, &e.Value4, &e.Value5};
     for (int i = 0; i < stored; ++i) {

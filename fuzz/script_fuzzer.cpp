@@ -168,7 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     violated("the full parser and the plain form store different drawings");
   }
   for (std::size_t i = 0; i < plain.store.records.size(); ++i) {
-    if (!trazo::testing::sameRecord(plain.store.records[i], full.store.records[i])) {
+    if (!trazo::testing::sameRecord(plain.store.records[i].view(), full.store.records[i].view())) {
       violated("the full parser and the plain form store different drawings");
     }
   }

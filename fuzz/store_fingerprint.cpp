@@ -12,7 +12,7 @@ std::uint64_t mixed(std::uint64_t hash, std::uint64_t value) {
   return hash ^ (value + 0x9E3779B97F4A7C15ull + (hash << 12) + (hash >> 4));
 }
 
-std::uint64_t textPrint(const std::u16string& text, bool full) {
+std::uint64_t textPrint(std::u16string_view text, bool full) {
   const std::uint64_t contents =
       full ? std::hash<std::u16string_view>{}(text) : std::bit_cast<std::uintptr_t>(text.data());
   return mixed(contents, text.size());
@@ -37,7 +37,7 @@ void refresh(StoreFingerprint& f, const Store& store) {
   if (!f.hasArray || f.records.size() > static_cast<std::size_t>(f.count)) f.records.clear();
   if (!f.hasArray) return;
   for (auto i = static_cast<std::int32_t>(f.records.size()) + 1; i <= f.count; ++i) {
-    const Entity& e = *store.at(i);
+    const Entity e = *store.at(i);
     f.records.push_back({fingerprintOf(e, true), fingerprintOf(e, false)});
   }
 }
@@ -45,9 +45,9 @@ void refresh(StoreFingerprint& f, const Store& store) {
 std::int32_t firstChanged(const StoreFingerprint& f, const Store& store, std::int32_t first, std::int32_t last,
                           bool full) {
   for (std::int32_t i = first; i <= last; ++i) {
-    const Entity* e = store.at(i);
+    const std::optional<Entity> e = store.at(i);
     const StoreFingerprint::Prints& p = f.records[static_cast<std::size_t>(i - 1)];
-    if (e == nullptr || fingerprintOf(*e, full) != (full ? p.full : p.quick)) return i;
+    if (!e || fingerprintOf(*e, full) != (full ? p.full : p.quick)) return i;
   }
   return 0;
 }

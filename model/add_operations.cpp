@@ -3,9 +3,6 @@
 #include "model/checked_math.hpp"
 #include "model/text_box.hpp"
 
-#include <new>
-#include <string>
-#include <utility>
 
 namespace trazo {
 namespace {
@@ -16,49 +13,6 @@ void foldPoint(Extents& e, double x, double y) {
   e.MinY = MinValue(y, e.MinY);
   e.MaxX = MaxValue(x, e.MaxX);
   e.MaxY = MaxValue(y, e.MaxY);
-}
-
-// The numeric fields of a record; what a kind does not use stays 0.
-struct Numbers {
-  std::int16_t kind;
-  double v1, v2, v3, v4, v5;
-  std::int32_t col, lType;
-};
-
-void fill(Entity& slot, const Numbers& n) {
-  slot.Kind = n.kind;
-  slot.Value1 = n.v1;
-  slot.Value2 = n.v2;
-  slot.Value3 = n.v3;
-  slot.Value4 = n.v4;
-  slot.Value5 = n.v5;
-  slot.Col = n.col;
-  slot.LineType = n.lType;
-}
-
-// Stores one entity in a freshly taken, empty slot. The caller's strings are copied before
-// the slot is taken, so that running out of memory leaves the store untouched; an empty
-// string takes no copy, the slot's own strings being empty already.
-Status storeEntity(Store& store, const Numbers& numbers, std::u16string_view text, std::u16string_view tag) {
-  Entity* slot = nullptr;
-  if (text.empty() && tag.empty()) {
-    if (const Status s = store.takeSlot(slot); failed(s)) return s;
-    fill(*slot, numbers);
-    return status::ok;
-  }
-  std::u16string textCopy;
-  std::u16string tagCopy;
-  try {
-    textCopy.assign(text);
-    tagCopy.assign(tag);
-  } catch (const std::bad_alloc&) {
-    return status::outOfMemory;
-  }
-  if (const Status s = store.takeSlot(slot); failed(s)) return s;
-  fill(*slot, numbers);
-  slot->Text = std::move(textCopy);
-  slot->Tag = std::move(tagCopy);
-  return status::ok;
 }
 
 // The corners of a circle's bounding square, low corner first.
@@ -79,7 +33,7 @@ Status storeCircular(Store& store, std::int16_t kind, double CX, double CY, doub
                      std::int32_t col, std::int32_t lType, std::u16string_view Tag) {
   Square sq;
   if (!computeSquare(CX, CY, r, sq)) return status::floatError;
-  if (const Status s = storeEntity(store, {kind, CX, CY, r, sa, ea, col, lType}, {}, Tag); failed(s)) return s;
+  if (const Status s = store.add({kind, CX, CY, r, sa, ea, col, lType}, {}, Tag); failed(s)) return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {
@@ -97,7 +51,7 @@ Status storeCircular(Store& store, std::int16_t kind, double CX, double CY, doub
 
 Status addLine(Store& store, double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,
                std::u16string_view Tag) {
-  if (const Status s = storeEntity(store, {kKindLine, x1, y1, x2, y2, 0, col, lType}, {}, Tag); failed(s)) return s;
+  if (const Status s = store.add({kKindLine, x1, y1, x2, y2, 0, col, lType}, {}, Tag); failed(s)) return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {
@@ -124,7 +78,7 @@ Status addText(Store& store, double TX, double TY, double TH, double Tang, std::
   TextBox box;
   if (!computeTextBox(TX, TY, TH, Tang, cText, box)) return status::floatError;
   // A text has no line type: LineType and Value5 keep the zero of a fresh slot.
-  if (const Status s = storeEntity(store, {kKindText, TX, TY, TH, Tang, 0, col, 0}, cText, Tag); failed(s))
+  if (const Status s = store.add({kKindText, TX, TY, TH, Tang, 0, col, 0}, cText, Tag); failed(s))
     return s;
 
   Extents& e = store.extents();

@@ -1,13 +1,15 @@
-// One stored drawing element. The meaning of Value1..Value5 depends on Kind:
+// One stored drawing element as the store hands it out. The meaning of Value1..Value5
+// depends on Kind:
 //   line   (1): x1, y1, x2, y2, -
 //   circle (2): CX, CY, r, -, -
 //   text   (3): TX, TY, TH, Tang, -
 //   arc    (4): CX, CY, r, sa, ea
 // A field an add operation does not write keeps the zero or empty value of a fresh slot.
+// Text and Tag view the store's own copies: they stay valid until the store next changes.
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 namespace trazo {
 
@@ -28,8 +30,8 @@ struct Entity {
   double Value5 = 0;
   std::int32_t Col = 0;
   std::int32_t LineType = 0;
-  std::u16string Text;
-  std::u16string Tag;
+  std::u16string_view Text;
+  std::u16string_view Tag;
 };
 
 // The running bounding rectangle of the drawing.

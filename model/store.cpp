@@ -5,8 +5,8 @@
 
 namespace trazo {
 
-// Default-initialised rather than value-initialised: every Entity member has its own
-// initialiser, so the records come out empty without first zeroing the whole block.
+// Default-initialised: a slot is read only once it has been filled, so a block is not zeroed
+// first, and its pages cost memory only as entities reach them.
 std::unique_ptr<EntityBlock> allocateEntityBlock() { return std::unique_ptr<EntityBlock>(new EntityBlock); }
 
 Status Store::clear() {
@@ -25,24 +25,24 @@ Status Store::clear() {
   released_ = false;
   count_ = 0;
   capacity_ = kBlockSize;
-  next_ = blocks_.back()->data();
-  blockEnd_ = next_ + kBlockSize;
+  nextInBlock_ = 0;
   extents_ = Extents{};
   return status::ok;
 }
 
-// Every record in use is emptied, freeing its strings; the first block stays as the new
-// array, and the others are set aside for growth, up to kSpareBlocks of them.
+void Store::releaseExtras() {
+  arcIndex_.release();
+  arcEnd_.release();
+  stringsIndex_.release();
+  strings_.release();
+}
+
+// The strings and end angles go; the first block stays as the new array, and the others are
+// set aside for growth, up to kSpareBlocks of them.
 void Store::emptyForReuse() {
   std::size_t textUnits = 0;
-  for (std::int32_t i = 0; i < count_; ++i) {
-    Entity& e = slotAt(i);
-    textUnits += e.Text.size() + e.Tag.size();
-    // Assigning an empty record would keep each string's buffer for reuse; moving the
-    // record out hands its buffers to `released`, which frees them.
-    Entity released = std::move(e);
-    e = Entity{};
-  }
+  for (std::size_t i = 0; i < strings_.size(); ++i) textUnits += strings_[i].units.size();
+  releaseExtras();
   if (textUnits >= kReleasedTextUnits) heapRelease_();
   const std::size_t wanted = std::min(spare_.size() + blocks_.size() - 1, kSpareBlocks);
   try {
@@ -60,13 +60,14 @@ void Store::release() {
   const bool held = !blocks_.empty();
   std::vector<std::unique_ptr<EntityBlock>>().swap(blocks_);
   std::vector<std::unique_ptr<EntityBlock>>().swap(spare_);
+  releaseExtras();
   if (held) heapRelease_();
   released_ = true;
   capacity_ = 0;
-  next_ = blockEnd_ = nullptr;
+  nextInBlock_ = kBlockSize;
 }
 
-Status Store::takeSlotGrowing(Entity*& slot) {
+Status Store::takeSlotGrowing() {
   if (released_) return status::subscript;
   const SlotPlan plan = planSlot(count_, capacity_);
   if (failed(plan.status)) return plan.status;
@@ -83,12 +84,92 @@ Status Store::takeSlotGrowing(Entity*& slot) {
       return status::outOfMemory;
     }
     capacity_ = plan.newUpperBound;
-    blockEnd_ = blocks_.back()->data() + kBlockSize;
   }
-  slot = &slotAt(plan.newCount - 1);
-  next_ = slot + 1;
-  count_ = plan.newCount;
+  nextInBlock_ = (plan.newCount - 1) % kBlockSize;
   return status::ok;
+}
+
+Status Store::add(const EntityValues& values, std::u16string_view text, std::u16string_view tag) {
+  // Everything that can fail comes first: the copies and the room beside the blocks, then
+  // the slot. Room made for a call that then fails stays for the next one.
+  const bool hasStrings = !text.empty() || !tag.empty();
+  const bool isArc = values.kind == kKindArc;
+  Strings copy;
+  try {
+    if (hasStrings) {
+      copy.units.reserve(text.size() + tag.size());
+      copy.units.append(text).append(tag);
+      copy.textLength = text.size();
+      stringsIndex_.reserveOne();
+      strings_.reserveOne();
+    }
+    if (isArc) {
+      arcIndex_.reserveOne();
+      arcEnd_.reserveOne();
+    }
+  } catch (const std::bad_alloc&) {
+    return status::outOfMemory;
+  }
+  if (nextInBlock_ == kBlockSize) {
+    if (const Status s = takeSlotGrowing(); failed(s)) return s;
+  }
+  EntityBlock& block = *blocks_[static_cast<std::size_t>(count_ / kBlockSize)];
+  const auto slot = static_cast<std::size_t>(nextInBlock_);
+  block.records[slot] = {values.v1, values.v2, values.v3, values.v4, values.col, values.lType};
+  block.kinds[slot] = static_cast<std::uint8_t>((values.kind & kKindBits) | (hasStrings ? kHasStrings : 0));
+  ++nextInBlock_;
+  ++count_;
+  if (isArc) {
+    arcIndex_.pushReserved(count_);
+    arcEnd_.pushReserved(values.v5);
+  }
+  if (hasStrings) {
+    stringsIndex_.pushReserved(count_);
+    strings_.pushReserved(std::move(copy));
+  }
+  return status::ok;
+}
+
+std::optional<Entity> Store::read(std::int32_t index, std::size_t& arcFrom, std::size_t& stringsFrom) const {
+  if (index < 0 || index > capacity_) return std::nullopt;
+  if (index == 0 && released_) return std::nullopt;
+  if (index == 0 || index > count_) return kEmptyEntity;
+  const EntityBlock& block = *blocks_[static_cast<std::size_t>((index - 1) / kBlockSize)];
+  const auto slot = static_cast<std::size_t>((index - 1) % kBlockSize);
+  const EntityRecord& r = block.records[slot];
+  const std::uint8_t kind = block.kinds[slot];
+  Entity e;
+  e.Kind = static_cast<std::int16_t>(kind & kKindBits);
+  e.Value1 = r.v1;
+  e.Value2 = r.v2;
+  e.Value3 = r.v3;
+  e.Value4 = r.v4;
+  e.Col = r.col;
+  e.LineType = r.lType;
+  const auto before = [](std::int32_t stored, std::int32_t wanted) { return stored < wanted; };
+  if (e.Kind == kKindArc) {
+    arcFrom = arcIndex_.lowerBound(index, before, arcFrom);
+    e.Value5 = arcEnd_[arcFrom];
+  }
+  if (kind & kHasStrings) {
+    stringsFrom = stringsIndex_.lowerBound(index, before, stringsFrom);
+    const Strings& s = strings_[stringsFrom];
+    const std::u16string_view units = s.units;
+    e.Text = units.substr(0, s.textLength);
+    e.Tag = units.substr(s.textLength);
+  }
+  return e;
+}
+
+std::optional<Entity> Store::at(std::int32_t index) const {
+  std::size_t arcFrom = 0, stringsFrom = 0;
+  return read(index, arcFrom, stringsFrom);
+}
+
+std::optional<Entity> Store::Reader::at(std::int32_t index) {
+  if (index < last_) arcFrom_ = stringsFrom_ = 0;  // a step back starts the search afresh
+  last_ = index;
+  return store_.read(index, arcFrom_, stringsFrom_);
 }
 
 }  // namespace trazo

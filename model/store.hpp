@@ -2,9 +2,15 @@
 // drawing extents. Records live in blocks of kBlockSize that are never moved or copied once
 // allocated, so adding stays constant time however large the drawing grows; the upper bound
 // (the highest valid index) is still the multiple of 1000 that a growable array would have.
+//
+// A record is compact: the four values every kind but the arc fills, the colour and the line
+// type (40 bytes), and one byte for its kind. What few entities have lives beside the blocks,
+// in lists kept in the order of addition: an arc's end angle, and a text's or tag's
+// characters, so that an entity without strings costs no string.
 #pragma once
 
 #include "base/status.hpp"
+#include "model/chunked_list.hpp"
 #include "model/entity.hpp"
 #include "model/heap_release.hpp"
 #include "model/slot_plan.hpp"
@@ -12,20 +18,39 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace trazo {
 
-using EntityBlock = std::array<Entity, kBlockSize>;
+// The numbers of one entity as an add operation works them out.
+struct EntityValues {
+  std::int16_t kind = kKindNone;
+  double v1 = 0, v2 = 0, v3 = 0, v4 = 0, v5 = 0;
+  std::int32_t col = 0, lType = 0;
+};
 
-// Emptied blocks a cleared store keeps for its next growth: 256 blocks are about 30 MB.
+struct EntityRecord {
+  double v1, v2, v3, v4;
+  std::int32_t col, lType;
+};
+
+struct EntityBlock {
+  std::array<EntityRecord, kBlockSize> records;
+  // The kind in the low bits, kHasStrings when the entity has a text or a tag.
+  std::array<std::uint8_t, kBlockSize> kinds;
+};
+
+// Emptied blocks a cleared store keeps for its next growth: 256 blocks are about 10 MB.
 inline constexpr std::size_t kSpareBlocks = 256;
 
 // What every slot holds until it is filled.
-inline const Entity kEmptyEntity{};
+inline constexpr Entity kEmptyEntity{};
 
-// Allocates one block of empty records; may throw std::bad_alloc. Replaceable so that tests
-// can make growth fail.
+// Allocates one block of records; may throw std::bad_alloc. Replaceable so that tests can
+// make growth fail.
 using BlockAllocator = std::unique_ptr<EntityBlock> (*)();
 std::unique_ptr<EntityBlock> allocateEntityBlock();
 
@@ -43,10 +68,10 @@ class Store {
       : allocate_(allocator), heapRelease_(heapRelease) {}
 
   // A fresh array with room for 1000 records and the extents (0, 0)-(1, 1). On a failed
-  // allocation the old drawing stays as it was. The blocks of the old drawing are emptied
-  // and kept for the next growth (up to kSpareBlocks), since a host typically clears and
-  // draws again; only release gives their memory back. The memory of the old drawing's
-  // strings goes back to the system when they held kReleasedTextUnits or more.
+  // allocation the old drawing stays as it was. The blocks of the old drawing are kept for
+  // the next growth (up to kSpareBlocks), since a host typically clears and draws again;
+  // only release gives their memory back. The memory of the old drawing's strings goes back
+  // to the system when they held kReleasedTextUnits or more.
   Status clear();
   // Frees every record; afterwards the array is missing and any slot access is out of range.
   void release();
@@ -59,37 +84,45 @@ class Store {
   const Extents& extents() const { return extents_; }
   Extents& extents() { return extents_; }
 
-  // The record at `index`, or nullptr (subscript out of range) outside 0..upperBound.
-  // Index 0 exists and is always empty. Inline: a repaint asks once per entity.
-  const Entity* at(std::int32_t index) const {
-    if (index <= 0 || index > capacity_) return index == 0 && !released_ ? &kEmptyEntity : nullptr;
-    return &slotAt(index - 1);
-  }
+  // Stores the next entity, its strings copied, without changing anything on failure:
+  // overflow at the limits, out-of-memory when growth or a copy fails, subscript when the
+  // array is missing. The new entity is number count() afterwards.
+  Status add(const EntityValues& values, std::u16string_view text, std::u16string_view tag);
 
-  // Takes the next slot for the caller to fill at once, without anything that can fail in
-  // between: the slot holds an empty record. Fails with overflow at the limits, with out-of-memory when
-  // growth fails, with subscript when the array is missing; on failure nothing changes.
-  // The new entity is number count() afterwards.
-  Status takeSlot(Entity*& slot) {
-    if (next_ != blockEnd_) {  // room in the last block: the common case
-      slot = next_++;
-      ++count_;
-      return status::ok;
-    }
-    return takeSlotGrowing(slot);
-  }
+  // The entity at `index`, or nothing (subscript out of range) outside 0..upperBound. Index
+  // 0 exists and is always empty, as is every slot past the count.
+  std::optional<Entity> at(std::int32_t index) const;
+
+  // Reads entities in rising order at little more than a step each: a repaint's walk.
+  class Reader {
+   public:
+    explicit Reader(const Store& store) : store_(store) {}
+    std::optional<Entity> at(std::int32_t index);
+
+   private:
+    const Store& store_;
+    std::int32_t last_ = 0;
+    std::size_t arcFrom_ = 0, stringsFrom_ = 0;
+  };
 
  private:
   // Lets tests put a store at its limits (two billion entities) without the records.
   friend struct StoreTestSeam;
 
-  // Slot `offset`, counted from 0, of an array that has it.
-  Entity& slotAt(std::int32_t offset) const {
-    return (*blocks_[static_cast<std::size_t>(offset / kBlockSize)])[static_cast<std::size_t>(offset % kBlockSize)];
-  }
-  // takeSlot when the array is missing, full or at its limits.
-  Status takeSlotGrowing(Entity*& slot);
+  static constexpr std::uint8_t kKindBits = 0x07;
+  static constexpr std::uint8_t kHasStrings = 0x08;
+
+  // A text's characters followed by the tag's.
+  struct Strings {
+    std::u16string units;
+    std::size_t textLength = 0;
+  };
+
+  std::optional<Entity> read(std::int32_t index, std::size_t& arcFrom, std::size_t& stringsFrom) const;
+  // Takes the next slot when the array is missing, full or at its limits.
+  Status takeSlotGrowing();
   void emptyForReuse();
+  void releaseExtras();
 
   BlockAllocator allocate_;
   HeapRelease heapRelease_;
@@ -97,12 +130,17 @@ class Store {
   std::vector<std::unique_ptr<EntityBlock>> spare_;  // emptied blocks waiting for growth
   std::int32_t count_ = 0;
   std::int32_t capacity_ = 0;  // the upper bound: blocks held times kBlockSize, 0 when released
-  // The free part of the last block: the next slot to take and the end of the block. Equal
-  // (both null when the array is missing) when the last block is full.
-  Entity* next_ = nullptr;
-  Entity* blockEnd_ = nullptr;
+  // The next free slot of the last block; kBlockSize when it is full or the array is missing.
+  std::int32_t nextInBlock_ = kBlockSize;
   bool released_ = true;  // no array until the first Clear
   Extents extents_;
+
+  // Beside the blocks, in the order of addition: the arcs' numbers and end angles, and the
+  // numbers and strings of the entities that have strings.
+  ChunkedList<std::int32_t> arcIndex_;
+  ChunkedList<double> arcEnd_;
+  ChunkedList<std::int32_t> stringsIndex_;
+  ChunkedList<Strings, 1024> strings_;
 };
 
 }  // namespace trazo

@@ -119,9 +119,8 @@ Status fitView(const Extents& e, Surface& p1, bool& fits, ViewCorners& view) {
   return status::ok;
 }
 
-Status paintEntity(const Store& store, Surface& p1, std::int32_t i) {
-  const Entity* e = store.at(i);
-  if (e == nullptr) return status::subscript;
+Status paintEntity(const std::optional<Entity>& e, Surface& p1) {
+  if (!e) return status::subscript;
   switch (e->Kind) {
     case kKindLine: return DrawLineEntity(*e, p1);
     case kKindCircle: return DrawCircleEntity(*e, p1);
@@ -146,11 +145,11 @@ Status Reflash(Store& store, Surface& p1, PaintObserver* observer) {
   if (const Status s = p1.setFontSize(kFontSize); failed(s)) return s;
 
   const std::int32_t n = store.count();
+  Store::Reader entities(store);
   for (std::int32_t i = 1; i <= n; ++i) {
-    if (observer != nullptr) {
-      if (const Entity* e = store.at(i)) observer->paintingEntity(i, *e);
-    }
-    if (const Status s = paintEntity(store, p1, i); failed(s)) return s;
+    const std::optional<Entity> e = entities.at(i);
+    if (observer != nullptr && e) observer->paintingEntity(i, *e);
+    if (const Status s = paintEntity(e, p1); failed(s)) return s;
   }
   return status::ok;
 }

@@ -34,9 +34,9 @@ void EntityTexts::drawOver(PixelBuffer& pixels, const PixelWindow& window) const
   const DeviceRect area{static_cast<double>(window.left), static_cast<double>(window.top),
                         static_cast<double>(window.left) + pixels.width(), static_cast<double>(window.top) + pixels.height()};
   for (const std::int32_t index : kept_) {
-    const Entity* entity = control_.store().at(index);
+    const std::optional<Entity> entity = control_.store().at(index);
     DeviceText text;
-    if (entity != nullptr && placeText(picture_, *entity, EntityColor(entity->Col), text) && text.reaches(area))
+    if (entity && placeText(picture_, *entity, EntityColor(entity->Col), text) && text.reaches(area))
       paintText(painter, font, text);
   }
 }

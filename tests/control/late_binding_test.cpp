@@ -79,7 +79,7 @@ TEST_F(LateBinding, NamedArgumentsInAnyOrderAfterPositionalOnes) {
   const std::vector<NamedArgument> named{{7, V{u"arc"}}, {3, V{0.25}}, {6, V{3.0}}, {2, V{5.0}}, {5, V{2.0}},
                                          {4, V{0.75}}};
   ASSERT_EQ(invoke(t, dispid::AddCircle2, kInvokeMethod, positional, named), status::ok);
-  const Entity& e = *t.store().at(1);
+  const Entity e = *t.store().at(1);
   EXPECT_EQ(e.Value1, 1);
   EXPECT_EQ(e.Value2, 2);
   EXPECT_EQ(e.Value3, 5);

@@ -17,7 +17,7 @@ struct Line {
 };
 
 Line lineAt(const Trazo& t, int i) {
-  const Entity& e = *t.store().at(i);
+  const Entity e = *t.store().at(i);
   return {e.Value1, e.Value2, e.Value3, e.Value4};
 }
 
@@ -37,7 +37,7 @@ TEST(AddBox, OrdersTheCornersAndAddsFourSides) {
   EXPECT_EQ(lineAt(t, 3), (Line{0, 5, 0, 20}));
   EXPECT_EQ(lineAt(t, 4), (Line{10, 5, 10, 20}));
   for (int i = 1; i <= 4; ++i) {
-    const Entity& e = *t.store().at(i);
+    const Entity e = *t.store().at(i);
     EXPECT_EQ(e.Kind, kKindLine);
     EXPECT_EQ(e.Col, 4);
     EXPECT_EQ(e.LineType, 2);

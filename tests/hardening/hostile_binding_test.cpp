@@ -152,7 +152,7 @@ TEST(HostileBinding, AcceptedArgumentsAreCoercedAsAutomationDoes) {
     Trazo t;
     ASSERT_EQ(t.onInitialize(), status::ok);
     ASSERT_EQ(invoke(t, dispid::AddLine, kInvokeMethod, lineArgs(c.index, c.value), {}), status::ok);
-    const Entity& e = *t.store().at(1);
+    const Entity e = *t.store().at(1);
     if (c.index == 0) {
       EXPECT_TRUE(testing::sameBits(e.Value1, c.value1)) << e.Value1;
     }

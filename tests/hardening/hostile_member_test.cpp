@@ -88,7 +88,7 @@ TEST(HostileMembers, NonFiniteAndTinyValuesAreStoredAsPassed) {
   Trazo t;
   ASSERT_EQ(t.onInitialize(), status::ok);
   ASSERT_EQ(t.AddCircle2(-0.0, kNaN, kDenormal, kInf, -kInf, 0, 0, std::u16string(u"\0\xD800", 2)), status::ok);
-  const Entity& e = *t.store().at(1);
+  const Entity e = *t.store().at(1);
   EXPECT_TRUE(std::signbit(e.Value1));
   EXPECT_TRUE(std::isnan(e.Value2));
   EXPECT_EQ(e.Value3, kDenormal);

@@ -22,8 +22,8 @@ std::u16string storedTag(std::string_view text) {
   EXPECT_EQ(control.onInitialize(), status::ok);
   Listener nothing;
   s.run(control, nothing);
-  const Entity* e = control.store().count() == 1 ? control.store().at(1) : nullptr;
-  return e != nullptr ? e->Tag : u"(nothing stored)";
+  const std::optional<Entity> e = control.store().count() == 1 ? control.store().at(1) : std::nullopt;
+  return e ? std::u16string(e->Tag) : u"(nothing stored)";
 }
 
 TEST(HostileScript, BytesThatAreNotTextAreRejectedByLine) {

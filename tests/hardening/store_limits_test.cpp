@@ -68,8 +68,8 @@ TEST(StoreLimits, AddBoxKeepsTheSidesThatFit) {
   StoreTestSeam::nearLimit(StoreTestSeam::storeOf(t), kLastBound - 2, kLastBlocks);
   EXPECT_EQ(t.AddBox(10, 20, 0, 5, 1, 0, u""), status::overflow);
   EXPECT_EQ(t.store().count(), kLastBound);
-  const Entity& bottom = *t.store().at(kLastBound - 1);
-  const Entity& top = *t.store().at(kLastBound);
+  const Entity bottom = *t.store().at(kLastBound - 1);
+  const Entity top = *t.store().at(kLastBound);
   EXPECT_EQ(bottom.Value2, 5);
   EXPECT_EQ(bottom.Value4, 5);
   EXPECT_EQ(top.Value2, 20);

@@ -21,9 +21,7 @@ struct StoreTestSeam {
     s.released_ = false;
     // The free part of the last block, empty when the count has reached the upper bound.
     const std::int32_t firstInLast = s.capacity_ - kBlockSize;
-    Entity* const begin = s.blocks_.back()->data();
-    s.blockEnd_ = begin + kBlockSize;
-    s.next_ = begin + std::clamp(count - firstInLast, 0, kBlockSize);
+    s.nextInBlock_ = std::clamp(count - firstInLast, 0, kBlockSize);
   }
   static Store& storeOf(Trazo& t) { return t.store_; }
 };

@@ -46,7 +46,7 @@ TEST_F(LineExtents, FirstLineReplacesTheDefaultExtents) {
 
 TEST_F(LineExtents, KeepsItsDirectionAndStoresEveryField) {
   ASSERT_EQ(addLine(store, 3, 4, 1, 2, -3, 9, u"tag"), status::ok);
-  const Entity& e = *store.at(1);
+  const Entity e = *store.at(1);
   EXPECT_EQ(e.Kind, kKindLine);
   EXPECT_EQ(e.Value1, 3);
   EXPECT_EQ(e.Value2, 4);
@@ -131,7 +131,7 @@ TEST_F(TextExtents, FirstTextTakesExactlyTheBoundsOfItsBox) {
   ASSERT_EQ(addText(store, 0, 0, 10, 0, 1, u"ABC", u""), status::ok);
   // W = 15; the top of the baseline's end is at 15 + 10 cos(90 k) = 15.000000000000016.
   expectExtents(0, 0, 15.000000000000016, 10);
-  const Entity& e = *store.at(1);
+  const Entity e = *store.at(1);
   EXPECT_EQ(e.Kind, kKindText);
   EXPECT_EQ(e.Text, u"ABC");
   EXPECT_EQ(e.LineType, 0);

@@ -29,7 +29,7 @@ struct Played {
     EXPECT_EQ(control.onInitialize(), status::ok);
     s.run(control, outcomes);
   }
-  const Entity& entity(std::int32_t n) const { return *control.store().at(n); }
+  Entity entity(std::int32_t n) const { return *control.store().at(n); }
   Trazo control;
   Outcomes outcomes;
 };

@@ -25,7 +25,7 @@ namespace {
 
 // memcmp rather than the string's own ==: the fuzzers instrument every character compare,
 // and tags can be a million code units long.
-bool sameText(const std::u16string& a, const std::u16string& b) {
+bool sameText(std::u16string_view a, std::u16string_view b) {
   return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
 }
 
@@ -47,7 +47,7 @@ void refreshSnapshot(StoreSnapshot& snapshot, const Store& store) {
   }
   if (!snapshot.hasArray) return;
   for (auto i = static_cast<std::int32_t>(snapshot.records.size()) + 1; i <= snapshot.count; ++i) {
-    snapshot.records.push_back(*store.at(i));
+    snapshot.records.emplace_back(*store.at(i));
   }
 }
 
@@ -58,8 +58,8 @@ std::string describeChangedPrefix(const StoreSnapshot& before, const Store& now)
            std::to_string(now.hasArray() ? now.count() : 0) + " after";
   }
   for (std::size_t i = 0; i < before.records.size(); ++i) {
-    const Entity* e = now.at(static_cast<std::int32_t>(i + 1));
-    if (e == nullptr || !sameRecord(before.records[i], *e)) return "entity " + std::to_string(i + 1) + " changed";
+    const std::optional<Entity> e = now.at(static_cast<std::int32_t>(i + 1));
+    if (!e || !sameRecord(before.records[i].view(), *e)) return "entity " + std::to_string(i + 1) + " changed";
   }
   return {};
 }
@@ -80,8 +80,8 @@ std::string entityTrace(const Store& store) {
   std::ostringstream out;
   RecordingSurface surface(out);
   for (std::int32_t i = 1; i <= store.count(); ++i) {
-    const Entity* e = store.at(i);
-    if (e == nullptr) {
+    const std::optional<Entity> e = store.at(i);
+    if (!e) {
       out << "missing " << i << '\n';
       continue;
     }

@@ -11,12 +11,25 @@
 
 namespace trazo::testing {
 
+// One record with its own copies of the strings, which the store's view of it does not keep.
+struct EntityCopy {
+  explicit EntityCopy(const Entity& e) : numbers(e), text(e.Text), tag(e.Tag) { numbers.Text = numbers.Tag = {}; }
+  Entity view() const {
+    Entity e = numbers;
+    e.Text = text;
+    e.Tag = tag;
+    return e;
+  }
+  Entity numbers;
+  std::u16string text, tag;
+};
+
 struct StoreSnapshot {
   std::int32_t count = 0;
   std::int32_t upperBound = 0;
   bool hasArray = false;
   Extents extents;
-  std::vector<Entity> records;  // entities 1..count, in order
+  std::vector<EntityCopy> records;  // entities 1..count, in order
 };
 
 StoreSnapshot takeSnapshot(const Store& store);

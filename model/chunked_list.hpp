@@ -1,0 +1,69 @@
+// An append-only list in chunks that never move: appending stays constant time however long
+// the list grows, without the copy and the doubled peak of a growing array. Room for the
+// next element is made apart from the append itself, so that a caller can make sure of the
+// memory before it changes anything else.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace trazo {
+
+template <typename T, std::size_t ChunkSize = 4096>
+class ChunkedList {
+ public:
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+
+  const T& operator[](std::size_t i) const { return chunks_[i / ChunkSize][i % ChunkSize]; }
+  T& operator[](std::size_t i) { return chunks_[i / ChunkSize][i % ChunkSize]; }
+
+  // Makes room for one more element; may throw std::bad_alloc, and then nothing changes.
+  void reserveOne() {
+    if (size_ < chunks_.size() * ChunkSize) return;
+    chunks_.reserve(chunks_.size() + 1);
+    chunks_.push_back(std::make_unique<T[]>(ChunkSize));
+  }
+  // Appends into the room reserveOne made: never fails.
+  void pushReserved(T value) {
+    (*this)[size_] = std::move(value);
+    ++size_;
+  }
+
+  // Drops every element and gives the chunks' memory back.
+  void release() {
+    std::vector<std::unique_ptr<T[]>>().swap(chunks_);
+    size_ = 0;
+  }
+
+  // The first position whose element is not less than `key` by `less(element, key)`, from
+  // `from` on: a gallop, then a binary search, so that reading keys in rising order costs
+  // little more than a step each.
+  template <typename Key, typename Less>
+  std::size_t lowerBound(const Key& key, Less less, std::size_t from = 0) const {
+    std::size_t low = from, step = 1, high = from;
+    while (high < size_ && less((*this)[high], key)) {
+      low = high + 1;
+      high += step;
+      step *= 2;
+    }
+    if (high > size_) high = size_;
+    while (low < high) {
+      const std::size_t mid = low + (high - low) / 2;
+      if (less((*this)[mid], key)) {
+        low = mid + 1;
+      } else {
+        high = mid;
+      }
+    }
+    return low;
+  }
+
+ private:
+  std::vector<std::unique_ptr<T[]>> chunks_;
+  std::size_t size_ = 0;
+};
+
+}  // namespace trazo
