@@ -31,7 +31,7 @@ struct CounterGoal {
   std::string_view benchmark, counter;
   double most;
 };
-constexpr CounterGoal kCounterGoals[] = {{"BM_BytesPerLine/1000000", "bytes_per_entity", 128},
+constexpr CounterGoal kCounterGoals[] = {{"BM_BytesPerLine/10000000", "resident_bytes_per_entity", 64},
                                         {"BM_ClearGivesGreatTagsBack/200000", "kept_fraction", 0.25}};
 
 // The larger run may take at most `most` times as long as the smaller.

@@ -78,7 +78,11 @@ Status addText(Store& store, double TX, double TY, double TH, double Tang, std::
   TextBox box;
   if (!computeTextBox(TX, TY, TH, Tang, cText, box)) return status::floatError;
   // A text has no line type: LineType and Value5 keep the zero of a fresh slot.
-  if (const Status s = store.add({kKindText, TX, TY, TH, Tang, 0, col, 0}, cText, Tag); failed(s))
+  const Extents bounds{MinValue(MinValue(box.X1, box.X2), MinValue(box.X3, box.X4)),
+                       MinValue(MinValue(box.Y1, box.Y2), MinValue(box.Y3, box.Y4)),
+                       MaxValue(MaxValue(box.X1, box.X2), MaxValue(box.X3, box.X4)),
+                       MaxValue(MaxValue(box.Y1, box.Y2), MaxValue(box.Y3, box.Y4))};
+  if (const Status s = store.add({kKindText, TX, TY, TH, Tang, 0, col, 0}, cText, Tag, &bounds); failed(s))
     return s;
 
   Extents& e = store.extents();

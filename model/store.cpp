@@ -1,6 +1,8 @@
 #include "model/store.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <new>
 
 namespace trazo {
@@ -23,6 +25,7 @@ Status Store::clear() {
     emptyForReuse();
   }
   released_ = false;
+  ++generation_;
   count_ = 0;
   capacity_ = kBlockSize;
   nextInBlock_ = 0;
@@ -63,6 +66,7 @@ void Store::release() {
   releaseExtras();
   if (held) heapRelease_();
   released_ = true;
+  ++generation_;
   capacity_ = 0;
   nextInBlock_ = kBlockSize;
 }
@@ -89,10 +93,11 @@ Status Store::takeSlotGrowing() {
   return status::ok;
 }
 
-Status Store::add(const EntityValues& values, std::u16string_view text, std::u16string_view tag) {
+Status Store::add(const EntityValues& values, std::u16string_view text, std::u16string_view tag,
+                  const Extents* textBox) {
   // Everything that can fail comes first: the copies and the room beside the blocks, then
   // the slot. Room made for a call that then fails stays for the next one.
-  const bool hasStrings = !text.empty() || !tag.empty();
+  const bool hasStrings = !text.empty() || !tag.empty() || values.kind == kKindText;
   const bool isArc = values.kind == kKindArc;
   Strings copy;
   try {
@@ -100,6 +105,7 @@ Status Store::add(const EntityValues& values, std::u16string_view text, std::u16
       copy.units.reserve(text.size() + tag.size());
       copy.units.append(text).append(tag);
       copy.textLength = text.size();
+      if (textBox != nullptr) copy.box = *textBox;
       stringsIndex_.reserveOne();
       strings_.reserveOne();
     }
@@ -152,13 +158,17 @@ std::optional<Entity> Store::read(std::int32_t index, std::size_t& arcFrom, std:
     e.Value5 = arcEnd_[arcFrom];
   }
   if (kind & kHasStrings) {
-    stringsFrom = stringsIndex_.lowerBound(index, before, stringsFrom);
-    const Strings& s = strings_[stringsFrom];
+    const Strings& s = stringsOf(index, stringsFrom);
     const std::u16string_view units = s.units;
     e.Text = units.substr(0, s.textLength);
     e.Tag = units.substr(s.textLength);
   }
   return e;
+}
+
+const Store::Strings& Store::stringsOf(std::int32_t index, std::size_t& from) const {
+  from = stringsIndex_.lowerBound(index, [](std::int32_t stored, std::int32_t wanted) { return stored < wanted; }, from);
+  return strings_[from];
 }
 
 std::optional<Entity> Store::at(std::int32_t index) const {
@@ -170,6 +180,37 @@ std::optional<Entity> Store::Reader::at(std::int32_t index) {
   if (index < last_) arcFrom_ = stringsFrom_ = 0;  // a step back starts the search afresh
   last_ = index;
   return store_.read(index, arcFrom_, stringsFrom_);
+}
+
+}  // namespace trazo
+
+namespace trazo {
+
+bool Store::Reader::boundsAt(std::int32_t index, Extents& bounds) {
+  if (index <= 0 || index > store_.count_) return false;
+  if (index < last_) arcFrom_ = stringsFrom_ = 0;
+  last_ = index;
+  const EntityBlock& block = *store_.blocks_[static_cast<std::size_t>((index - 1) / kBlockSize)];
+  const auto slot = static_cast<std::size_t>((index - 1) % kBlockSize);
+  const EntityRecord& r = block.records[slot];
+  switch (block.kinds[slot] & kKindBits) {
+    case kKindLine:
+      if (std::isnan(r.v1) || std::isnan(r.v2) || std::isnan(r.v3) || std::isnan(r.v4)) {
+        bounds.MinX = bounds.MinY = bounds.MaxX = bounds.MaxY = std::numeric_limits<double>::quiet_NaN();
+      } else {
+        bounds = {MinValue(r.v1, r.v3), MinValue(r.v2, r.v4), MaxValue(r.v1, r.v3), MaxValue(r.v2, r.v4)};
+      }
+      return true;
+    case kKindCircle:
+    case kKindArc:
+      bounds = {r.v1 - r.v3, r.v2 - r.v3, r.v1 + r.v3, r.v2 + r.v3};
+      return true;
+    case kKindText:
+      bounds = store_.stringsOf(index, stringsFrom_).box;
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace trazo

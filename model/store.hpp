@@ -80,6 +80,8 @@ class Store {
   // Highest valid index of the array, 0 while it is missing.
   std::int32_t upperBound() const { return capacity_; }
   bool hasArray() const { return !released_; }
+  // Changes with every Clear and release: a drawing built on the old one is gone.
+  std::uint64_t generation() const { return generation_; }
 
   const Extents& extents() const { return extents_; }
   Extents& extents() { return extents_; }
@@ -87,7 +89,9 @@ class Store {
   // Stores the next entity, its strings copied, without changing anything on failure:
   // overflow at the limits, out-of-memory when growth or a copy fails, subscript when the
   // array is missing. The new entity is number count() afterwards.
-  Status add(const EntityValues& values, std::u16string_view text, std::u16string_view tag);
+  // A text hands its box's bounds along, for the spatial index.
+  Status add(const EntityValues& values, std::u16string_view text, std::u16string_view tag,
+             const Extents* textBox = nullptr);
 
   // The entity at `index`, or nothing (subscript out of range) outside 0..upperBound. Index
   // 0 exists and is always empty, as is every slot past the count.
@@ -98,6 +102,9 @@ class Store {
    public:
     explicit Reader(const Store& store) : store_(store) {}
     std::optional<Entity> at(std::int32_t index);
+    // The bounds of what entity `index` may draw: a line's end points, a circle's or arc's
+    // square, a text's box. False for an empty slot or one out of range.
+    bool boundsAt(std::int32_t index, Extents& bounds);
 
    private:
     const Store& store_;
@@ -110,15 +117,18 @@ class Store {
   friend struct StoreTestSeam;
 
   static constexpr std::uint8_t kKindBits = 0x07;
+  // The entity has a record beside the blocks: every text, and whatever has a tag.
   static constexpr std::uint8_t kHasStrings = 0x08;
 
-  // A text's characters followed by the tag's.
+  // A text's characters followed by the tag's, and for a text its box's bounds.
   struct Strings {
     std::u16string units;
     std::size_t textLength = 0;
+    Extents box;
   };
 
   std::optional<Entity> read(std::int32_t index, std::size_t& arcFrom, std::size_t& stringsFrom) const;
+  const Strings& stringsOf(std::int32_t index, std::size_t& from) const;
   // Takes the next slot when the array is missing, full or at its limits.
   Status takeSlotGrowing();
   void emptyForReuse();
@@ -133,6 +143,7 @@ class Store {
   // The next free slot of the last block; kBlockSize when it is full or the array is missing.
   std::int32_t nextInBlock_ = kBlockSize;
   bool released_ = true;  // no array until the first Clear
+  std::uint64_t generation_ = 1;
   Extents extents_;
 
   // Beside the blocks, in the order of addition: the arcs' numbers and end angles, and the
