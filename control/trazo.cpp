@@ -8,7 +8,12 @@
 
 namespace trazo {
 
-Status Trazo::Clear() { return store_.clear(); }
+// The index of the old drawing goes with it; the next repaint that needs one builds it anew.
+Status Trazo::Clear() {
+  const Status s = store_.clear();
+  if (!failed(s)) shown_.index.clear();
+  return s;
+}
 
 // A box is four independent lines through AddLine, ordered left to right and low to high:
 // the bottom, the top, the left and the right side. A failing side ends the box; the sides
@@ -51,7 +56,7 @@ Status Trazo::Count(std::int32_t& value) const {
   return status::ok;
 }
 
-Status Trazo::Reflash() { return trazo::Reflash(store_, *p1_, observer_); }
+Status Trazo::Reflash() { return trazo::Reflash(store_, *p1_, observer_, &shown_); }
 
 std::uint32_t Trazo::connect(TrazoEvents& sink) {
   try {
@@ -103,6 +108,9 @@ void Trazo::onMouseMove(std::int16_t Button, std::int16_t Shift, float X, float 
   }
 }
 
-void Trazo::onTerminate() { store_.release(); }
+void Trazo::onTerminate() {
+  store_.release();
+  shown_.index.clear();
+}
 
 }  // namespace trazo

@@ -9,6 +9,7 @@
 #include "picture/surface.hpp"
 #include "model/store.hpp"
 #include "render/paint_observer.hpp"
+#include "render/reflash.hpp"
 
 #include <cstdint>
 #include <string_view>
@@ -85,6 +86,7 @@ class Trazo {
   NullSurface nullPicture_;
   Surface* p1_ = &nullPicture_;
   PaintObserver* observer_ = nullptr;
+  ShownEntities shown_;
   std::vector<std::pair<std::uint32_t, TrazoEvents*>> sinks_;
   std::uint32_t nextCookie_ = 1;
 };

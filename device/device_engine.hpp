@@ -46,6 +46,11 @@ class DeviceEngine {
   virtual Status fill(Rgb colour) = 0;
   virtual Status line(const DeviceLine& line) = 0;
   virtual Status round(const DeviceRound& round) = 0;
+  // The device pixels this back end keeps, when it keeps only a window of the picture:
+  // left, top, width and height; false when it keeps everything handed over.
+  virtual bool keptWindow(double& /*left*/, double& /*top*/, double& /*width*/, double& /*height*/) const {
+    return false;
+  }
 };
 
 }  // namespace trazo

@@ -76,6 +76,21 @@ DevicePoint DeviceSurface::fromDevice(double px, double py) const {
   return p;
 }
 
+bool DeviceSurface::shownArea(double& x1, double& y1, double& x2, double& y2) const {
+  double left = 0, top = 0, width = 0, height = 0;
+  if (engine_ == nullptr || !engine_->keptWindow(left, top, width, height)) return false;
+  if (left <= 0 && top <= 0 && left + width >= widthPixels_ && top + height >= heightPixels_) return false;
+  // As far as the segments are cut beyond the picture, and a pixel more for rounding.
+  const double reach = kSegmentMargin + 1 + (pen_.wide() ? pen_.width / 2 : 0);
+  const DevicePoint a = fromDevice(left - reach, top - reach);
+  const DevicePoint b = fromDevice(left + width + reach, top + height + reach);
+  x1 = std::min(a.x, b.x);
+  y1 = std::min(a.y, b.y);
+  x2 = std::max(a.x, b.x);
+  y2 = std::max(a.y, b.y);
+  return true;
+}
+
 Status DeviceSurface::cls() { return engine_ != nullptr ? engine_->fill(background_) : status::ok; }
 
 Status DeviceSurface::setScaleMode(std::int32_t mode) {

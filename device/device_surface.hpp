@@ -65,6 +65,8 @@ class DeviceSurface : public ScaledSurface {
   Status line(float x1, float y1, float x2, float y2, Rgb colour) override;
   Status circle(float x, float y, float r, Rgb colour) override;
   Status arc(float x, float y, float r, Rgb colour, float start, float end) override;
+  // The back end's window, when it is smaller than the picture, widened by the pen's reach.
+  bool shownArea(double& x1, double& y1, double& x2, double& y2) const override;
 
   // An off-screen picture has no placement; a picture in a window moves itself.
   Status setLeft(float) override { return status::ok; }

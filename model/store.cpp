@@ -27,6 +27,7 @@ Status Store::clear() {
   released_ = false;
   ++generation_;
   count_ = 0;
+  firstStyled_ = 0;
   capacity_ = kBlockSize;
   nextInBlock_ = 0;
   extents_ = Extents{};
@@ -125,6 +126,7 @@ Status Store::add(const EntityValues& values, std::u16string_view text, std::u16
   block.kinds[slot] = static_cast<std::uint8_t>((values.kind & kKindBits) | (hasStrings ? kHasStrings : 0));
   ++nextInBlock_;
   ++count_;
+  if (firstStyled_ == 0 && values.kind != kKindText) firstStyled_ = count_;
   if (isArc) {
     arcIndex_.pushReserved(count_);
     arcEnd_.pushReserved(values.v5);

@@ -82,6 +82,8 @@ class Store {
   bool hasArray() const { return !released_; }
   // Changes with every Clear and release: a drawing built on the old one is gone.
   std::uint64_t generation() const { return generation_; }
+  // The number of the first entity that is not a text, 0 while there is none.
+  std::int32_t firstStyled() const { return firstStyled_; }
 
   const Extents& extents() const { return extents_; }
   Extents& extents() { return extents_; }
@@ -144,6 +146,7 @@ class Store {
   std::int32_t nextInBlock_ = kBlockSize;
   bool released_ = true;  // no array until the first Clear
   std::uint64_t generation_ = 1;
+  std::int32_t firstStyled_ = 0;
   Extents extents_;
 
   // Beside the blocks, in the order of addition: the arcs' numbers and end angles, and the

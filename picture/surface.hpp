@@ -41,6 +41,12 @@ class Surface {
   // The arc from start to end, counter-clockwise on the screen, radians from +X.
   virtual Status arc(float x, float y, float r, Rgb colour, float start, float end) = 0;
 
+  // The part of the picture this surface keeps, in current units (lowest x and y first), widened by as much as a
+  // shape can reach past its outline: false when it keeps every call (a picture shown
+  // whole, a recording), so that Reflash hands over every entity. Otherwise Reflash may
+  // leave out entities that cannot reach it; what the surface keeps is the same.
+  virtual bool shownArea(double& /*x1*/, double& /*y1*/, double& /*x2*/, double& /*y2*/) const { return false; }
+
   // Placement of P1 in the units of the control's client area.
   virtual Status setLeft(float left) = 0;
   virtual Status setTop(float top) = 0;

@@ -48,6 +48,13 @@ class RasterEngine final : public DeviceEngine {
   Status fill(Rgb colour) override;
   Status line(const DeviceLine& line) override;
   Status round(const DeviceRound& round) override;
+  bool keptWindow(double& left, double& top, double& width, double& height) const override {
+    left = window_.left;
+    top = window_.top;
+    width = window_.width;
+    height = window_.height;
+    return true;
+  }
 
   // Draws what was handed over since the last call and returns the picture, which the host
   // may draw over before it shows it.

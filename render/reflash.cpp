@@ -130,9 +130,28 @@ Status paintEntity(const std::optional<Entity>& e, Surface& p1) {
   }
 }
 
+// The entities of `shown`, in order. A text is drawn in the dash style in effect, which is
+// the picture's own until the first line, circle or arc painter completes and solid from
+// then on; where that painter was left out, solid is set in its place.
+Status paintShown(const Store& store, Surface& p1, PaintObserver* observer, const std::vector<std::int32_t>& shown) {
+  Store::Reader entities(store);
+  bool solidInEffect = false;
+  for (const std::int32_t i : shown) {
+    if (!solidInEffect && store.firstStyled() != 0 && store.firstStyled() < i) {
+      if (const Status s = p1.setDrawStyle(kDrawStyleSolid); failed(s)) return s;
+      solidInEffect = true;
+    }
+    const std::optional<Entity> e = entities.at(i);
+    if (observer != nullptr && e) observer->paintingEntity(i, *e);
+    if (const Status s = paintEntity(e, p1); failed(s)) return s;
+    if (e && e->Kind != kKindText) solidInEffect = true;
+  }
+  return status::ok;
+}
+
 }  // namespace
 
-Status Reflash(Store& store, Surface& p1, PaintObserver* observer) {
+Status Reflash(Store& store, Surface& p1, PaintObserver* observer, ShownEntities* shown) {
   if (const Status s = p1.cls(); failed(s)) return s;
   if (const Status s = p1.setScaleMode(kScaleModeTwips); failed(s)) return s;
   if (const Status s = widenDegenerateSpans(store.extents()); failed(s)) return s;
@@ -144,6 +163,11 @@ Status Reflash(Store& store, Surface& p1, PaintObserver* observer) {
   if (const Status s = p1.setScale(view.left, view.top, view.right, view.bottom); failed(s)) return s;
   if (const Status s = p1.setFontSize(kFontSize); failed(s)) return s;
 
+  Extents area;
+  if (shown != nullptr && p1.shownArea(area.MinX, area.MinY, area.MaxX, area.MaxY) && shown->index.update(store) &&
+      shown->index.query(store, area, shown->found)) {
+    return paintShown(store, p1, observer, shown->found);
+  }
   const std::int32_t n = store.count();
   Store::Reader entities(store);
   for (std::int32_t i = 1; i <= n; ++i) {

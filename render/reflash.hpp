@@ -4,8 +4,12 @@
 
 #include "base/status.hpp"
 #include "picture/surface.hpp"
+#include "model/spatial_index.hpp"
 #include "model/store.hpp"
 #include "render/paint_observer.hpp"
+
+#include <cstdint>
+#include <vector>
 
 namespace trazo {
 
@@ -17,7 +21,17 @@ inline constexpr double kViewMargin = 1.2;
 // Point size given to the picture's font.
 inline constexpr double kFontSize = 9;
 
-// `observer`, when there is one, is told of each entity before it is painted.
-Status Reflash(Store& store, Surface& p1, PaintObserver* observer = nullptr);
+// Where the work of a repaint that shows part of the picture is kept between repaints: the
+// spatial index and the list of the entities it found.
+struct ShownEntities {
+  SpatialIndex index;
+  std::vector<std::int32_t> found;
+};
+
+// `observer`, when there is one, is told of each entity before it is painted. With `shown`,
+// a picture that keeps only part of itself (Surface::shownArea) is handed only the
+// entities that can reach that part, in order, and keeps the same pixels; without it, or
+// when there is no memory for the index, every entity is painted.
+Status Reflash(Store& store, Surface& p1, PaintObserver* observer = nullptr, ShownEntities* shown = nullptr);
 
 }  // namespace trazo

@@ -1,0 +1,87 @@
+// A repaint that hands over only the entities that can reach the part of the picture a
+// window keeps must give that window the pixels of the repaint that hands over everything:
+// random drawings of every kind and line type (far, huge and not finite ones among them),
+// random zooms and windows, every pen, a colour map, and the dash style P1 starts with.
+#include "control/trazo.hpp"
+#include "raster/raster_surface.hpp"
+#include "render/reflash.hpp"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <random>
+#include <string>
+
+namespace trazo {
+namespace {
+
+void fillRandomly(Trazo& t, std::mt19937& random, int count) {
+  std::uniform_real_distribution<double> at(0, 1000), size(0, 60), angle(-7, 7), unit(0, 1);
+  std::uniform_int_distribution<int> kind(0, 15), lType(-1, 5), col(0, 8);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (int i = 0; i < count; ++i) {
+    const double x = at(random), y = at(random), s = size(random);
+    const int c = col(random), l = lType(random);
+    switch (kind(random)) {
+      case 0: (void)t.AddText(x, y, s / 3, angle(random) * 50, c, u"label", u"t"); break;
+      case 1: (void)t.AddCircle(x, y, 300 + 3000 * unit(random), c, l, {}); break;
+      case 2: (void)t.AddLine(x, y, x + 1e5 * (unit(random) - 0.5), y - 1e5, c, l, {}); break;
+      case 3: (void)t.AddLine(x, nan, x, y, c, l, {}); break;
+      case 4: (void)t.AddBox(x, y, x + s, y + s / 2, c, l, u"box"); break;
+      case 5:
+      case 6: (void)t.AddCircle2(x, y, s, angle(random), angle(random), c, l, {}); break;
+      case 7:
+      case 8: (void)t.AddCircle(x, y, s / 3, c, l, {}); break;
+      default: (void)t.AddLine(x, y, x + s, y + s * (unit(random) - 0.5), c, l, {}); break;
+    }
+  }
+}
+
+TEST(ShownEntities, AWindowKeepsThePixelsOfTheWholeWalk) {
+  std::mt19937 random(5);
+  ColourMap light;
+  light.set({255, 128, 128}, {128, 0, 0});
+  struct Look {
+    DevicePen pen;
+    bool mapped;
+  };
+  const Look looks[] = {{{1, 1}, false}, {{1, 2}, true}, {{2.5, 1}, false}, {{7, 3}, true}};
+  for (const int entities : {40, 3000}) {
+    Trazo control;
+    ASSERT_EQ(control.onInitialize(), status::ok);
+    // Texts first, so that the dash style P1 starts with shows in them.
+    for (int i = 0; i < 5; ++i) ASSERT_EQ(control.AddText(10 * i, 5, 4, 15, 3, u"first", {}), status::ok);
+    fillRandomly(control, random, entities);
+    for (const double zoom : {1.0, 10.0, 100.0, 1000.0}) {
+      const int width = static_cast<int>(400 * zoom), height = static_cast<int>(300 * zoom);
+      std::uniform_int_distribution<int> left(0, width - 1), top(0, height - 1), side(1, 160);
+      for (const Look& look : looks) {
+        const PixelWindow window{left(random), top(random), side(random), side(random)};
+        const int startStyle = static_cast<int>(random() % 5);
+        SCOPED_TRACE("entities " + std::to_string(entities) + ", zoom " + std::to_string(zoom) + ", window at " +
+                     std::to_string(window.left) + ", " + std::to_string(window.top) + ", pen " +
+                     std::to_string(look.pen.width) + ", style " + std::to_string(startStyle));
+        RasterSurface shown, whole;
+        for (RasterSurface* p1 : {&shown, &whole}) {
+          ASSERT_TRUE(p1->setPixelWindow(width, height, window));
+          p1->setPen(look.pen);
+          if (look.mapped) p1->setColourMap(light);
+          ASSERT_EQ(p1->setDrawStyle(startStyle), status::ok);
+        }
+        control.attachPicture(shown);
+        ASSERT_EQ(control.Reflash(), status::ok);
+        control.detachPicture();
+        ASSERT_EQ(trazo::Reflash(const_cast<Store&>(control.store()), whole), status::ok);
+        const PixelBuffer& a = shown.picture();
+        const PixelBuffer& b = whole.picture();
+        int differing = 0;
+        for (int y = 0; y < window.height; ++y)
+          for (int x = 0; x < window.width; ++x) differing += a.at(x, y) != b.at(x, y);
+        ASSERT_EQ(differing, 0);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace trazo
