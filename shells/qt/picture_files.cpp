@@ -30,7 +30,6 @@
 namespace trazo::qt {
 namespace {
 
-constexpr double kMetresPerInch = 0.0254;
 constexpr double kPointsPerInch = 72;
 // The margins of an A4 or Letter page.
 constexpr double kPaperMarginMillimetres = 10;

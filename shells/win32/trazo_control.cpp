@@ -15,12 +15,14 @@ TrazoControl::TrazoControl()
       extent_{twipsToHimetric(kDefaultWidthTwips), twipsToHimetric(kDefaultHeightTwips)} {
   addModuleReference();
   core_.attachPicture(picture_);
+  core_.placement().attach(&picture_, picture_.dpi().x, picture_.dpi().y);
   core_.connect(events_);
 }
 
 TrazoControl::~TrazoControl() {
   destroyWindows();
   core_.onTerminate();
+  core_.placement().detach();
   core_.detachPicture();
   if (viewSink_ != nullptr) viewSink_->Release();
   if (adviseHolder_ != nullptr) adviseHolder_->Release();

@@ -2,17 +2,11 @@
 // and IOleControl. The control is inside-out: it is active in place whenever it is shown.
 #include "trazo_control.hpp"
 
-#include "picture/initial_placement.hpp"
-
 namespace trazo::win32 {
 namespace {
 
-// P1's window before the first Resize, which replaces it.
-RECT initialPicture(const LogicalDpi& dpi) {
-  return {twipsToPixels(kInitialPictureLeft, dpi.x), twipsToPixels(kInitialPictureTop, dpi.y),
-          twipsToPixels(kInitialPictureLeft + kInitialPictureWidth, dpi.x),
-          twipsToPixels(kInitialPictureTop + kInitialPictureHeight, dpi.y)};
-}
+// P1's window where the control has placed it (at first its initial placement).
+RECT pictureRect(const PixelPlacement& p) { return {p.left, p.top, p.left + p.width, p.top + p.height}; }
 
 }  // namespace
 
@@ -109,7 +103,7 @@ HRESULT TrazoControl::activateInPlace(IOleClientSite* site, HWND parent, LPCRECT
     } else if (position != nullptr) {
       place = *position;
     }
-    const HRESULT hr = windows_.create(window, place, initialPicture(picture_.dpi()), *this);
+    const HRESULT hr = windows_.create(window, place, pictureRect(core_.placement().pixels()), *this);
     if (FAILED(hr)) {
       inPlace->OnInPlaceDeactivate();
       inPlace->Release();
