@@ -103,6 +103,10 @@ QSize TrazoWidget::sizeHint() const {
 }
 
 void TrazoWidget::resizeEvent(QResizeEvent*) {
+  // On another screen the client area's pixels may have another size.
+  PicturePlacement& placement = control_.placement();
+  if (placement.dpiX() != logicalDpiX() || placement.dpiY() != logicalDpiY())
+    placement.attach(picture_, logicalDpiX(), logicalDpiY());
   SizedClientArea area(pixelsToTwips(width(), logicalDpiX()), pixelsToTwips(height(), logicalDpiY()));
   control_.onResize(area);
 }
