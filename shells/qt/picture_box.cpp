@@ -1,9 +1,8 @@
 #include "shells/qt/picture_box.hpp"
 
 #include "raster/raster_engine.hpp"
-#include "shells/qt/entity_texts.hpp"
+#include "shells/qt/paint_sequence.hpp"
 #include "shells/qt/painter_engine.hpp"
-#include "shells/qt/painting_observed.hpp"
 #include "shells/qt/picture_look.hpp"
 
 #include <QImage>
@@ -14,7 +13,6 @@
 
 #include <cmath>
 #include <limits>
-#include <optional>
 
 namespace trazo::qt {
 namespace {
@@ -174,14 +172,8 @@ Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
   lastPaintedArea_ = QRect(window.left, window.top, window.width, window.height);
   RasterEngine& raster = painting_->raster;
   if (!raster.setWindow(window)) return status::outOfMemory;
-  painting_->surface.setEngine(&raster);
-  EntityTexts texts(control_, painting_->surface);
-  std::optional<PaintingObserved> observed;
-  if (options_.texts) observed.emplace(control_, texts);
-  const Status s = control_.onPaint();
-  observed.reset();
-  PixelBuffer& picture = raster.picture();
-  texts.drawOver(picture, window);
+  const Status s = paintWithRaster(control_, painting_->surface, raster, options_);
+  const PixelBuffer& picture = raster.picture();
   QImage image(reinterpret_cast<const uchar*>(picture.data()), picture.width(), picture.height(),
                static_cast<qsizetype>(picture.width()) * 4, QImage::Format_RGB32);
   image.setDevicePixelRatio(ratio);
@@ -193,20 +185,10 @@ Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
 // the painting to the exposed part.
 Status PictureBox::paintVector(QPainter& painter, const QRect& exposed) {
   const double ratio = devicePixelRatioF();
-  Placement& p1 = painting_->surface;
-  const PixelWindow window = deviceWindow(exposed, ratio, p1);
+  const PixelWindow window = deviceWindow(exposed, ratio, painting_->surface);
   lastPaintedArea_ = QRect(window.left, window.top, window.width, window.height);
   painter.scale(1 / ratio, 1 / ratio);
-  PainterEngine& engine = painting_->painter;
-  engine.begin(painter, QRectF(0, 0, p1.widthPixels(), p1.heightPixels()), true);
-  p1.setEngine(&engine);
-  EntityTexts texts(control_, p1, &engine);
-  std::optional<PaintingObserved> observed;
-  if (options_.texts) observed.emplace(control_, texts);
-  const Status s = control_.onPaint();
-  observed.reset();
-  engine.end();
-  return s;
+  return paintWithPainter(control_, painting_->surface, painting_->painter, painter, options_);
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) { painting_->surface.followWidget(); }
