@@ -1,8 +1,7 @@
 #include "shells/qt/picture_box.hpp"
 
-#include "shells/qt/entity_texts.hpp"
+#include "shells/qt/paint_sequence.hpp"
 #include "shells/qt/painter_engine.hpp"
-#include "shells/qt/painting_observed.hpp"
 #include "shells/qt/picture_look.hpp"
 
 #include <QImage>
@@ -12,7 +11,6 @@
 #include <QWheelEvent>
 
 #include <cmath>
-#include <optional>
 
 namespace trazo::qt {
 namespace {
@@ -145,14 +143,8 @@ Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
   if (!p1.setPixelWindow(static_cast<int>(p1.widthPixels()), static_cast<int>(p1.heightPixels()), window, p1.dpiX(),
                          p1.dpiY()))
     return status::outOfMemory;
-  p1.setEngine(&p1.raster());
-  EntityTexts texts(control_, p1);
-  std::optional<PaintingObserved> observed;
-  if (options_.texts) observed.emplace(control_, texts);
-  const Status s = control_.onPaint();
-  observed.reset();
-  PixelBuffer& picture = p1.picture();
-  texts.drawOver(picture, window);
+  const Status s = paintWithRaster(control_, p1, p1.raster(), options_);
+  const PixelBuffer& picture = p1.picture();
   QImage image(reinterpret_cast<const uchar*>(picture.data()), picture.width(), picture.height(),
                static_cast<qsizetype>(picture.width()) * 4, QImage::Format_RGB32);
   image.setDevicePixelRatio(ratio);
@@ -164,20 +156,10 @@ Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
 // the painting to the exposed part.
 Status PictureBox::paintVector(QPainter& painter, const QRect& exposed) {
   const double ratio = devicePixelRatioF();
-  WidgetSurface& p1 = painting_->surface;
-  const PixelWindow window = deviceWindow(exposed, ratio, p1);
+  const PixelWindow window = deviceWindow(exposed, ratio, painting_->surface);
   lastPaintedArea_ = QRect(window.left, window.top, window.width, window.height);
   painter.scale(1 / ratio, 1 / ratio);
-  PainterEngine& engine = painting_->painter;
-  engine.begin(painter, QRectF(0, 0, p1.widthPixels(), p1.heightPixels()), true);
-  p1.setEngine(&engine);
-  EntityTexts texts(control_, p1, &engine);
-  std::optional<PaintingObserved> observed;
-  if (options_.texts) observed.emplace(control_, texts);
-  const Status s = control_.onPaint();
-  observed.reset();
-  engine.end();
-  return s;
+  return paintWithPainter(control_, painting_->surface, painting_->painter, painter, options_);
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) { painting_->surface.followWidget(); }
