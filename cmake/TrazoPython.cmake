@@ -1,6 +1,6 @@
 # Finds what the Python module needs: Debian's own interpreter (the one with NumPy), its
-# headers, NumPy and pybind11. Sets TRAZO_PYTHON_FOUND; quiet when something is missing, so
-# that the module is simply not built there.
+# headers, NumPy and pybind11, besides the PNG codec. Sets TRAZO_PYTHON_FOUND; quiet when
+# something is missing, so that the module is simply not built there.
 set(TRAZO_PYTHON_FOUND OFF)
 if(NOT CMAKE_CROSSCOMPILING AND NOT EMSCRIPTEN AND NOT WIN32)
   # The first python3 on the PATH may be another interpreter without the system's packages.
@@ -11,7 +11,8 @@ if(NOT CMAKE_CROSSCOMPILING AND NOT EMSCRIPTEN AND NOT WIN32)
   if(Python_FOUND)
     find_package(pybind11 2.6 CONFIG QUIET)
   endif()
-  if(Python_FOUND AND pybind11_FOUND)
+  # The module writes PNG files through the project's codec.
+  if(Python_FOUND AND pybind11_FOUND AND TARGET trazo_png)
     set(TRAZO_PYTHON_FOUND ON)
   endif()
 endif()
