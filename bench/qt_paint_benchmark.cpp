@@ -63,7 +63,7 @@ Fixture& fixtureFor(std::size_t count) {
     }
     slot->entities = count;
     (void)slot->raster.setPixelSize(kWidth, kHeight);
-    slot->vector.setDevice(kWidth, kHeight, 96, 96);
+    slot->vector.setDevice(kWidth, kHeight, kScreenDpi, kScreenDpi);
     slot->vector.setEngine(&slot->painter);
   }
   return *slot;
@@ -97,7 +97,7 @@ struct Shapes final : DeviceEngine {
 Shapes shapesOf(Fixture& f) {
   Shapes shapes;
   DeviceSurface p1;
-  p1.setDevice(kWidth, kHeight, 96, 96);
+  p1.setDevice(kWidth, kHeight, kScreenDpi, kScreenDpi);
   p1.setEngine(&shapes);
   f.control.attachPicture(p1);
   (void)f.control.Reflash();

@@ -24,6 +24,7 @@ if(TARGET trazo_qt)
     shells/png/png_codec.hpp
     shells/qt/trazo_widget.hpp
     shells/qt/picture_files.hpp
+    shells/qt/picture_painting.hpp
     shells/qt/picture_options.hpp
   )
 endif()

@@ -79,10 +79,10 @@ Status Trazo::onInitialize() { return Clear(); }
 // Four assignments, each attempted whatever became of the one before.
 void Trazo::onResize(ClientArea& userControl) {
   float value = 0;
-  if (!failed(userControl.scaleLeft(value))) (void)p1_->setLeft(value);
-  if (!failed(userControl.scaleTop(value))) (void)p1_->setTop(value);
-  if (!failed(userControl.scaleWidth(value))) (void)p1_->setWidth(value);
-  if (!failed(userControl.scaleHeight(value))) (void)p1_->setHeight(value);
+  if (!failed(userControl.scaleLeft(value))) (void)placement_.setLeft(value);
+  if (!failed(userControl.scaleTop(value))) (void)placement_.setTop(value);
+  if (!failed(userControl.scaleWidth(value))) (void)placement_.setWidth(value);
+  if (!failed(userControl.scaleHeight(value))) (void)placement_.setHeight(value);
 }
 
 Status Trazo::onPaint() { return Reflash(); }

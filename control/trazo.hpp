@@ -4,8 +4,9 @@
 // destruction). Every member returns a status; none throws.
 #pragma once
 
-#include "picture/null_surface.hpp"
 #include "base/status.hpp"
+#include "control/picture_placement.hpp"
+#include "picture/null_surface.hpp"
 #include "picture/surface.hpp"
 #include "model/store.hpp"
 #include "render/paint_observer.hpp"
@@ -57,7 +58,8 @@ class Trazo {
   // --- lifecycle actions, called by the platform shell ---
   // Creation: an empty store with room for 1000 entities.
   Status onInitialize();
-  // The control's size changed: stretch P1 over the client area. Never fails.
+  // The control's size changed: stretch P1 over the client area. Never fails: a step whose
+  // value P1's placement refuses is skipped.
   void onResize(ClientArea& userControl);
   // P1 must be redrawn.
   Status onPaint();
@@ -75,6 +77,9 @@ class Trazo {
   void attachPicture(Surface& p1) { p1_ = &p1; }
   void detachPicture() { p1_ = &nullPicture_; }
   Surface& picture() { return *p1_; }
+  // P1's Left, Top, Width and Height; a shell listens to it to move and size P1's window.
+  PicturePlacement& placement() { return placement_; }
+  const PicturePlacement& placement() const { return placement_; }
 
   const Store& store() const { return store_; }
 
@@ -85,6 +90,7 @@ class Trazo {
   Store store_;
   NullSurface nullPicture_;
   Surface* p1_ = &nullPicture_;
+  PicturePlacement placement_;
   PaintObserver* observer_ = nullptr;
   ShownEntities shown_;
   std::vector<std::pair<std::uint32_t, TrazoEvents*>> sinks_;

@@ -48,7 +48,4 @@ DashRuns dashRuns(DashPattern pattern, double unit = 1);
 // One bit per pixel of the classic period, the first pixel lowest: set where it draws.
 std::uint32_t dashBits(DashPattern pattern);
 
-// Whether pixel `index` of the classic period (0 .. kDashPeriod - 1) is drawn.
-inline bool dashOn(DashPattern pattern, int index) { return (dashBits(pattern) >> index) & 1u; }
-
 }  // namespace trazo

@@ -5,11 +5,10 @@
 // resolution, whichever is more, so that a dash keeps its look.
 #pragma once
 
+#include "picture/units.hpp"
+
 namespace trazo {
 
-// Dots per inch of a picture that no device gives a resolution: a screen's classic 96. The
-// dash patterns are counted in pixels of such a screen.
-inline constexpr double kScreenDpi = 96;
 // The widest pen a back end is asked to draw, in device pixels.
 inline constexpr double kWidestPen = 1024;
 

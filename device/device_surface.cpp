@@ -45,9 +45,9 @@ double DeviceSurface::cutLength(double fromX, double fromY, double toX, double t
 void DeviceSurface::setDevice(double widthPixels, double heightPixels, double dpiX, double dpiY) {
   widthPixels_ = widthPixels;
   heightPixels_ = heightPixels;
-  dpiX_ = dpiX > 0 ? dpiX : 96;
-  dpiY_ = dpiY > 0 ? dpiY : 96;
-  mapping_.setInnerSize(widthPixels_ * kTwipsPerInch / dpiX_, heightPixels_ * kTwipsPerInch / dpiY_);
+  dpiX_ = dpiX > 0 ? dpiX : kScreenDpi;
+  dpiY_ = dpiY > 0 ? dpiY : kScreenDpi;
+  mapping_.setInnerSize(pixelsToTwips(widthPixels_, dpiX_), pixelsToTwips(heightPixels_, dpiY_));
   updateTransform();
 }
 
@@ -60,8 +60,8 @@ void DeviceSurface::updateTransform() {
   } else {
     originX_ = 0;
     originY_ = 0;
-    scaleX_ = dpiX_ / kTwipsPerInch;
-    scaleY_ = dpiY_ / kTwipsPerInch;
+    scaleX_ = twipsToPixels(1, dpiX_);
+    scaleY_ = twipsToPixels(1, dpiY_);
   }
   // A wide pen reaches half its width beyond the shape.
   const double reach = pen_.wide() ? pen_.width / 2 : 0;
@@ -72,7 +72,7 @@ void DeviceSurface::updateTransform() {
 
 DevicePoint DeviceSurface::fromDevice(double px, double py) const {
   DevicePoint p;
-  mapping_.fromTwips(px * kTwipsPerInch / dpiX_, py * kTwipsPerInch / dpiY_, p.x, p.y);
+  mapping_.fromTwips(pixelsToTwips(px, dpiX_), pixelsToTwips(py, dpiY_), p.x, p.y);
   return p;
 }
 
@@ -106,13 +106,10 @@ Status DeviceSurface::setScale(double x1, double y1, double x2, double y2) {
   return status::ok;
 }
 
-Status DeviceSurface::setFontSize(double points) {
-  fontSize_ = points;
-  return status::ok;
-}
+// The device draws no text, so the font size changes nothing it draws.
+Status DeviceSurface::setFontSize(double) { return status::ok; }
 
 Status DeviceSurface::setDrawStyle(std::int32_t style) {
-  drawStyle_ = style;
   dash_ = dashPatternFor(style);
   updateDash();
   return status::ok;

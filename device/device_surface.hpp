@@ -54,9 +54,6 @@ class DeviceSurface : public ScaledSurface {
   DevicePoint toDevice(double x, double y) const { return {(x - originX_) * scaleX_, (y - originY_) * scaleY_}; }
   DevicePoint fromDevice(double px, double py) const;
 
-  double fontSize() const { return fontSize_; }
-  std::int32_t drawStyle() const { return drawStyle_; }
-
   Status cls() override;
   Status setScaleMode(std::int32_t mode) override;
   Status setScale(double x1, double y1, double x2, double y2) override;
@@ -67,12 +64,6 @@ class DeviceSurface : public ScaledSurface {
   Status arc(float x, float y, float r, Rgb colour, float start, float end) override;
   // The back end's window, when it is smaller than the picture, widened by the pen's reach.
   bool shownArea(double& x1, double& y1, double& x2, double& y2) const override;
-
-  // An off-screen picture has no placement; a picture in a window moves itself.
-  Status setLeft(float) override { return status::ok; }
-  Status setTop(float) override { return status::ok; }
-  Status setWidth(float) override { return status::ok; }
-  Status setHeight(float) override { return status::ok; }
 
  private:
   void updateTransform();
@@ -93,8 +84,6 @@ class DeviceSurface : public ScaledSurface {
   double originX_ = 0, scaleX_ = 1, originY_ = 0, scaleY_ = 1;
   DeviceRect segmentBox_;
   DeviceRect roundBox_;
-  double fontSize_ = 9;
-  std::int32_t drawStyle_ = kDrawStyleSolid;
   DashPattern dash_ = DashPattern::solid;
   DevicePen pen_;
   double dashPeriod_ = 0;  // of dash_ with pen_'s unit, in device pixels

@@ -25,10 +25,6 @@ class NullSurface : public ScaledSurface {
   Status line(float, float, float, float, Rgb) override { return status::ok; }
   Status circle(float, float, float, Rgb) override { return status::ok; }
   Status arc(float, float, float, Rgb, float, float) override { return status::ok; }
-  Status setLeft(float) override { return status::ok; }
-  Status setTop(float) override { return status::ok; }
-  Status setWidth(float) override { return status::ok; }
-  Status setHeight(float) override { return status::ok; }
 };
 
 }  // namespace trazo

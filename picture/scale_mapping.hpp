@@ -4,12 +4,11 @@
 #pragma once
 
 #include "base/status.hpp"
+#include "picture/units.hpp"
 
 #include <cstdint>
 
 namespace trazo {
-
-inline constexpr double kTwipsPerInch = 1440;
 
 class ScaleMapping {
  public:

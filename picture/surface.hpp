@@ -1,5 +1,7 @@
-// The drawing surface: every operation the control uses on its picture P1. A platform shell
-// implements it over a window, an image or a file; the painters and Reflash know nothing else.
+// The drawing surface: every drawing and coordinate operation the control uses on its picture
+// P1. A platform shell implements it over a window, an image or a file; the painters and
+// Reflash know nothing else. Where P1 sits (Left, Top, Width, Height) is the control's own
+// (control/picture_placement.hpp).
 // Every operation returns a status, so that a surface can refuse a call (a window that is
 // gone, a target that cannot be written) and the control passes that status on.
 #pragma once
@@ -41,17 +43,11 @@ class Surface {
   // The arc from start to end, counter-clockwise on the screen, radians from +X.
   virtual Status arc(float x, float y, float r, Rgb colour, float start, float end) = 0;
 
-  // The part of the picture this surface keeps, in current units (lowest x and y first), widened by as much as a
-  // shape can reach past its outline: false when it keeps every call (a picture shown
-  // whole, a recording), so that Reflash hands over every entity. Otherwise Reflash may
-  // leave out entities that cannot reach it; what the surface keeps is the same.
+  // The part of the picture this surface keeps, in current units (lowest x and y first),
+  // widened by as much as a shape can reach past its outline: false when it keeps every
+  // call (a picture shown whole, a recording), so that Reflash hands over every entity.
+  // Otherwise Reflash may leave out entities that cannot reach it; what it keeps is the same.
   virtual bool shownArea(double& /*x1*/, double& /*y1*/, double& /*x2*/, double& /*y2*/) const { return false; }
-
-  // Placement of P1 in the units of the control's client area.
-  virtual Status setLeft(float left) = 0;
-  virtual Status setTop(float top) = 0;
-  virtual Status setWidth(float width) = 0;
-  virtual Status setHeight(float height) = 0;
 };
 
 // The control's own client area, as Resize reads it.

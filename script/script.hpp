@@ -94,6 +94,12 @@ class Script {
   std::size_t lines_ = 0;
 };
 
+// "Error <Member> <kind>": a member's failure as a trace shows it.
+std::string failureText(const Outcome& outcome);
+// "FILE:LINE: Error <Member> <kind>": a member's failure as a host reports it to its user,
+// `fileName` naming the script.
+std::string failureMessage(std::string_view fileName, const Outcome& outcome);
+
 // Writes what the trace of a script shows of its statements: "Error <Member> <kind>" for a
 // member that failed, "Count <n>" for a Count that ran.
 class TraceListener : public Listener {

@@ -32,10 +32,18 @@ void Script::walk(const std::function<void(const BoundCall&)>& visit) {
   while (cursor.next(call)) visit({call.line, call.member, std::span(call.arguments).first(call.member->params.size())});
 }
 
+std::string failureText(const Outcome& outcome) {
+  return "Error " + std::string(outcome.member->name) + " " + statusKind(outcome.status);
+}
+
+std::string failureMessage(std::string_view fileName, const Outcome& outcome) {
+  return std::string(fileName) + ":" + std::to_string(outcome.line) + ": " + failureText(outcome);
+}
+
 void TraceListener::ran(const Outcome& outcome) {
   std::string line;
   if (failed(outcome.status)) {
-    line = "Error " + std::string(outcome.member->name) + " " + statusKind(outcome.status) + "\n";
+    line = failureText(outcome) + "\n";
   } else if (outcome.member->result != VarType::Empty) {
     line = std::string(outcome.member->name) + " " + std::to_string(outcome.value) + "\n";
   } else {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a part of the build needs, only those missing.
-# Usage: scripts/install-deps.sh core|qt|win32|win32-i386|hardening|bench|web ...
+# Usage: scripts/install-deps.sh core|qt|win32|win32-i386|hardening|bench|web|python ...
 # A name of the form package:arch is that package of another architecture (wine32:i386).
 set -euo pipefail
 
@@ -15,6 +15,10 @@ packages_for() {
     # The web element: emscripten (acorn for its optimised links), Chromium for the browser
     # tests, npm for their puppeteer-core. A node that comes with its own npm needs no other.
     web) echo emscripten node-acorn chromium; command -v npm >/dev/null || echo npm ;;
+    # The Python module and its tests: Debian's own python3 with pybind11, NumPy, pytest,
+    # Pillow (reads the reference PNGs), pip, venv and setuptools (pip install of the checkout)
+    # and matplotlib (the benchmark's baseline).
+    python) echo pybind11-dev python3-dev python3-numpy python3-pytest python3-pil python3-pip python3-venv python3-setuptools python3-wheel python3-matplotlib ;;
     *) echo "unknown part: $1" >&2; return 1 ;;
   esac
 }

@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 
 # Stages may be named to run only those (scripts/test.sh core qt); by default, all but the
 # web element's, which is a stage of its own with its own packages (scripts/test.sh web).
-stages=(core qt win32 hardening)
+# The python stage builds the Python module and runs its pytest suite.
+stages=(core qt win32 hardening python)
 [ $# -gt 0 ] && stages=("$@")
 passed=0
 failed=0

@@ -1,5 +1,7 @@
 #include "shells/png/png_codec.hpp"
 
+#include "picture/units.hpp"
+
 #include <png.h>
 #include <zlib.h>
 
@@ -10,8 +12,6 @@
 
 namespace trazo::png {
 namespace {
-
-constexpr double kMetresPerInch = 0.0254;
 
 // libpng reports errors by longjmp: the functions between setjmp and the jump hold nothing
 // that needs destroying, and the message is kept in the context.

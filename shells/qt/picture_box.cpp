@@ -1,9 +1,7 @@
 #include "shells/qt/picture_box.hpp"
 
-#include "raster/raster_engine.hpp"
-#include "shells/qt/entity_texts.hpp"
+#include "shells/qt/paint_sequence.hpp"
 #include "shells/qt/painter_engine.hpp"
-#include "shells/qt/painting_observed.hpp"
 #include "shells/qt/picture_look.hpp"
 
 #include <QImage>
@@ -13,8 +11,6 @@
 #include <QWheelEvent>
 
 #include <cmath>
-#include <limits>
-#include <optional>
 
 namespace trazo::qt {
 namespace {
@@ -43,11 +39,11 @@ std::int16_t shiftBits(Qt::KeyboardModifiers modifiers) {
   return bits;
 }
 
-// The drawing surface with P1's placement: Left, Top, Width and Height in the twips of the
-// control's client area move and size the widget.
-class Placement final : public DeviceSurface {
+// P1's drawing surface: the raster picture at the widget's device pixels, of which a paint
+// fills the exposed part; outside a paint it draws nothing and Cls asks for a repaint.
+class WidgetSurface final : public RasterSurface {
  public:
-  explicit Placement(QWidget& widget) : widget_(widget) {}
+  explicit WidgetSurface(QWidget& widget) : widget_(widget) { setEngine(nullptr); }
 
   // The device is the widget's pixels on the screen: a device pixel ratio of 2 gives twice
   // as many pixels each way, and twips keep their size.
@@ -62,44 +58,10 @@ class Placement final : public DeviceSurface {
       widget_.update();
       return status::ok;
     }
-    return DeviceSurface::cls();
-  }
-
-  // The client area's twips are those of the parent widget's device.
-  Status setLeft(float left) override {
-    int x = 0;
-    if (!toPixels(left, widget_.logicalDpiX(), x)) return status::invalidCall;
-    widget_.move(x, widget_.y());
-    return status::ok;
-  }
-  Status setTop(float top) override {
-    int y = 0;
-    if (!toPixels(top, widget_.logicalDpiY(), y)) return status::invalidCall;
-    widget_.move(widget_.x(), y);
-    return status::ok;
-  }
-  Status setWidth(float width) override {
-    int w = 0;
-    if (!toPixels(width, widget_.logicalDpiX(), w)) return status::invalidCall;
-    widget_.resize(std::max(w, 0), widget_.height());
-    followWidget();
-    return status::ok;
-  }
-  Status setHeight(float height) override {
-    int h = 0;
-    if (!toPixels(height, widget_.logicalDpiY(), h)) return status::invalidCall;
-    widget_.resize(widget_.width(), std::max(h, 0));
-    followWidget();
-    return status::ok;
+    return RasterSurface::cls();
   }
 
  private:
-  static bool toPixels(float twips, double dpi, int& pixels) {
-    const double value = std::round(static_cast<double>(twips) * dpi / kTwipsPerInch);
-    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<int>::max() / 4) return false;
-    pixels = static_cast<int>(value);
-    return true;
-  }
   QWidget& widget_;
 };
 
@@ -117,8 +79,7 @@ PixelWindow deviceWindow(const QRect& exposed, double ratio, const DeviceSurface
 
 struct PictureBox::Painting {
   explicit Painting(QWidget& widget) : surface(widget) {}
-  Placement surface;
-  RasterEngine raster;
+  WidgetSurface surface;
   PainterEngine painter;
 };
 
@@ -132,12 +93,18 @@ PictureBox::PictureBox(Trazo& control, const PictureOptions& options, QWidget* p
 
 PictureBox::~PictureBox() = default;
 
-DeviceSurface& PictureBox::surface() { return painting_->surface; }
-const DeviceSurface& PictureBox::surface() const { return painting_->surface; }
+RasterSurface& PictureBox::surface() { return painting_->surface; }
+const RasterSurface& PictureBox::surface() const { return painting_->surface; }
+
+// The control's pixels are those of the client area, the parent's logical pixels.
+void PictureBox::picturePlaced(const PixelPlacement& pixels) {
+  setGeometry(pixels.left, pixels.top, pixels.width, pixels.height);
+  painting_->surface.followWidget();
+}
 
 void PictureBox::setOptions(const PictureOptions& options) {
   options_ = options;
-  painting_->raster.setThreads(options.threads);
+  painting_->surface.raster().setThreads(options.threads);
   applyPictureOptions(painting_->surface, options_, kScreenDpi * devicePixelRatioF());
 }
 
@@ -155,7 +122,7 @@ QPointF PictureBox::mapFromDrawing(QPointF drawingPoint) const {
 
 void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  Placement& p1 = painting_->surface;
+  WidgetSurface& p1 = painting_->surface;
   p1.followWidget();
   applyPictureOptions(p1, options_, kScreenDpi * devicePixelRatioF());  // the pen follows the device
   // Nothing from the control may escape into Qt's event loop.
@@ -172,16 +139,12 @@ Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
   const double ratio = devicePixelRatioF();
   const PixelWindow window = deviceWindow(exposed, ratio, painting_->surface);
   lastPaintedArea_ = QRect(window.left, window.top, window.width, window.height);
-  RasterEngine& raster = painting_->raster;
-  if (!raster.setWindow(window)) return status::outOfMemory;
-  painting_->surface.setEngine(&raster);
-  EntityTexts texts(control_, painting_->surface);
-  std::optional<PaintingObserved> observed;
-  if (options_.texts) observed.emplace(control_, texts);
-  const Status s = control_.onPaint();
-  observed.reset();
-  PixelBuffer& picture = raster.picture();
-  texts.drawOver(picture, window);
+  WidgetSurface& p1 = painting_->surface;
+  if (!p1.setPixelWindow(static_cast<int>(p1.widthPixels()), static_cast<int>(p1.heightPixels()), window, p1.dpiX(),
+                         p1.dpiY()))
+    return status::outOfMemory;
+  const Status s = paintWithRaster(control_, p1, p1.raster(), options_);
+  const PixelBuffer& picture = p1.picture();
   QImage image(reinterpret_cast<const uchar*>(picture.data()), picture.width(), picture.height(),
                static_cast<qsizetype>(picture.width()) * 4, QImage::Format_RGB32);
   image.setDevicePixelRatio(ratio);
@@ -193,20 +156,10 @@ Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
 // the painting to the exposed part.
 Status PictureBox::paintVector(QPainter& painter, const QRect& exposed) {
   const double ratio = devicePixelRatioF();
-  Placement& p1 = painting_->surface;
-  const PixelWindow window = deviceWindow(exposed, ratio, p1);
+  const PixelWindow window = deviceWindow(exposed, ratio, painting_->surface);
   lastPaintedArea_ = QRect(window.left, window.top, window.width, window.height);
   painter.scale(1 / ratio, 1 / ratio);
-  PainterEngine& engine = painting_->painter;
-  engine.begin(painter, QRectF(0, 0, p1.widthPixels(), p1.heightPixels()), true);
-  p1.setEngine(&engine);
-  EntityTexts texts(control_, p1, &engine);
-  std::optional<PaintingObserved> observed;
-  if (options_.texts) observed.emplace(control_, texts);
-  const Status s = control_.onPaint();
-  observed.reset();
-  engine.end();
-  return s;
+  return paintWithPainter(control_, painting_->surface, painting_->painter, painter, options_);
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) { painting_->surface.followWidget(); }

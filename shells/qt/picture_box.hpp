@@ -1,8 +1,8 @@
 // P1 as a Qt widget: the child of the control's client area on which everything is drawn.
 // Its paint event runs the control's Paint action (a whole Reflash) through the raster back
 // end at the widget's device pixels and shows the pixel buffer, or through QPainter when the
-// host asks for antialiasing. Its pointer movements become the control's MouseMove, and its
-// placement follows the control's Resize in the twips of the client area.
+// host asks for antialiasing. Its pointer movements become the control's MouseMove, and it
+// sits where the control's placement of P1 puts it, in the client area's pixels.
 //
 // Only the part of P1 that Qt asks to have painted is drawn: the raster buffer covers just
 // that part, so P1 may be far larger than the screen (a host zooming in through a scrolling
@@ -13,7 +13,7 @@
 #pragma once
 
 #include "control/trazo.hpp"
-#include "device/device_surface.hpp"
+#include "raster/raster_surface.hpp"
 #include "shells/qt/picture_options.hpp"
 
 #include <QPointF>
@@ -24,15 +24,17 @@
 
 namespace trazo::qt {
 
-class PictureBox : public QWidget {
+class PictureBox : public QWidget, public PlacementListener {
   Q_OBJECT
 
  public:
   PictureBox(Trazo& control, const PictureOptions& options, QWidget* parent);
   ~PictureBox() override;
 
-  DeviceSurface& surface();
-  const DeviceSurface& surface() const;
+  RasterSurface& surface();
+  const RasterSurface& surface() const;
+  // Moves and sizes the widget to where the control placed P1.
+  void picturePlaced(const PixelPlacement& pixels) override;
   const PictureOptions& options() const { return options_; }
   void setOptions(const PictureOptions& options);
 

@@ -2,21 +2,19 @@
 
 #include "device/device_surface.hpp"
 #include "raster/raster_surface.hpp"
-#include "shells/qt/entity_texts.hpp"
-#include "shells/qt/painter_engine.hpp"
-#include "shells/qt/painting_observed.hpp"
+#include "shells/qt/paint_sequence.hpp"
 #include "shells/qt/picture_look.hpp"
+#include "shells/qt/picture_painting.hpp"
 #include "svg/svg_writer.hpp"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 
-#include <memory>
+#include <algorithm>
 #include <optional>
 
 #ifdef Q_OS_UNIX
@@ -30,44 +28,9 @@
 namespace trazo::qt {
 namespace {
 
-constexpr double kMetresPerInch = 0.0254;
 constexpr double kPointsPerInch = 72;
 // The margins of an A4 or Letter page.
 constexpr double kPaperMarginMillimetres = 10;
-
-// Runs the control's Paint action onto `p1`, with `observer` told of each entity it paints,
-// then gives the control its own picture back.
-Status paintOnto(Trazo& control, Surface& p1, PaintObserver* observer = nullptr) {
-  Surface& previous = control.picture();
-  control.attachPicture(p1);
-  std::optional<PaintingObserved> observed;
-  if (observer != nullptr) observed.emplace(control, *observer);
-  Status s = status::ok;
-  try {
-    s = control.onPaint();
-  } catch (...) {
-    s = status::unexpected;
-  }
-  observed.reset();
-  control.attachPicture(previous);
-  return s;
-}
-
-// The raster picture at the given size, texts drawn over it when the host asks; false when
-// there is no memory for it.
-bool renderRaster(Trazo& control, QSize size, const PictureOptions& options, RasterSurface& p1, Status& paintStatus) {
-  if (!p1.setPixelSize(size.width(), size.height(), kOutputDpi, kOutputDpi)) return false;
-  applyPictureOptions(p1, options, p1.dpiX());
-  p1.raster().setThreads(options.threads);
-  if (!options.texts) {
-    paintStatus = paintOnto(control, p1);
-    return true;
-  }
-  EntityTexts texts(control, p1);
-  paintStatus = paintOnto(control, p1, &texts);
-  texts.drawOver(p1.picture(), p1.raster().window());
-  return true;
-}
 
 PixelBuffer pixelsOf(const QImage& image) {
   PixelBuffer pixels;
@@ -111,9 +74,8 @@ WriteResult writeSvg(Trazo& control, QSize size, const PictureOptions& options, 
     return sink(reinterpret_cast<const unsigned char*>(data), n);
   };
   SvgWriter svg(bytes, picture, {options.antialias, options.texts});
-  picture.setEngine(&svg);
   svg.begin(std::u16string_view(reinterpret_cast<const char16_t*>(title.utf16()), static_cast<std::size_t>(title.size())));
-  result.paintStatus = paintOnto(control, picture, &svg);
+  result.paintStatus = paintWith(control, picture, svg, &svg);
   result.written = svg.finish();
   if (!result.written) {
     result.error = QStringLiteral("the output refused the data");
@@ -205,55 +167,6 @@ std::optional<PictureFormat> pictureFormatNamed(const QString& name) {
   if (lower == QLatin1String("svg")) return PictureFormat::svg;
   if (lower == QLatin1String("pdf")) return PictureFormat::pdf;
   return std::nullopt;
-}
-
-Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& options) {
-  DeviceSurface picture;
-  picture.setDevice(device.width(), device.height(), device.logicalDpiX(), device.logicalDpiY());
-  applyPictureOptions(picture, options, picture.dpiX());
-  QPainter painter;
-  if (!painter.begin(&device)) return status::unexpected;
-  PainterEngine engine;
-  engine.begin(painter, QRectF(0, 0, device.width(), device.height()), options.antialias);
-  picture.setEngine(&engine);
-  EntityTexts texts(control, picture, &engine);
-  const Status s = paintOnto(control, picture, options.texts ? &texts : nullptr);
-  engine.end();
-  painter.end();
-  return s;
-}
-
-// At 96 dots to the inch either way, so that twips, millimetres and dashes are those of
-// the raster picture.
-QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus) {
-  Status s = status::ok;
-  QImage image;
-  const int dotsPerMetre = static_cast<int>(kOutputDpi / kMetresPerInch + 0.5);
-  if (options.antialias) {
-    image = QImage(size, QImage::Format_RGB32);
-    if (!image.isNull()) {
-      image.fill(options.background);
-      image.setDotsPerMeterX(dotsPerMetre);
-      image.setDotsPerMeterY(dotsPerMetre);
-      s = paintPicture(control, image, options);
-    } else {
-      s = status::outOfMemory;
-    }
-  } else {
-    RasterSurface p1;
-    if (renderRaster(control, size, options, p1, s)) {
-      const PixelBuffer& pixels = p1.picture();
-      image = QImage(reinterpret_cast<const uchar*>(pixels.data()), pixels.width(), pixels.height(),
-                     static_cast<qsizetype>(pixels.width()) * 4, QImage::Format_RGB32)
-                  .copy();
-    } else {
-      s = status::outOfMemory;
-    }
-  }
-  image.setDotsPerMeterX(dotsPerMetre);
-  image.setDotsPerMeterY(dotsPerMetre);
-  if (paintStatus != nullptr) *paintStatus = s;
-  return image;
 }
 
 WriteResult writePicture(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,

@@ -1,21 +1,19 @@
-// Drawing the control's picture without a window: one Reflash into the raster back end for
-// PNG and images, into the SVG writer for SVG (every entity a group with its kind and tag),
-// or through QPainter for PDF and antialiased pictures, at 96 dots to the inch so that
-// twips and pen widths read as on a screen (a PDF at the resolution the options give).
+// Writing the control's picture to files and streams: PNG from the raster back end (or an
+// antialiased image), SVG from the SVG writer as it is painted (every entity a group with its
+// kind and tag), PDF through QPainter. A file appears whole or not at all.
 #pragma once
 
 #include "control/trazo.hpp"
 #include "shells/png/png_codec.hpp"
 #include "shells/qt/picture_options.hpp"
+#include "shells/qt/picture_painting.hpp"  // the same pictures as images or on any paint device
 
-#include <QImage>
 #include <QSize>
 #include <QString>
 
 #include <optional>
 
 class QIODevice;
-class QPaintDevice;
 
 namespace trazo::qt {
 
@@ -25,14 +23,6 @@ enum class PictureFormat { png, svg, pdf };
 std::optional<PictureFormat> pictureFormatFor(const QString& path);
 // By its name, "png", "svg" or "pdf", without regard to case; nothing for any other.
 std::optional<PictureFormat> pictureFormatNamed(const QString& name);
-
-// Runs the control's Paint action once onto `device` through QPainter, at the device's size
-// and resolution; the control's own picture is attached again afterwards. Returns
-// Reflash's status.
-[[nodiscard]] Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& options);
-
-// The picture as an RGB image of `size` pixels.
-[[nodiscard]] QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus = nullptr);
 
 struct WriteResult {
   bool written = false;

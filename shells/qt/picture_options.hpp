@@ -3,12 +3,14 @@
 // palette colours on a dark ground, which those colours are meant for.
 #pragma once
 
+#include "picture/units.hpp"
+
 #include <QColor>
 
 namespace trazo::qt {
 
-// Files are made at this many dots to the inch, so that twips and pens read as on a screen.
-inline constexpr int kOutputDpi = 96;
+// Files are made at a screen's dots to the inch, so that twips and pens read as on a screen.
+inline constexpr int kOutputDpi = static_cast<int>(kScreenDpi);
 
 // The colours the six colour indexes paint.
 enum class Palette {

@@ -1,7 +1,8 @@
 #include "shells/qt/trazo_widget.hpp"
 
-#include "picture/sized_client_area.hpp"
 #include "picture/initial_placement.hpp"
+#include "picture/sized_client_area.hpp"
+#include "picture/units.hpp"
 #include "render/entity_colour.hpp"
 #include "shells/qt/picture_look.hpp"
 
@@ -31,11 +32,7 @@ TrazoWidget::TrazoWidget(QWidget* parent, const PictureOptions& options)
     : QWidget(parent), picture_(new PictureBox(control_, options, this)) {
   control_.attachPicture(picture_->surface());
   (void)control_.onInitialize();  // an empty store cannot fail to be made
-  DeviceSurface& p1 = picture_->surface();
-  (void)p1.setLeft(kInitialPictureLeft);
-  (void)p1.setTop(kInitialPictureTop);
-  (void)p1.setWidth(kInitialPictureWidth);
-  (void)p1.setHeight(kInitialPictureHeight);
+  control_.placement().attach(picture_, logicalDpiX(), logicalDpiY());
   signalSink_ = std::make_unique<SignalSink>(*this);
   control_.connect(*signalSink_);
   connect(picture_, &PictureBox::pressed, this, &TrazoWidget::pointerPressed);
@@ -45,6 +42,7 @@ TrazoWidget::TrazoWidget(QWidget* parent, const PictureOptions& options)
 
 TrazoWidget::~TrazoWidget() {
   control_.onTerminate();
+  control_.placement().detach();
   control_.detachPicture();
   delete picture_;
 }
@@ -100,12 +98,16 @@ void TrazoWidget::setPictureOptions(const PictureOptions& options) {
 }
 
 QSize TrazoWidget::sizeHint() const {
-  return {static_cast<int>(kProposedWidthTwips * logicalDpiX() / kTwipsPerInch),
-          static_cast<int>(kProposedHeightTwips * logicalDpiY() / kTwipsPerInch)};
+  return {static_cast<int>(twipsToPixels(kProposedWidthTwips, logicalDpiX())),
+          static_cast<int>(twipsToPixels(kProposedHeightTwips, logicalDpiY()))};
 }
 
 void TrazoWidget::resizeEvent(QResizeEvent*) {
-  SizedClientArea area(width() * kTwipsPerInch / logicalDpiX(), height() * kTwipsPerInch / logicalDpiY());
+  // On another screen the client area's pixels may have another size.
+  PicturePlacement& placement = control_.placement();
+  if (placement.dpiX() != logicalDpiX() || placement.dpiY() != logicalDpiY())
+    placement.attach(picture_, logicalDpiX(), logicalDpiY());
+  SizedClientArea area(pixelsToTwips(width(), logicalDpiX()), pixelsToTwips(height(), logicalDpiY()));
   control_.onResize(area);
 }
 

@@ -63,8 +63,20 @@ class ElementControl {
   }
   void terminate() { web_.terminate(); }
 
+  // P1's Left, Top, Width or Height set to `twips`, as Resize sets it; an unknown property
+  // is an invalid call.
+  Status place(const std::string& property, float twips) {
+    PicturePlacement& p1 = web_.control().placement();
+    if (property == "Left") return p1.setLeft(twips);
+    if (property == "Top") return p1.setTop(twips);
+    if (property == "Width") return p1.setWidth(twips);
+    if (property == "Height") return p1.setHeight(twips);
+    return status::invalidCall;
+  }
+
+  // Where the control placed P1, in CSS pixels.
   val placement() const {
-    const CssPlacement& p = web_.picture().placement();
+    const PixelPlacement& p = web_.picture().placement();
     val out = val::object();
     out.set("left", p.left);
     out.set("top", p.top);
@@ -152,6 +164,7 @@ EMSCRIPTEN_BINDINGS(trazo_web) {
       .function("paint", &ElementControl::paint)
       .function("pointerMoved", &ElementControl::pointerMoved)
       .function("terminate", &ElementControl::terminate)
+      .function("place", &ElementControl::place)
       .function("placement", &ElementControl::placement)
       .function("canvasBytes", &ElementControl::canvasBytes)
       .function("invoke", &ElementControl::invoke)

@@ -14,10 +14,7 @@ class Collector final : public script::Listener {
       : fileName_(fileName), outcome_(outcome), trace_(text_) {}
   void ran(const script::Outcome& o) override {
     trace_.ran(o);
-    if (failed(o.status)) {
-      outcome_.failures.push_back(std::string(fileName_) + ":" + std::to_string(o.line) + ": Error " +
-                                  std::string(o.member->name) + " " + statusKind(o.status));
-    }
+    if (failed(o.status)) outcome_.failures.push_back(script::failureMessage(fileName_, o));
   }
   void finish() {
     std::istringstream lines(text_.str());

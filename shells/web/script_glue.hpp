@@ -1,5 +1,5 @@
-// The one place where the web element meets the script reader of the trazo host: a call
-// script read and checked as a whole, then played against the control.
+// The one place where the web element meets the script library: a call script read and
+// checked as a whole, then played against the control.
 #pragma once
 
 #include "control/trazo.hpp"

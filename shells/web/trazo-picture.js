@@ -110,6 +110,19 @@ export class TrazoPicture extends HTMLElement {
     return this.#lastPaintStatus >>> 0;
   }
 
+  // Sets P1's `property` (Left, Top, Width or Height) to `twips` of the element's client
+  // area as Resize does, moves the canvas where the control then puts it and, in a
+  // document, paints it again. Returns the
+  // status: 0, or the invalid-call status 0x800A0005 for a value P1's placement refuses
+  // (not a finite number, a negative size, beyond 2^20 CSS pixels), which changes nothing.
+  // The next change of the element's size places P1 over the whole element again.
+  placePicture(property, twips) {
+    const status = this.#control.place(String(property), Number(twips));
+    this.#place();
+    if (this.isConnected) this.#paint();
+    return status >>> 0;
+  }
+
   // Reads a call script (text, or its bytes as a Uint8Array) with the trazo host's reader
   // and, unless it is rejected, plays it against the control and paints (an element not in
   // a document yet paints once it is placed). Returns

@@ -1,31 +1,26 @@
 #include "shells/web/web_control.hpp"
 
 #include "picture/sized_client_area.hpp"
-#include "picture/initial_placement.hpp"
+#include "picture/units.hpp"
 
 namespace trazo::web {
 
 WebControl::WebControl(MouseMoveHandler onMouseMove) : sink_(std::move(onMouseMove)) {
   control_.attachPicture(picture_);
+  control_.placement().attach(&picture_, kScreenDpi, kScreenDpi);
   cookie_ = control_.connect(sink_);
 }
 
 WebControl::~WebControl() {
   control_.disconnect(cookie_);
+  control_.placement().detach();
   control_.detachPicture();
 }
 
-Status WebControl::initialize() {
-  const Status s = control_.onInitialize();
-  (void)picture_.setLeft(kInitialPictureLeft);
-  (void)picture_.setTop(kInitialPictureTop);
-  (void)picture_.setWidth(kInitialPictureWidth);
-  (void)picture_.setHeight(kInitialPictureHeight);
-  return s;
-}
+Status WebControl::initialize() { return control_.onInitialize(); }
 
 void WebControl::resize(double width, double height) {
-  SizedClientArea box(width * kTwipsPerCssPixel, height * kTwipsPerCssPixel);
+  SizedClientArea box(pixelsToTwips(width, kScreenDpi), pixelsToTwips(height, kScreenDpi));
   control_.onResize(box);
 }
 

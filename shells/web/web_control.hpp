@@ -26,7 +26,7 @@ class WebControl {
   WebPicture& picture() { return picture_; }
   const WebPicture& picture() const { return picture_; }
 
-  // Creation: Initialize, and P1 at its initial placement.
+  // Creation: Initialize (P1 is at its initial placement from the start).
   Status initialize();
   // The element's content box is now `width` x `height` CSS pixels.
   void resize(double width, double height);

@@ -1,5 +1,7 @@
 #include "class_factory.hpp"
 
+#include "com_ptr.hpp"
+#include "interface_table.hpp"
 #include "module.hpp"
 #include "trazo_control.hpp"
 
@@ -15,14 +17,7 @@ namespace {
 class TrazoFactory final : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return answerQuery(iid, object, {{IID_IUnknown, this}, {IID_IClassFactory, this}});
   }
   ULONG STDMETHODCALLTYPE AddRef() override {
     addModuleReference();
@@ -37,13 +32,11 @@ class TrazoFactory final : public IClassFactory {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    TrazoControl* control = new (std::nothrow) TrazoControl();
-    if (control == nullptr) return E_OUTOFMEMORY;
     // The object starts with one reference; QueryInterface adds the caller's.
+    const auto control = ComPtr<TrazoControl>::adopt(new (std::nothrow) TrazoControl());
+    if (control == nullptr) return E_OUTOFMEMORY;
     const HRESULT hr = control->initialize();
-    const HRESULT qi = SUCCEEDED(hr) ? control->QueryInterface(iid, object) : hr;
-    control->Release();
-    return qi;
+    return SUCCEEDED(hr) ? control->QueryInterface(iid, object) : hr;
   }
 
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {

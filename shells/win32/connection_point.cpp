@@ -1,5 +1,6 @@
 #include "connection_point.hpp"
 
+#include "interface_table.hpp"
 #include "snapshot_enum.hpp"
 
 #include "Trazolib.h"
@@ -12,19 +13,9 @@
 
 namespace trazo::win32 {
 
-EventConnectionPoint::~EventConnectionPoint() {
-  for (auto& [cookie, sink] : sinks_) sink->Release();
-}
-
 HRESULT EventConnectionPoint::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IConnectionPoint) {
-    *object = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+  IConnectionPoint* const point = this;
+  return answerQuery(iid, object, {{IID_IUnknown, point}, {IID_IConnectionPoint, point}});
 }
 
 HRESULT EventConnectionPoint::GetConnectionInterface(IID* iid) {
@@ -46,15 +37,14 @@ HRESULT EventConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
   if (cookie == nullptr) return E_POINTER;
   *cookie = 0;
   if (sink == nullptr) return E_POINTER;
-  IDispatch* dispatch = nullptr;
-  if (FAILED(sink->QueryInterface(DIID___Trazo, reinterpret_cast<void**>(&dispatch))) &&
-      FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) {
+  ComPtr<IDispatch> dispatch;
+  if (FAILED(sink->QueryInterface(DIID___Trazo, dispatch.putVoid())) &&
+      FAILED(sink->QueryInterface(IID_IDispatch, dispatch.putVoid()))) {
     return CONNECT_E_CANNOTCONNECT;
   }
   try {
-    sinks_.emplace_back(nextCookie_, dispatch);
+    sinks_.emplace_back(nextCookie_, std::move(dispatch));
   } catch (...) {
-    dispatch->Release();
     return E_OUTOFMEMORY;
   }
   *cookie = nextCookie_++;
@@ -64,16 +54,15 @@ HRESULT EventConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
 HRESULT EventConnectionPoint::Unadvise(DWORD cookie) {
   const auto found = std::find_if(sinks_.begin(), sinks_.end(), [&](const auto& s) { return s.first == cookie; });
   if (found == sinks_.end()) return CONNECT_E_NOCONNECTION;
-  IDispatch* sink = found->second;
+  const ComPtr<IDispatch> sink = std::move(found->second);
   sinks_.erase(found);
-  sink->Release();
   return S_OK;
 }
 
 HRESULT EventConnectionPoint::EnumConnections(IEnumConnections** connections) {
   try {
     std::vector<CONNECTDATA> list;
-    for (const auto& [cookie, sink] : sinks_) list.push_back({sink, cookie});
+    for (const auto& [cookie, sink] : sinks_) list.push_back({sink.get(), cookie});
     return ConnectionsEnum::create(std::move(list), connections);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
@@ -84,16 +73,14 @@ void EventConnectionPoint::MouseMove(std::int16_t& Button, std::int16_t& Shift, 
   if (frozen_ > 0 || sinks_.empty()) return;
   // A handler may unadvise itself or others, or release the control: hold the control and
   // each sink of this round until the round is over.
-  owner_.AddRef();
-  std::vector<IDispatch*> round;
+  const auto owner = ComPtr<IConnectionPointContainer>::share(&owner_);
+  std::vector<ComPtr<IDispatch>> round;
   try {
-    for (const auto& [cookie, sink] : sinks_) round.push_back(sink);
+    for (const auto& [cookie, sink] : sinks_) round.push_back(ComPtr<IDispatch>::share(sink.get()));
   } catch (...) {
-    owner_.Release();
     return;
   }
-  for (IDispatch* sink : round) sink->AddRef();
-  for (IDispatch* sink : round) {
+  for (const ComPtr<IDispatch>& sink : round) {
     SHORT button = Button;
     SHORT shift = Shift;
     float x = X;
@@ -113,8 +100,6 @@ void EventConnectionPoint::MouseMove(std::int16_t& Button, std::int16_t& Shift, 
     sink->Invoke(dispid::MouseMove, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
                  nullptr);
   }
-  for (IDispatch* sink : round) sink->Release();
-  owner_.Release();
 }
 
 }  // namespace trazo::win32

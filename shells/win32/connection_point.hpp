@@ -3,6 +3,8 @@
 // MouseMove of the core goes synchronously to every connected sink through IDispatch.
 #pragma once
 
+#include "com_ptr.hpp"
+
 #include "control/trazo.hpp"
 
 #include <ocidl.h>
@@ -16,7 +18,7 @@ namespace trazo::win32 {
 class EventConnectionPoint final : public IConnectionPoint, public TrazoEvents {
  public:
   explicit EventConnectionPoint(IConnectionPointContainer& owner) : owner_(owner) {}
-  ~EventConnectionPoint() override;
+  ~EventConnectionPoint() override = default;
   EventConnectionPoint(const EventConnectionPoint&) = delete;
   EventConnectionPoint& operator=(const EventConnectionPoint&) = delete;
 
@@ -42,7 +44,7 @@ class EventConnectionPoint final : public IConnectionPoint, public TrazoEvents {
 
  private:
   IConnectionPointContainer& owner_;
-  std::vector<std::pair<DWORD, IDispatch*>> sinks_;
+  std::vector<std::pair<DWORD, ComPtr<IDispatch>>> sinks_;
   DWORD nextCookie_ = 1;
   int frozen_ = 0;
 };

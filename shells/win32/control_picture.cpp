@@ -6,10 +6,6 @@
 namespace trazo::win32 {
 namespace {
 
-// Window positions are kept well inside what GDI holds: a placement further out than this
-// many pixels is refused.
-constexpr double kLargestPlacementPixels = 1 << 20;
-
 // The pixel buffer as a top-down 32-bit DIB: its 0xFFRRGGBB words are BI_RGB's byte order.
 BITMAPINFO dibOf(const PixelBuffer& pixels) {
   BITMAPINFO info{};
@@ -27,44 +23,22 @@ BITMAPINFO dibOf(const PixelBuffer& pixels) {
 ControlPicture::ControlPicture(double widthTwips, double heightTwips, BandRunner& runner)
     : RasterSurface(runner), dpi_(displayDpi()) {
   setBackground(kBackground);
-  placement_ = {0, 0, widthTwips, heightTwips};
-  resizeCanvas(twipsToPixels(widthTwips, dpi_.x), twipsToPixels(heightTwips, dpi_.y));
+  resizeCanvas(static_cast<int>(std::lround(twipsToPixels(widthTwips, dpi_.x))),
+               static_cast<int>(std::lround(twipsToPixels(heightTwips, dpi_.y))));
 }
 
 void ControlPicture::resizeCanvas(int width, int height) {
   (void)setPixelSize(std::max(width, 0), std::max(height, 0), dpi_.x, dpi_.y);
 }
 
-void ControlPicture::applyPlacement() {
-  const int left = twipsToPixels(placement_.left, dpi_.x);
-  const int top = twipsToPixels(placement_.top, dpi_.y);
-  const int width = twipsToPixels(placement_.width, dpi_.x);
-  const int height = twipsToPixels(placement_.height, dpi_.y);
+void ControlPicture::picturePlaced(const PixelPlacement& pixels) {
   if (window_ != nullptr && IsWindow(window_)) {
     // WM_SIZE of the window resizes the picture and asks for a repaint.
-    SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, pixels.left, pixels.top, pixels.width, pixels.height, SWP_NOZORDER | SWP_NOACTIVATE);
   } else {
-    resizeCanvas(width, height);
+    resizeCanvas(pixels.width, pixels.height);
   }
 }
-
-// A placement must be a finite number of twips within the window limit; a size cannot be
-// negative.
-Status ControlPicture::place(double& field, float value, bool isSize) {
-  const double dpi = std::max(dpi_.x, dpi_.y);
-  if (!std::isfinite(value) || std::fabs(value * dpi / kTwipsPerInch) >= kLargestPlacementPixels ||
-      (isSize && value < 0)) {
-    return status::invalidCall;
-  }
-  field = value;
-  applyPlacement();
-  return status::ok;
-}
-
-Status ControlPicture::setLeft(float left) { return place(placement_.left, left, false); }
-Status ControlPicture::setTop(float top) { return place(placement_.top, top, false); }
-Status ControlPicture::setWidth(float width) { return place(placement_.width, width, true); }
-Status ControlPicture::setHeight(float height) { return place(placement_.height, height, true); }
 
 void ControlPicture::present(HDC target) {
   const PixelBuffer& pixels = picture();

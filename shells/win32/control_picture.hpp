@@ -1,13 +1,14 @@
-// P1 of the Windows control: the raster picture every shell draws, in the display's pixels,
-// with P1's placement. Left, Top, Width and Height in the twips of the client area move and
-// size the picture window or, with no window (a control made by CreateObject), the picture
-// itself. The window shows the pixel buffer as it is, so the control's pixels are those of
-// every other shell for the same drawing and size.
+// P1 of the Windows control: the raster picture every shell draws, in the display's pixels.
+// Where the control places P1 moves and sizes the picture window or, with no window (a
+// control made by CreateObject), the picture itself. The window shows the pixel buffer as
+// it is, so the control's pixels are those of every other shell for the same drawing and
+// size.
 #pragma once
 
 #include "display_units.hpp"
 #include "thread_band_runner.hpp"
 
+#include "control/picture_placement.hpp"
 #include "raster/raster_surface.hpp"
 
 #include <windows.h>
@@ -17,17 +18,13 @@ namespace trazo::win32 {
 // Cls paints this: the palette's light colours are chosen to stand out on a dark ground.
 inline constexpr Rgb kBackground{0, 0, 0};
 
-class ControlPicture final : public RasterSurface {
+class ControlPicture final : public RasterSurface, public PlacementListener {
  public:
   // Starts off screen, at the given inner size in twips.
   ControlPicture(double widthTwips, double heightTwips, BandRunner& runner = threadBandRunner());
 
-  Status setLeft(float left) override;
-  Status setTop(float top) override;
-  Status setWidth(float width) override;
-  Status setHeight(float height) override;
-
-  // With a window the placement setters move it; without one they size the picture.
+  // With a window a placement moves it; without one it sizes the picture.
+  void picturePlaced(const PixelPlacement& pixels) override;
   void attachWindow(HWND window) { window_ = window; }
   void detachWindow() { window_ = nullptr; }
   // P1's inner area changed to this many pixels; a size that finds no memory keeps the old
@@ -43,15 +40,8 @@ class ControlPicture final : public RasterSurface {
   const LogicalDpi& dpi() const { return dpi_; }
 
  private:
-  struct Placement {
-    double left, top, width, height;
-  };
-  void applyPlacement();
-  Status place(double& field, float value, bool isSize);
-
   LogicalDpi dpi_;
   HWND window_ = nullptr;
-  Placement placement_{};
 };
 
 }  // namespace trazo::win32

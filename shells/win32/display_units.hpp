@@ -1,9 +1,8 @@
-// The lengths the control meets on Windows: twips (the control's unit, 1440 to the logical
-// inch), the display's pixels at its logical resolution, and HIMETRIC (1/100 mm), the unit
-// of OLE extents.
+// The lengths the control meets on Windows beyond twips and pixels (picture/units.hpp): the
+// display's logical resolution, and HIMETRIC (1/100 mm), the unit of OLE extents.
 #pragma once
 
-#include "picture/scale_mapping.hpp"
+#include "picture/units.hpp"
 
 #include <windows.h>
 
@@ -21,8 +20,6 @@ struct LogicalDpi {
 LogicalDpi displayDpi();
 
 // Rounded to the nearest whole unit; the caller keeps the twips within range.
-inline LONG twipsToPixels(double twips, int dpi) { return std::lround(twips * dpi / kTwipsPerInch); }
 inline LONG twipsToHimetric(double twips) { return std::lround(twips * kHimetricPerInch / kTwipsPerInch); }
-inline double pixelsToTwips(int pixels, int dpi) { return pixels * kTwipsPerInch / dpi; }
 
 }  // namespace trazo::win32

@@ -1,5 +1,6 @@
 #include "error_info.hpp"
 
+#include "com_ptr.hpp"
 #include "control_identity.hpp"
 
 #include "Trazolib.h"
@@ -26,17 +27,13 @@ HRESULT reportStatus(Status status) {
     SetErrorInfo(0, nullptr);
     return S_OK;
   }
-  ICreateErrorInfo* create = nullptr;
-  if (SUCCEEDED(CreateErrorInfo(&create))) {
+  ComPtr<ICreateErrorInfo> create;
+  if (SUCCEEDED(CreateErrorInfo(create.put()))) {
     create->SetGUID(IID__Trazo);
     create->SetSource(const_cast<LPOLESTR>(kProgIdW));
     create->SetDescription(const_cast<LPOLESTR>(describe(status)));
-    IErrorInfo* info = nullptr;
-    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-      SetErrorInfo(0, info);
-      info->Release();
-    }
-    create->Release();
+    ComPtr<IErrorInfo> info;
+    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, info.putVoid()))) SetErrorInfo(0, info.get());
   }
   return static_cast<HRESULT>(status);
 }

@@ -16,4 +16,14 @@ void addModuleReference();
 void releaseModuleReference();
 bool moduleInUse();
 
+// One module reference for as long as it lives: the first member of an object holds the
+// library until the object's last part is gone.
+class ModuleReference {
+ public:
+  ModuleReference() { addModuleReference(); }
+  ~ModuleReference() { releaseModuleReference(); }
+  ModuleReference(const ModuleReference&) = delete;
+  ModuleReference& operator=(const ModuleReference&) = delete;
+};
+
 }  // namespace trazo::win32

@@ -1,7 +1,9 @@
 #include "registration.hpp"
 
+#include "com_ptr.hpp"
 #include "control_identity.hpp"
 #include "module.hpp"
+#include "typelib_version.hpp"
 
 #include <olectl.h>
 
@@ -13,8 +15,8 @@
 namespace trazo::win32 {
 namespace {
 
-constexpr WORD kTypeLibMajor = 2;
-constexpr WORD kTypeLibMinor = 0;
+constexpr WORD kTypeLibMajor = TRAZO_TYPELIB_MAJOR;
+constexpr WORD kTypeLibMinor = TRAZO_TYPELIB_MINOR;
 constexpr LCID kTypeLibLocale = 0x0409;
 
 constexpr std::array<RegistryEntry, 15> kTable{{
@@ -24,7 +26,7 @@ constexpr std::array<RegistryEntry, 15> kTable{{
     {L"CLSID\\{CLSID}\\ProgID", nullptr, L"{PROGID}"},
     {L"CLSID\\{CLSID}\\VersionIndependentProgID", nullptr, L"{PROGID}"},
     {L"CLSID\\{CLSID}\\TypeLib", nullptr, L"{LIBID}"},
-    {L"CLSID\\{CLSID}\\Version", nullptr, L"2.0"},
+    {L"CLSID\\{CLSID}\\Version", nullptr, L"{VERSION}"},
     {L"CLSID\\{CLSID}\\Control", nullptr, nullptr},
     {L"CLSID\\{CLSID}\\MiscStatus", nullptr, L"0"},
     {L"CLSID\\{CLSID}\\MiscStatus\\1", nullptr, L"{MISCSTATUS}"},
@@ -75,6 +77,7 @@ std::wstring expandRegistryText(const wchar_t* text) {
   replaceAll(out, L"{CLSID}", guidText(CLSID_Trazo));
   replaceAll(out, L"{LIBID}", guidText(LIBID_Trazolib));
   replaceAll(out, L"{PROGID}", kProgIdW);
+  replaceAll(out, L"{VERSION}", std::to_wstring(kTypeLibMajor) + L"." + std::to_wstring(kTypeLibMinor));
   replaceAll(out, L"{MISCSTATUS}", std::to_wstring(kMiscStatus));  // the registry's decimal form
   replaceAll(out, L"{MODULE}", modulePath());
   return out;
@@ -87,12 +90,11 @@ HRESULT registerServer() {
       return SELFREG_E_CLASS;
     }
   }
-  ITypeLib* lib = nullptr;
-  HRESULT hr = loadOwnTypeLib(&lib);
+  ComPtr<ITypeLib> lib;
+  HRESULT hr = loadOwnTypeLib(lib.put());
   if (SUCCEEDED(hr)) {
     std::wstring path = modulePath();
-    hr = RegisterTypeLib(lib, path.data(), nullptr);
-    lib->Release();
+    hr = RegisterTypeLib(lib.get(), path.data(), nullptr);
   }
   if (FAILED(hr)) {
     unregisterServer();
@@ -112,7 +114,7 @@ HRESULT unregisterServer() {
   UnRegisterTypeLib(LIBID_Trazolib, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale, platform);
   // The answer of UnRegisterTypeLib differs between systems when nothing was registered;
   // what counts is that the library's key is gone.
-  const std::wstring typeLibKey = expandRegistryText(L"TypeLib\\{LIBID}\\2.0");
+  const std::wstring typeLibKey = expandRegistryText(L"TypeLib\\{LIBID}\\{VERSION}");
   HKEY left = nullptr;
   if (RegOpenKeyExW(HKEY_CLASSES_ROOT, typeLibKey.c_str(), 0, KEY_READ, &left) == ERROR_SUCCESS) {
     RegCloseKey(left);

@@ -9,8 +9,9 @@
 namespace trazo::win32 {
 
 // One registry value the control owns under HKEY_CLASSES_ROOT. In key and data, {CLSID},
-// {LIBID}, {PROGID}, {MISCSTATUS} and {MODULE} stand for the class id, the library id, the
-// ProgID, the OLEMISC bits in decimal and the module path. A null name is the key's default
+// {LIBID}, {PROGID}, {VERSION}, {MISCSTATUS} and {MODULE} stand for the class id, the
+// library id, the ProgID, the type library's version, the OLEMISC bits in decimal and the
+// module path. A null name is the key's default
 // value; null data creates the key only.
 struct RegistryEntry {
   const wchar_t* key;

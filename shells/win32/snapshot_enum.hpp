@@ -2,6 +2,7 @@
 // when it was made, holding a reference on every item it holds.
 #pragma once
 
+#include "interface_table.hpp"
 #include "module.hpp"
 
 #include <ocidl.h>
@@ -31,14 +32,7 @@ class SnapshotEnum final : public Enum {
   }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == kIid) {
-      *object = static_cast<Enum*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return answerQuery(iid, object, {{IID_IUnknown, this}, {kIid, this}});
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
   ULONG STDMETHODCALLTYPE Release() override {

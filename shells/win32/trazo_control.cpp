@@ -1,7 +1,7 @@
 // Identity, lifetime and the windows of the control.
 #include "trazo_control.hpp"
 
-#include "module.hpp"
+#include "interface_table.hpp"
 #include "snapshot_enum.hpp"
 
 #include "picture/sized_client_area.hpp"
@@ -13,59 +13,45 @@ TrazoControl::TrazoControl()
     : picture_(kDefaultWidthTwips, kDefaultHeightTwips),
       events_(*this),
       extent_{twipsToHimetric(kDefaultWidthTwips), twipsToHimetric(kDefaultHeightTwips)} {
-  addModuleReference();
   core_.attachPicture(picture_);
+  core_.placement().attach(&picture_, picture_.dpi().x, picture_.dpi().y);
   core_.connect(events_);
 }
 
 TrazoControl::~TrazoControl() {
   destroyWindows();
   core_.onTerminate();
+  core_.placement().detach();
   core_.detachPicture();
-  if (viewSink_ != nullptr) viewSink_->Release();
-  if (adviseHolder_ != nullptr) adviseHolder_->Release();
-  if (inPlaceSite_ != nullptr) inPlaceSite_->Release();
-  if (site_ != nullptr) site_->Release();
-  if (interfaceInfo_ != nullptr) interfaceInfo_->Release();
-  if (dispatchInfo_ != nullptr) dispatchInfo_->Release();
-  if (typeLib_ != nullptr) typeLib_->Release();
-  releaseModuleReference();
 }
 
 HRESULT TrazoControl::initialize() { return failed(core_.onInitialize()) ? E_OUTOFMEMORY : S_OK; }
 
 HRESULT TrazoControl::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__Trazo) {
-    *object = static_cast<_Trazo*>(this);
-  } else if (iid == IID_ISupportErrorInfo) {
-    *object = static_cast<ISupportErrorInfo*>(this);
-  } else if (iid == IID_IProvideClassInfo || iid == IID_IProvideClassInfo2) {
-    *object = static_cast<IProvideClassInfo2*>(this);
-  } else if (iid == IID_IConnectionPointContainer) {
-    *object = static_cast<IConnectionPointContainer*>(this);
-  } else if (iid == IID_IOleObject) {
-    *object = static_cast<IOleObject*>(this);
-  } else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject) {
-    *object = static_cast<IOleInPlaceObject*>(this);
-  } else if (iid == IID_IOleInPlaceActiveObject) {
-    *object = static_cast<IOleInPlaceActiveObject*>(this);
-  } else if (iid == IID_IOleControl) {
-    *object = static_cast<IOleControl*>(this);
-  } else if (iid == IID_IViewObject || iid == IID_IViewObject2) {
-    *object = static_cast<IViewObject2*>(this);
-  } else if (iid == IID_IPersist || iid == IID_IPersistStreamInit) {
-    *object = static_cast<IPersistStreamInit*>(this);
-  } else if (iid == IID_IPersistPropertyBag) {
-    *object = static_cast<IPersistPropertyBag*>(this);
-  } else if (iid == IID_IQuickActivate) {
-    *object = static_cast<IQuickActivate*>(this);
-  } else {
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
+  _Trazo* const dual = this;
+  IProvideClassInfo2* const classInfo = this;
+  IOleInPlaceObject* const inPlace = this;
+  IViewObject2* const view = this;
+  IPersistStreamInit* const stream = this;
+  return answerQuery(iid, object,
+                     {{IID_IUnknown, dual},
+                      {IID_IDispatch, dual},
+                      {IID__Trazo, dual},
+                      {IID_ISupportErrorInfo, static_cast<ISupportErrorInfo*>(this)},
+                      {IID_IProvideClassInfo, classInfo},
+                      {IID_IProvideClassInfo2, classInfo},
+                      {IID_IConnectionPointContainer, static_cast<IConnectionPointContainer*>(this)},
+                      {IID_IOleObject, static_cast<IOleObject*>(this)},
+                      {IID_IOleWindow, inPlace},
+                      {IID_IOleInPlaceObject, inPlace},
+                      {IID_IOleInPlaceActiveObject, static_cast<IOleInPlaceActiveObject*>(this)},
+                      {IID_IOleControl, static_cast<IOleControl*>(this)},
+                      {IID_IViewObject, view},
+                      {IID_IViewObject2, view},
+                      {IID_IPersist, stream},
+                      {IID_IPersistStreamInit, stream},
+                      {IID_IPersistPropertyBag, static_cast<IPersistPropertyBag*>(this)},
+                      {IID_IQuickActivate, static_cast<IQuickActivate*>(this)}});
 }
 
 ULONG TrazoControl::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
@@ -121,9 +107,8 @@ void TrazoControl::paintPicture(HDC dc) {
 
 void TrazoControl::pointerMoved(std::int16_t button, std::int16_t shift, int x, int y) {
   const DevicePoint at = picture_.fromDevice(x, y);
-  AddRef();  // a handler may release the control
+  const auto held = ComPtr<TrazoControl>::share(this);  // a handler may release the control
   core_.onMouseMove(button, shift, static_cast<float>(at.x), static_cast<float>(at.y));
-  Release();
 }
 
 void TrazoControl::showPicture() {

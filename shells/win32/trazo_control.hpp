@@ -6,10 +6,12 @@
 // trazo_view.cpp (IViewObject2), trazo_persist.cpp (persistence and quick activation).
 #pragma once
 
+#include "com_ptr.hpp"
 #include "connection_point.hpp"
 #include "control_identity.hpp"
 #include "control_picture.hpp"
 #include "control_windows.hpp"
+#include "module.hpp"
 
 #include "control/trazo.hpp"
 
@@ -167,18 +169,19 @@ class TrazoControl final : public _Trazo,
   // Shows the picture after the core drew into it, and tells a view sink.
   void showPicture();
 
+  ModuleReference module_;
   LONG references_ = 1;
   Trazo core_;
   ControlPicture picture_;
   EventConnectionPoint events_;
   ControlWindows windows_;
-  ITypeLib* typeLib_ = nullptr;
-  ITypeInfo* dispatchInfo_ = nullptr;   // _Trazo as IDispatch sees it
-  ITypeInfo* interfaceInfo_ = nullptr;  // _Trazo's function table, for ITypeInfo::Invoke
-  IOleClientSite* site_ = nullptr;
-  IOleInPlaceSite* inPlaceSite_ = nullptr;
-  IOleAdviseHolder* adviseHolder_ = nullptr;
-  IAdviseSink* viewSink_ = nullptr;
+  ComPtr<ITypeLib> typeLib_;
+  ComPtr<ITypeInfo> dispatchInfo_;   // _Trazo as IDispatch sees it
+  ComPtr<ITypeInfo> interfaceInfo_;  // _Trazo's function table, for ITypeInfo::Invoke
+  ComPtr<IOleClientSite> site_;
+  ComPtr<IOleInPlaceSite> inPlaceSite_;
+  ComPtr<IOleAdviseHolder> adviseHolder_;
+  ComPtr<IAdviseSink> viewSink_;
   DWORD viewAdviseFlags_ = 0;
   SIZEL extent_{};  // HIMETRIC
   bool uiActive_ = false;

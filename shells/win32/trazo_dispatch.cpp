@@ -42,14 +42,14 @@ const MemberInfo* memberById(DISPID id) {
 
 HRESULT TrazoControl::loadTypeInfo() {
   if (interfaceInfo_ != nullptr) return S_OK;
-  HRESULT hr = typeLib_ != nullptr ? S_OK : LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, &typeLib_);
+  HRESULT hr = typeLib_ != nullptr ? S_OK : LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, typeLib_.put());
   if (FAILED(hr)) return hr;
-  if (dispatchInfo_ == nullptr) hr = typeLib_->GetTypeInfoOfGuid(IID__Trazo, &dispatchInfo_);
+  if (dispatchInfo_ == nullptr) hr = typeLib_->GetTypeInfoOfGuid(IID__Trazo, dispatchInfo_.put());
   if (FAILED(hr)) return hr;
   // A dual interface comes back as its dispatch view; the function table is its partner.
   HREFTYPE partner = 0;
   hr = dispatchInfo_->GetRefTypeOfImplType(static_cast<UINT>(-1), &partner);
-  if (SUCCEEDED(hr)) hr = dispatchInfo_->GetRefTypeInfo(partner, &interfaceInfo_);
+  if (SUCCEEDED(hr)) hr = dispatchInfo_->GetRefTypeInfo(partner, interfaceInfo_.put());
   return hr;
 }
 
@@ -64,8 +64,7 @@ HRESULT TrazoControl::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   *info = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
   if (const HRESULT hr = loadTypeInfo(); FAILED(hr)) return hr;
-  *info = dispatchInfo_;
-  dispatchInfo_->AddRef();
+  *info = dispatchInfo_.newReference();
   return S_OK;
 }
 
@@ -73,7 +72,7 @@ HRESULT TrazoControl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCI
   if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
   if (names == nullptr || ids == nullptr) return E_POINTER;
   if (const HRESULT hr = loadTypeInfo(); FAILED(hr)) return hr;
-  return DispGetIDsOfNames(interfaceInfo_, names, count, ids);
+  return DispGetIDsOfNames(interfaceInfo_.get(), names, count, ids);
 }
 
 // The type library does the binding; the argument count is checked here first, since not

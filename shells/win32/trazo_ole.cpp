@@ -2,33 +2,24 @@
 // and IOleControl. The control is inside-out: it is active in place whenever it is shown.
 #include "trazo_control.hpp"
 
-#include "picture/initial_placement.hpp"
-
 namespace trazo::win32 {
 namespace {
 
-// P1's window before the first Resize, which replaces it.
-RECT initialPicture(const LogicalDpi& dpi) {
-  return {twipsToPixels(kInitialPictureLeft, dpi.x), twipsToPixels(kInitialPictureTop, dpi.y),
-          twipsToPixels(kInitialPictureLeft + kInitialPictureWidth, dpi.x),
-          twipsToPixels(kInitialPictureTop + kInitialPictureHeight, dpi.y)};
-}
+// P1's window where the control has placed it (at first its initial placement).
+RECT pictureRect(const PixelPlacement& p) { return {p.left, p.top, p.left + p.width, p.top + p.height}; }
 
 }  // namespace
 
 HRESULT TrazoControl::SetClientSite(IOleClientSite* site) {
   // Some containers (ATL's) say goodbye only by taking the site away: leave the window then.
   if (site == nullptr) InPlaceDeactivate();
-  if (site != nullptr) site->AddRef();
-  if (site_ != nullptr) site_->Release();
-  site_ = site;
+  site_ = ComPtr<IOleClientSite>::share(site);
   return S_OK;
 }
 
 HRESULT TrazoControl::GetClientSite(IOleClientSite** site) {
   if (site == nullptr) return E_POINTER;
-  *site = site_;
-  if (site_ != nullptr) site_->AddRef();
+  *site = site_.newReference();
   return S_OK;
 }
 
@@ -83,39 +74,33 @@ HRESULT TrazoControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND 
 // The in-place handshake: ask the site, tell it, learn the parent window and the place,
 // then make the client window and P1 and size P1 over the client area.
 HRESULT TrazoControl::activateInPlace(IOleClientSite* site, HWND parent, LPCRECT position, bool uiActivate) {
-  if (site == nullptr) site = site_;
+  if (site == nullptr) site = site_.get();
   if (site == nullptr) return E_INVALIDARG;
   if (windows_.exist()) {
     if (position != nullptr) SetObjectRects(position, position);
     ShowWindow(windows_.client(), SW_SHOW);
   } else {
-    IOleInPlaceSite* inPlace = nullptr;
-    if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace)))) return E_NOINTERFACE;
-    if (inPlace->CanInPlaceActivate() != S_OK) {
-      inPlace->Release();
-      return E_FAIL;
-    }
+    ComPtr<IOleInPlaceSite> inPlace;
+    if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, inPlace.putVoid()))) return E_NOINTERFACE;
+    if (inPlace->CanInPlaceActivate() != S_OK) return E_FAIL;
     inPlace->OnInPlaceActivate();
     HWND window = nullptr;
     if (FAILED(inPlace->GetWindow(&window)) || window == nullptr) window = parent;
-    IOleInPlaceFrame* frame = nullptr;
-    IOleInPlaceUIWindow* document = nullptr;
+    ComPtr<IOleInPlaceFrame> frame;
+    ComPtr<IOleInPlaceUIWindow> document;
     RECT place{}, clip{};
     OLEINPLACEFRAMEINFO frameInfo{};
     frameInfo.cb = sizeof frameInfo;
-    if (SUCCEEDED(inPlace->GetWindowContext(&frame, &document, &place, &clip, &frameInfo))) {
-      if (frame != nullptr) frame->Release();
-      if (document != nullptr) document->Release();
-    } else if (position != nullptr) {
+    if (FAILED(inPlace->GetWindowContext(frame.put(), document.put(), &place, &clip, &frameInfo)) &&
+        position != nullptr) {
       place = *position;
     }
-    const HRESULT hr = windows_.create(window, place, initialPicture(picture_.dpi()), *this);
+    const HRESULT hr = windows_.create(window, place, pictureRect(core_.placement().pixels()), *this);
     if (FAILED(hr)) {
       inPlace->OnInPlaceDeactivate();
-      inPlace->Release();
       return hr;
     }
-    inPlaceSite_ = inPlace;
+    inPlaceSite_ = std::move(inPlace);
     picture_.attachWindow(windows_.picture());
     RECT inner{};
     GetClientRect(windows_.picture(), &inner);
@@ -168,7 +153,7 @@ HRESULT TrazoControl::Advise(IAdviseSink* sink, DWORD* connection) {
   if (connection == nullptr) return E_POINTER;
   *connection = 0;
   if (adviseHolder_ == nullptr) {
-    if (const HRESULT hr = CreateOleAdviseHolder(&adviseHolder_); FAILED(hr)) return hr;
+    if (const HRESULT hr = CreateOleAdviseHolder(adviseHolder_.put()); FAILED(hr)) return hr;
   }
   return adviseHolder_->Advise(sink, connection);
 }
@@ -205,10 +190,8 @@ HRESULT TrazoControl::InPlaceDeactivate() {
   UIDeactivate();
   destroyWindows();
   if (inPlaceSite_ != nullptr) {
-    IOleInPlaceSite* site = inPlaceSite_;
-    inPlaceSite_ = nullptr;
+    const ComPtr<IOleInPlaceSite> site = std::move(inPlaceSite_);
     site->OnInPlaceDeactivate();
-    site->Release();
   }
   return S_OK;
 }

@@ -29,9 +29,7 @@ HRESULT TrazoControl::Freeze(DWORD, LONG, void*, DWORD* freeze) {
 HRESULT TrazoControl::Unfreeze(DWORD) { return E_NOTIMPL; }
 
 HRESULT TrazoControl::SetAdvise(DWORD, DWORD flags, IAdviseSink* sink) {
-  if (sink != nullptr) sink->AddRef();
-  if (viewSink_ != nullptr) viewSink_->Release();
-  viewSink_ = sink;
+  viewSink_ = ComPtr<IAdviseSink>::share(sink);
   viewAdviseFlags_ = flags;
   return S_OK;
 }
@@ -40,8 +38,7 @@ HRESULT TrazoControl::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink
   if (aspects != nullptr) *aspects = DVASPECT_CONTENT;
   if (flags != nullptr) *flags = viewAdviseFlags_;
   if (sink != nullptr) {
-    *sink = viewSink_;
-    if (viewSink_ != nullptr) viewSink_->AddRef();
+    *sink = viewSink_.newReference();
   }
   return S_OK;
 }

@@ -7,6 +7,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <vector>
+
 namespace trazo {
 namespace {
 
@@ -18,7 +21,7 @@ class MockSink : public TrazoEvents {
   MOCK_METHOD(void, MouseMove, (std::int16_t & Button, std::int16_t& Shift, float& X, float& Y), (override));
 };
 
-// A client area whose reads can fail one by one, and a P1 that records its placement.
+// A client area whose reads can fail one by one.
 class Area : public ClientArea {
  public:
   float values[4] = {10, 20, 3000, 1500};
@@ -36,47 +39,26 @@ class Area : public ClientArea {
   }
 };
 
-class Placed : public NullSurface {
- public:
-  float placement[4] = {-1, -1, -1, -1};
-  bool refuseLeft = false;
-  Status setLeft(float v) override { return refuseLeft ? status::unexpected : set(0, v); }
-  Status setTop(float v) override { return set(1, v); }
-  Status setWidth(float v) override { return set(2, v); }
-  Status setHeight(float v) override { return set(3, v); }
-
- private:
-  Status set(int i, float v) {
-    placement[i] = v;
-    return status::ok;
-  }
-};
+std::vector<float> twipsOf(const Trazo& t) {
+  const TwipsPlacement& p = t.placement().twips();
+  return {p.left, p.top, p.width, p.height};
+}
 
 TEST(Resize, StretchesThePictureOverTheClientArea) {
   Trazo t;
-  Placed p1;
-  t.attachPicture(p1);
   Area area;
   t.onResize(area);
-  EXPECT_EQ(p1.placement[0], 10);
-  EXPECT_EQ(p1.placement[1], 20);
-  EXPECT_EQ(p1.placement[2], 3000);
-  EXPECT_EQ(p1.placement[3], 1500);
+  EXPECT_EQ(twipsOf(t), (std::vector<float>{10, 20, 3000, 1500}));
 }
 
 TEST(Resize, EveryStepIsTriedWhateverBecameOfTheOneBefore) {
   Trazo t;
-  Placed p1;
-  p1.refuseLeft = true;
-  t.attachPicture(p1);
   Area area;
+  area.values[0] = std::numeric_limits<float>::quiet_NaN();  // refused by P1's placement
   area.fails[1] = true;
   area.values[2] = 0;  // a control of zero width
   t.onResize(area);
-  EXPECT_EQ(p1.placement[0], -1);
-  EXPECT_EQ(p1.placement[1], -1);
-  EXPECT_EQ(p1.placement[2], 0);
-  EXPECT_EQ(p1.placement[3], 1500);
+  EXPECT_EQ(twipsOf(t), (std::vector<float>{kInitialPictureLeft, kInitialPictureTop, 0, 1500}));
 }
 
 TEST(MouseMove, CoordinatesReachTheSinkCrossed) {

@@ -181,7 +181,8 @@ TEST(HostileMembers, CallsAfterTerminate) {
   EXPECT_EQ(t.AddLine(0, 0, 1, 1, 1, 0, u""), status::ok);
 }
 
-// Each of the four placements is tried whatever became of the one before.
+// Each of the four placements is tried whatever became of the one before; a refused one
+// leaves P1 where it was and moves no window.
 TEST(HostileMembers, ResizeWithAClientAreaThatFails) {
   struct Area : ClientArea {
     Status scaleLeft(float& v) override { return v = 1, status::ok; }
@@ -189,20 +190,23 @@ TEST(HostileMembers, ResizeWithAClientAreaThatFails) {
     Status scaleWidth(float& v) override { return v = std::numeric_limits<float>::infinity(), status::ok; }
     Status scaleHeight(float& v) override { return v = -0.0f, status::ok; }
   } area;
-  struct Picture : NullSurface {
-    Status setLeft(float v) override { return placed.push_back(v), status::unexpected; }
-    Status setTop(float v) override { return placed.push_back(v), status::ok; }
-    Status setWidth(float v) override { return placed.push_back(v), status::ok; }
-    Status setHeight(float v) override { return placed.push_back(v), status::ok; }
-    std::vector<float> placed;
-  } picture;
+  struct Window : PlacementListener {
+    void picturePlaced(const PixelPlacement& pixels) override { placed.push_back(pixels); }
+    std::vector<PixelPlacement> placed;
+  } window;
   Trazo t;
-  t.attachPicture(picture);
+  t.placement().attach(&window, 1440, 1440);  // a pixel is a twip
   t.onResize(area);
-  ASSERT_EQ(picture.placed.size(), 3u);
-  EXPECT_EQ(picture.placed[0], 1.0f);
-  EXPECT_TRUE(std::isinf(picture.placed[1]));
-  EXPECT_TRUE(std::signbit(picture.placed[2]));
+  const TwipsPlacement& twips = t.placement().twips();
+  EXPECT_EQ(twips.left, 1.0f);
+  EXPECT_EQ(twips.top, kInitialPictureTop);
+  EXPECT_EQ(twips.width, kInitialPictureWidth);
+  EXPECT_TRUE(std::signbit(twips.height));
+  const std::int32_t left = 240, top = 420, width = 4155, height = 2475;
+  ASSERT_EQ(window.placed.size(), 3u);  // on attaching, then Left and Height
+  EXPECT_EQ(window.placed[0], (PixelPlacement{left, top, width, height}));
+  EXPECT_EQ(window.placed[1], (PixelPlacement{1, top, width, height}));
+  EXPECT_EQ(window.placed[2], (PixelPlacement{1, top, width, 0}));
 }
 
 }  // namespace

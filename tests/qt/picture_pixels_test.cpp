@@ -5,7 +5,7 @@
 // view is fitted to the width, 120 x 60 units from (-10, 55) to (110, -5): 10 pixels to
 // the unit, device x = (x + 10) * 10 and device y = (55 - y) * 10.
 #include "control/trazo.hpp"
-#include "shells/qt/picture_files.hpp"
+#include "shells/qt/picture_painting.hpp"
 #include "tests/qt/image_probe.hpp"
 
 #include <QPainter>

@@ -2,6 +2,7 @@
 // pointer movement reaches the sinks crossed, and a failing paint stays inside the control.
 #include "shells/qt/trazo_widget.hpp"
 #include "tests/qt/image_probe.hpp"
+#include "tests/support/placement_cases.hpp"
 
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -190,6 +191,27 @@ TEST(TrazoWidgetBeforeShown, PointerMovesAreInTwipsBeforeTheFirstReflash) {
   EXPECT_FLOAT_EQ(sink.moves[0].y, static_cast<float>(10 * 1440.0 / p1.logicalDpiX()));
   EXPECT_EQ(sink.moves[0].button, 1);
   EXPECT_EQ(sink.moves[0].shift, 1);
+}
+
+// The table of placements every shell runs: P1's widget sits at the pixels the control gives,
+// and its device follows its size.
+TEST(TrazoWidgetBeforeShown, PictureSitsWhereEveryCaseOfTheTablePlacesIt) {
+  const std::vector<trazo::testing::PlacementCase> cases = trazo::testing::placementCases();
+  ASSERT_GT(cases.size(), 20u);
+  for (const trazo::testing::PlacementCase& c : cases) {
+    TrazoWidget widget;
+    PictureBox& p1 = widget.picture();
+    widget.control().placement().attach(&p1, trazo::testing::kPlacementCasesDpi, trazo::testing::kPlacementCasesDpi);
+    for (const trazo::testing::PlacementStep& step : c.steps) {
+      SCOPED_TRACE(c.name + ", line " + std::to_string(step.line));
+      ASSERT_NE(step.line, 0) << "the table cannot be read";
+      EXPECT_EQ(trazo::testing::assign(widget.control().placement(), step), step.refused ? status::invalidCall : status::ok);
+      const PixelPlacement& e = step.expected;
+      EXPECT_EQ(p1.geometry(), QRect(e.left, e.top, e.width, e.height));
+      EXPECT_EQ(p1.surface().widthPixels(), std::round(e.width * p1.devicePixelRatioF()));
+      EXPECT_EQ(p1.surface().heightPixels(), std::round(e.height * p1.devicePixelRatioF()));
+    }
+  }
 }
 
 }  // namespace

@@ -9,6 +9,10 @@
 #include "control_picture.hpp"
 #include "thread_band_runner.hpp"
 
+#include "control/trazo.hpp"
+#include "support/placement_cases.hpp"
+
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -38,9 +42,7 @@ int inkCount(ControlPicture& s) {
 
 // A picture 200 x 100 pixels whose units are pixels with Y up: (x, y) is pixel (x, 100 - y).
 void pixelUnits(ControlPicture& s) {
-  const win32::LogicalDpi dpi = win32::displayDpi();
-  s.setWidth(static_cast<float>(win32::pixelsToTwips(200, dpi.x)));
-  s.setHeight(static_cast<float>(win32::pixelsToTwips(100, dpi.y)));
+  s.resizeCanvas(200, 100);
   s.setScale(0, 100, 200, 0);
   s.cls();
 }
@@ -204,12 +206,15 @@ void badInput() {
 
   // Placements: no negative, non-finite or far-away ones; a zero size is a picture of no
   // pixels.
-  CHECK(g, s.setWidth(-15) == status::invalidCall);
-  CHECK(g, s.setHeight(nan) == status::invalidCall);
-  CHECK(g, s.setLeft(inf) == status::invalidCall);
-  CHECK(g, s.setTop(1e30f) == status::invalidCall);
+  Trazo core;
+  core.placement().attach(&s, s.dpi().x, s.dpi().y);
+  CHECK(g, core.placement().setWidth(static_cast<float>(pixelsToTwips(200, s.dpi().x))) == status::ok);
+  CHECK(g, core.placement().setWidth(-15) == status::invalidCall);
+  CHECK(g, core.placement().setHeight(nan) == status::invalidCall);
+  CHECK(g, core.placement().setLeft(inf) == status::invalidCall);
+  CHECK(g, core.placement().setTop(1e30f) == status::invalidCall);
   CHECK(g, s.pixelWidth() == 200);  // a refused placement changed nothing
-  CHECK(g, s.setWidth(0) == status::ok && s.pixelWidth() == 0 && s.picture().width() == 0);
+  CHECK(g, core.placement().setWidth(0) == status::ok && s.pixelWidth() == 0 && s.picture().width() == 0);
   CHECK(g, s.cls() == status::ok && s.line(0, 0, 1, 1, kRed) == status::ok);
   DibTarget target(10, 10);
   target.clear();
@@ -222,6 +227,56 @@ void badInput() {
   CHECK(g, w == 0);
 }
 
+// The table of placements every shell runs: without a window the picture takes the size the
+// control gives; with one, the window moves and sizes to the control's pixels, as far as
+// Windows holds them (window coordinates within 16 bits).
+void placementTable() {
+  const char* g = "placement table";
+  const std::vector<testing::PlacementCase> cases = testing::placementCases();
+  CHECK(g, cases.size() > 20);
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+  if (!CHECK(g, parent != nullptr)) return;
+  const auto held = [](std::int32_t v) { return std::clamp<std::int32_t>(v, -32768, 32767); };
+  int steps = 0, wrong = 0;
+  for (const bool windowed : {false, true}) {
+    for (const testing::PlacementCase& c : cases) {
+      ControlPicture s(0, 0);
+      HWND window = nullptr;
+      if (windowed) {
+        window = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, parent, nullptr, nullptr, nullptr);
+        s.attachWindow(window);
+      }
+      Trazo core;
+      core.placement().attach(&s, testing::kPlacementCasesDpi, testing::kPlacementCasesDpi);
+      for (const testing::PlacementStep& step : c.steps) {
+        const Status status = testing::assign(core.placement(), step);
+        const PixelPlacement& e = step.expected;
+        RECT at{};
+        bool right = step.line != 0 && status == (step.refused ? status::invalidCall : status::ok);
+        if (windowed) {
+          right = right && window != nullptr && GetWindowRect(window, &at);
+          MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&at), 2);
+          right = right && at.left == held(e.left) && at.top == held(e.top) && at.right - at.left == held(e.width) &&
+                  at.bottom - at.top == held(e.height);
+        } else {
+          at = {0, 0, s.pixelWidth(), s.pixelHeight()};
+          right = right && s.pixelWidth() == e.width && s.pixelHeight() == e.height;
+        }
+        ++steps;
+        if (!right) {
+          ++wrong;
+          std::printf("     %s, line %d, %s: at %ld %ld, %ld x %ld\n", c.name.c_str(), step.line,
+                      windowed ? "window" : "picture", at.left, at.top, at.right - at.left, at.bottom - at.top);
+        }
+      }
+      if (window != nullptr) DestroyWindow(window);
+    }
+  }
+  std::printf("     %d steps, %d wrong\n", steps, wrong);
+  CHECK(g, steps > 0 && wrong == 0);
+  DestroyWindow(parent);
+}
+
 }  // namespace
 
 int wmain() {
@@ -230,5 +285,6 @@ int wmain() {
   presenting();
   threads();
   badInput();
+  placementTable();
   return wintest::finish();
 }

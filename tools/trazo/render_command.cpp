@@ -131,10 +131,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     Trazo control;
     control.attachPicture(picture);
     (void)control.onInitialize();
-    script->run(control, progress);
-    std::int32_t count = 0;
-    (void)control.Count(count);
-    progress.finish({script->lineCount(), count, true});
+    runScript(*script, control, progress);
 
     const qt::WriteResult result = writeOutput(control, options->output, *format, size, pictureOptions, name);
     control.onTerminate();

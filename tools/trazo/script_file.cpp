@@ -44,8 +44,14 @@ std::optional<script::Script> loadScript(const std::string& path, ProgressDispla
 void FailureReport::ran(const script::Outcome& outcome) {
   if (!failed(outcome.status)) return;
   ++failures_;
-  std::cerr << name_ << ':' << outcome.line << ": Error " << outcome.member->name << ' '
-            << statusKind(outcome.status) << '\n';
+  std::cerr << script::failureMessage(name_, outcome) << '\n';
+}
+
+void runScript(script::Script& script, Trazo& control, ProgressDisplay& progress) {
+  script.run(control, progress);
+  std::int32_t count = 0;
+  (void)control.Count(count);
+  progress.finish({script.lineCount(), count, true});
 }
 
 bool parseSize(const std::string& text, double& width, double& height) {

@@ -1,5 +1,5 @@
-// Loading a script named on the command line for any subcommand, and reporting what its
-// statements did on standard error.
+// Loading a script named on the command line for any subcommand, running it, and reporting
+// what its statements did on standard error.
 #pragma once
 
 #include "tools/trazo/progress_display.hpp"
@@ -36,6 +36,10 @@ class FailureReport : public script::Listener {
   std::string name_;
   std::size_t failures_ = 0;
 };
+
+// Runs `script` on `control` and tells `progress` how the run ended, with the control's
+// Count; the control stays up for the host to show or write the drawing.
+void runScript(script::Script& script, Trazo& control, ProgressDisplay& progress);
 
 // Parses "WxH" (two non-negative numbers); false when malformed.
 bool parseSize(const std::string& text, double& width, double& height);

@@ -38,10 +38,7 @@ void addTraceCommand(CLI::App& app, int& exitCode) {
     Trazo control;
     control.attachPicture(picture);
     (void)control.onInitialize();
-    script->run(control, progress);
-    std::int32_t count = 0;
-    (void)control.Count(count);
-    progress.finish({script->lineCount(), count, true});
+    runScript(*script, control, progress);
     control.onTerminate();
     std::cout.flush();
     exitCode = std::cout ? 0 : 1;

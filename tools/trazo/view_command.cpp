@@ -52,10 +52,7 @@ void addViewCommand(CLI::App& app, int& exitCode) {
     ViewWindow window(QStringLiteral("trazo view: %1").arg(QFileInfo(QString::fromStdString(name)).fileName()),
                       pictureOptions);
     Trazo& control = window.control().control();
-    script->run(control, progress);
-    std::int32_t count = 0;
-    (void)control.Count(count);
-    progress.finish({script->lineCount(), count, true});
+    runScript(*script, control, progress);
     window.show();
     if (options->exitAfter > 0) QTimer::singleShot(options->exitAfter, &application, &QApplication::quit);
     exitCode = application.exec();

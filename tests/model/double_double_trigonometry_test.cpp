@@ -1,6 +1,6 @@
 // The double-double cosine and sine against libquadmath's, rounded once to double: the
 // correctly rounded values the MinGW builds use, on angles where the C libraries differ.
-#include "model/rounded_trigonometry.hpp"
+#include "model/double_double_trigonometry.hpp"
 #include "model/text_box.hpp"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "model/rounded_trigonometry.hpp"
+#include "model/double_double_trigonometry.hpp"
 
 #include <array>
 #include <cmath>

@@ -3,7 +3,7 @@
 // sin(120 degrees) is one of them. The double-double sums decide all but about one in 2^40;
 // those go to the C library's long double, IEEE quadruple precision here, rounded once
 // (about 2 microseconds a call in software, against a fifth of that for the sums).
-#include "model/rounded_trigonometry.hpp"
+#include "model/double_double_trigonometry.hpp"
 #include "model/trigonometry.hpp"
 
 #include <cfloat>

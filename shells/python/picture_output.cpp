@@ -1,0 +1,121 @@
+#include "shells/python/picture_output.hpp"
+
+#include "picture/recording_surface.hpp"
+#include "render/entity_colour.hpp"
+#include "svg/svg_writer.hpp"
+
+#include <sstream>
+
+namespace trazo::python {
+namespace {
+
+// The six colour indexes, and the light half of the 16-colour palette.
+constexpr std::int32_t kFirstColour = 1, kLastColour = 6;
+constexpr std::int32_t kFirstLight = 8, kPaletteSize = 16;
+
+// Hands the control's painting to `observer` for as long as it lives.
+class Observing {
+ public:
+  Observing(Trazo& control, PaintObserver* observer) : control_(control), previous_(control.paintObserver()) {
+    if (observer != nullptr) control.observePainting(observer);
+  }
+  ~Observing() { control_.observePainting(previous_); }
+  Observing(const Observing&) = delete;
+  Observing& operator=(const Observing&) = delete;
+
+ private:
+  Trazo& control_;
+  PaintObserver* previous_;
+};
+
+}  // namespace
+
+// Each light colour's dark counterpart sits eight places earlier in the palette.
+ColourMap colourMapFor(bool lightPalette) {
+  ColourMap map;
+  if (!lightPalette) return map;
+  for (std::int32_t col = kFirstColour; col <= kLastColour; ++col) {
+    const Rgb light = EntityColor(col);
+    for (std::int32_t n = kFirstLight; n < kPaletteSize; ++n) {
+      if (QBColor(n) == light) (void)map.set(light, QBColor(n - kFirstLight));
+    }
+  }
+  return map;
+}
+
+void applyLook(DeviceSurface& p1, const PictureLook& look) {
+  p1.setBackground(look.background);
+  p1.setColourMap(colourMapFor(look.lightPalette));
+  p1.setPen(penFor(look.lineWidthPixels, p1.dpiX()));
+}
+
+Status paintOnto(Trazo& control, Surface& p1, PaintObserver* observer) {
+  Surface& previous = control.picture();
+  control.attachPicture(p1);
+  Status s = status::ok;
+  {
+    Observing observing(control, observer);
+    try {
+      s = control.onPaint();
+    } catch (...) {
+      s = status::unexpected;
+    }
+  }
+  control.attachPicture(previous);
+  return s;
+}
+
+bool renderRaster(Trazo& control, int width, int height, const PictureLook& look, RasterSurface& p1,
+                  Status& paintStatus) {
+  if (!p1.setPixelSize(width, height, kOutputDpi, kOutputDpi)) return false;
+  applyLook(p1, look);
+  p1.raster().setThreads(look.threads);
+  paintStatus = paintOnto(control, p1);
+  return true;
+}
+
+WriteResult writePng(Trazo& control, int width, int height, const PictureLook& look, const png::ByteSink& sink) {
+  WriteResult result;
+  RasterSurface p1;
+  if (!renderRaster(control, width, height, look, p1, result.paintStatus)) {
+    result.error = "no memory for a picture of that size";
+    return result;
+  }
+  result.written = png::encodePng(p1.picture(), kOutputDpi, sink, result.error);
+  return result;
+}
+
+// SVG is written as it is painted, straight to the sink.
+WriteResult writeSvg(Trazo& control, int width, int height, const PictureLook& look, const png::ByteSink& sink,
+                     std::u16string_view title) {
+  WriteResult result;
+  DeviceSurface picture;
+  picture.setDevice(width, height, kOutputDpi, kOutputDpi);
+  applyLook(picture, look);
+  const SvgSink bytes = [&sink](const char* data, std::size_t n) {
+    return sink(reinterpret_cast<const unsigned char*>(data), n);
+  };
+  SvgWriter svg(bytes, picture, {false, false});
+  picture.setEngine(&svg);
+  svg.begin(title);
+  result.paintStatus = paintOnto(control, picture, &svg);
+  result.written = svg.finish();
+  if (!result.written) {
+    result.error = "the output refused the data";
+    result.paintStatus = status::ok;  // the painting stopped because the output did
+  }
+  return result;
+}
+
+std::string traceOfReflash(Trazo& control, double widthTwips, double heightTwips) {
+  std::ostringstream out;
+  RecordingSurface picture(out, widthTwips, heightTwips);
+  Surface& previous = control.picture();
+  control.attachPicture(picture);
+  const Status s = control.Reflash();
+  control.attachPicture(previous);
+  if (failed(s)) out << "Error Reflash " << statusKind(s) << '\n';
+  return std::move(out).str();
+}
+
+}  // namespace trazo::python

@@ -1,0 +1,70 @@
+#include "shells/qt/picture_painting.hpp"
+
+#include "device/device_surface.hpp"
+#include "shells/qt/paint_sequence.hpp"
+#include "shells/qt/painter_engine.hpp"
+#include "shells/qt/picture_look.hpp"
+
+#include <QPainter>
+
+namespace trazo::qt {
+namespace {
+
+constexpr double kMetresPerInch = 0.0254;
+
+}  // namespace
+
+bool renderRaster(Trazo& control, QSize size, const PictureOptions& options, RasterSurface& p1, Status& paintStatus) {
+  if (!p1.setPixelSize(size.width(), size.height(), kOutputDpi, kOutputDpi)) return false;
+  applyPictureOptions(p1, options, p1.dpiX());
+  p1.raster().setThreads(options.threads);
+  paintStatus = paintWithRaster(control, p1, p1.raster(), options);
+  return true;
+}
+
+Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& options) {
+  DeviceSurface picture;
+  picture.setDevice(device.width(), device.height(), device.logicalDpiX(), device.logicalDpiY());
+  applyPictureOptions(picture, options, picture.dpiX());
+  QPainter painter;
+  if (!painter.begin(&device)) return status::unexpected;
+  PainterEngine engine;
+  const Status s = paintWithPainter(control, picture, engine, painter, options);
+  painter.end();
+  return s;
+}
+
+// At 96 dots to the inch either way, so that twips, millimetres and dashes are those of
+// the raster picture.
+QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus) {
+  Status s = status::ok;
+  QImage image;
+  const int dotsPerMetre = static_cast<int>(kOutputDpi / kMetresPerInch + 0.5);
+  if (options.antialias) {
+    image = QImage(size, QImage::Format_RGB32);
+    if (!image.isNull()) {
+      image.fill(options.background);
+      image.setDotsPerMeterX(dotsPerMetre);
+      image.setDotsPerMeterY(dotsPerMetre);
+      s = paintPicture(control, image, options);
+    } else {
+      s = status::outOfMemory;
+    }
+  } else {
+    RasterSurface p1;
+    if (renderRaster(control, size, options, p1, s)) {
+      const PixelBuffer& pixels = p1.picture();
+      image = QImage(reinterpret_cast<const uchar*>(pixels.data()), pixels.width(), pixels.height(),
+                     static_cast<qsizetype>(pixels.width()) * 4, QImage::Format_RGB32)
+                  .copy();
+    } else {
+      s = status::outOfMemory;
+    }
+  }
+  image.setDotsPerMeterX(dotsPerMetre);
+  image.setDotsPerMeterY(dotsPerMetre);
+  if (paintStatus != nullptr) *paintStatus = s;
+  return image;
+}
+
+}  // namespace trazo::qt

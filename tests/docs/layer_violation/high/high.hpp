@@ -1,0 +1,2 @@
+// The higher layer of the tree that breaks its layer order.
+#pragma once
