@@ -327,7 +327,7 @@ py::list records(Control& c) {
   const Store& store = c.control().store();
   py::list out;
   for (std::int32_t i = 1; i <= store.count(); ++i) {
-    const Entity& e = *store.at(i);
+    const Entity e = *store.at(i);
     out.append(py::make_tuple(e.Kind, e.Value1, e.Value2, e.Value3, e.Value4, e.Value5, e.Col, e.LineType,
                               strOf(e.Text), strOf(e.Tag)));
   }
