@@ -1,7 +1,6 @@
 #include "raster/raster_engine.hpp"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <new>
 
@@ -33,8 +32,7 @@ bool RasterEngine::setWindow(const PixelWindow& window) {
     return true;
   }
   PixelBuffer fresh;
-  if (!fresh.resize(window.width, window.height, {})) return false;
-  fresh.fillRows(0, fresh.height(), lastFill_);
+  if (!fresh.resizeFilled(window.width, window.height, lastFill_)) return false;
   const PixelBuffer old = std::move(picture_);
   picture_ = std::move(fresh);
   forget();
@@ -235,19 +233,14 @@ void RasterEngine::draw(int band) const {
 
 PixelBuffer& RasterEngine::picture() {
   if (commands_.empty()) return picture_;
-  const int workers = workersFor();
-  lastWorkers_ = workers;
-  // Each worker takes the next band not yet taken: bands differ in cost (the margins hold
+  // Each thread takes the next band not yet taken: bands differ in cost (the margins hold
   // little), so taking them in turn keeps every core busy to the end.
   struct Work final : BandWork {
     const RasterEngine& engine;
-    std::atomic<int> next{0};
     explicit Work(const RasterEngine& e) : engine(e) {}
-    void draw(int) override {
-      for (int band = next++; band < static_cast<int>(engine.bands_.size()); band = next++) engine.draw(band);
-    }
+    void draw(int band) override { engine.draw(band); }
   } work(*this);
-  runner_->run(workers, work);
+  lastWorkers_ = runner_->run(static_cast<int>(bands_.size()), workersFor(), work);
   forget();
   return picture_;
 }
