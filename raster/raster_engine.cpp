@@ -137,11 +137,11 @@ Status RasterEngine::round(const DeviceRound& d) {
        static_cast<float>(d.span)};
   if (std::int64_t{r.cx} + r.r < 0 || std::int64_t{r.cx} - r.r >= picture_.width()) return status::ok;
   if (d.dash == DashPattern::solid || d.pen.dashUnit == 1)
-    return record(c, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, roundWork(r));
+    return record(c, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, workInPicture(roundWork(r)));
   Styled styled{Styled::Kind::round, dashTable(d.dash, d.pen.dashUnit), {}};
   if (styled.dash == nullptr) return status::outOfMemory;
   styled.as.round = r;
-  return recordStyled(styled, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, roundWork(r));
+  return recordStyled(styled, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, workInPicture(roundWork(r)));
 }
 
 Status RasterEngine::wideLine(const DeviceLine& l) {
@@ -200,6 +200,12 @@ Status RasterEngine::recordStyled(const Styled& styled, std::int64_t top, std::i
   const Status s = record(c, top, bottom, work);
   if (failed(s)) styled_.pop_back();
   return s;
+}
+
+// A ring meets the picture in at most eight pieces, each moving one pixel a step along one
+// axis, so a ring far larger than the picture costs no more than its edges.
+std::int64_t RasterEngine::workInPicture(std::int64_t ringWork) const {
+  return std::min(ringWork, 8 * (std::int64_t{picture_.width()} + picture_.height()));
 }
 
 int RasterEngine::workersFor() const {

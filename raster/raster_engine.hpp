@@ -89,6 +89,7 @@ class RasterEngine final : public DeviceEngine {
   void draw(int band) const;
   void drawStyled(const RasterBand& rows, const Styled& styled) const;
   int workersFor() const;
+  std::int64_t workInPicture(std::int64_t ringWork) const;
 
   BandRunner* runner_;
   int threads_ = 0;
