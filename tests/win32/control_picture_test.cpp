@@ -163,7 +163,7 @@ void threads() {
   } bands, other;
   HANDLE second = CreateThread(nullptr, 0, Bands::second, &other, 0, nullptr);
   CHECK(g, second != nullptr);
-  const int shared = runner.run(static_cast<int>(bands.calls.size()), 4, bands);
+  const int used = runner.run(static_cast<int>(bands.calls.size()), 4, bands);
   WaitForSingleObject(second, INFINITE);
   CloseHandle(second);
   for (const Bands* b : {&bands, &other}) {
@@ -171,8 +171,8 @@ void threads() {
     for (const auto& c : b->calls) once = once && c == 1;
     CHECK(g, once);
   }
-  std::printf("     %d and %d threads\n", shared, other.shared);
-  CHECK(g, shared >= 1 && shared <= 4 && other.shared >= 1 && other.shared <= 3);
+  std::printf("     %d and %d threads\n", used, other.shared);
+  CHECK(g, used >= 1 && used <= 4 && other.shared >= 1 && other.shared <= 3);
   CHECK(g, std::set<DWORD>(bands.thread.begin(), bands.thread.end()).size() <= 4);
   CHECK(g, bands.thread[0] == GetCurrentThreadId());
 
