@@ -22,12 +22,12 @@ constexpr int kMostSharedWorkers = 63;
 struct Job {
   PoolJob& work;
   int count;
-  int helpers;                // how many workers may join
-  std::atomic<int> next{1};   // part 0 is the caller's
-  int joined = 0;             // workers that have joined
-  int inside = 0;             // workers still in it
+  int helpers;               // how many workers may join
+  std::atomic<int> next{1};  // part 0 is the caller's
+  int joined = 0;            // workers that have joined
+  int inside = 0;            // workers still in it
   bool queued = false;
-  Job* after = nullptr;       // the next job in the queue
+  Job* after = nullptr;  // the next job in the queue
   std::exception_ptr failure;
   std::atomic<bool> failed{false};
 

@@ -111,8 +111,14 @@ bool stepsInBand(const RasterBand& band, const RasterLine& line, LineSteps& step
   const i64 y = xMajor ? minorAt : majorAt;
   const std::ptrdiff_t stride = picture.width();
   const std::ptrdiff_t xStep = sx, yStep = sy * stride;
-  steps = {picture.row(static_cast<int>(y)) + x, xMajor ? xStep : yStep, xMajor ? yStep : xStep, to - from + 1,
-           remainder, twoMinor, twoMajor, from};
+  steps = {picture.row(static_cast<int>(y)) + x,
+           xMajor ? xStep : yStep,
+           xMajor ? yStep : xStep,
+           to - from + 1,
+           remainder,
+           twoMinor,
+           twoMajor,
+           from};
   return true;
 }
 

@@ -110,7 +110,7 @@ class RasterEngine final : public DeviceEngine {
   // For each band, the numbers of the commands that reach it, in order.
   std::vector<std::vector<std::uint32_t>> bands_;
   int bandShift_ = 0;  // a band is 2^bandShift_ rows
-  int laidFor_ = 0;  // the bandRows_ the bands were laid out for
+  int laidFor_ = 0;    // the bandRows_ the bands were laid out for
   std::int64_t work_ = 0;
   int lastWorkers_ = 1;
 };

@@ -142,7 +142,8 @@ void octantPiece(const RasterRound& rd, const Plot& plot, i64 kFrom, i64 kTo, in
 }
 
 template <typename Dash>
-void octantPiece(int octant, const RasterRound& rd, const Plot& plot, i64 kFrom, i64 kTo, int period, const Dash& dash) {
+void octantPiece(int octant, const RasterRound& rd, const Plot& plot, i64 kFrom, i64 kTo, int period,
+                 const Dash& dash) {
   switch (octant) {
     case 0: return octantPiece<0>(rd, plot, kFrom, kTo, period, dash);
     case 1: return octantPiece<1>(rd, plot, kFrom, kTo, period, dash);

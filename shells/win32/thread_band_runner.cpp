@@ -21,7 +21,7 @@ struct Job {
   int joined;          // workers that have joined
   int inside;          // workers still in it
   bool queued;
-  Job* after;          // the next job in the queue
+  Job* after;  // the next job in the queue
 
   void takeBands(int band) {
     for (; band < count; band = static_cast<int>(InterlockedIncrement(&next)) - 1) work->draw(band);
@@ -33,7 +33,7 @@ struct Pool {
   SRWLOCK lock = SRWLOCK_INIT;
   CONDITION_VARIABLE wake = CONDITION_VARIABLE_INIT;      // a job was queued
   CONDITION_VARIABLE finished = CONDITION_VARIABLE_INIT;  // a worker left a job
-  Job* first = nullptr;  // the queue of jobs that still take workers
+  Job* first = nullptr;                                   // the queue of jobs that still take workers
   Job* last = nullptr;
   int workers = 0;
 

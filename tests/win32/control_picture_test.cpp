@@ -135,7 +135,8 @@ void busyDrawing(ControlPicture& s) {
   for (int i = 0; i < 3000; ++i) {
     const float t = static_cast<float>(i);
     s.setDrawStyle(i % 5);
-    s.line(std::fmod(t * 7.3f, 200.0f), 0, std::fmod(t * 3.1f, 200.0f), 100, Rgb{static_cast<std::uint8_t>(i), 200, 40});
+    s.line(std::fmod(t * 7.3f, 200.0f), 0, std::fmod(t * 3.1f, 200.0f), 100,
+           Rgb{static_cast<std::uint8_t>(i), 200, 40});
     s.arc(100, 50, std::fmod(t, 90.0f), kRed, t, t * 0.5f);
   }
 }

@@ -27,7 +27,11 @@ bool standardErrorIsTerminal() {
 
 ProgressDisplay::ProgressDisplay(std::string name, std::ostream& out, bool terminal, script::Listener* outcomes,
                                  Clock clock)
-    : name_(std::move(name)), out_(out), terminal_(terminal), outcomes_(outcomes), clock_(std::move(clock)),
+    : name_(std::move(name)),
+      out_(out),
+      terminal_(terminal),
+      outcomes_(outcomes),
+      clock_(std::move(clock)),
       start_(clock_()) {}
 
 void ProgressDisplay::ran(const script::Outcome& outcome) {
@@ -58,8 +62,8 @@ void ProgressDisplay::write(const script::Progress& progress) {
   anyShown_ = true;
   lineOpen_ = true;
   // The figures only grow, so each line covers the one before.
-  out_ << '\r' << name_ << ": " << progress.linesRead << " lines read, " << progress.entitiesAdded
-       << " entities added" << std::flush;
+  out_ << '\r' << name_ << ": " << progress.linesRead << " lines read, " << progress.entitiesAdded << " entities added"
+       << std::flush;
 }
 
 }  // namespace trazo::cli
