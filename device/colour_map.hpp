@@ -32,4 +32,8 @@ class ColourMap {
   std::size_t count_ = 0;
 };
 
+// For a light background: each of the control's six light colours drawn as its dark
+// counterpart, eight places earlier in the 16-colour palette.
+ColourMap darkOnLight();
+
 }  // namespace trazo

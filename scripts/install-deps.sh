@@ -7,7 +7,7 @@ set -euo pipefail
 packages_for() {
   case "$1" in
     core) echo cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev libpng-dev ;;
-    qt) echo qt6-base-dev qt6-svg-dev libqt6svg6-dev libgl-dev xvfb xauth ;;
+    qt) echo qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth ;;
     win32) echo wine64 fonts-wine g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 mingw-w64-tools libwine-dev python3 ;;
     win32-i386) echo wine32:i386 ;;  # runs the 32-bit control; only where the kernel runs i386 code
     hardening) echo clang libclang-rt-14-dev valgrind ;;
@@ -47,5 +47,12 @@ for p in "${missing[@]}"; do
     $SUDO dpkg --add-architecture "$arch"
   fi
 done
-$SUDO apt-get update -q
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+# A mirror caught mid-sync fails an index or two: what was read still serves, and the
+# install is tried again after a fresh update before it counts as failed.
+install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"; }
+for attempt in 1 2 3; do
+  $SUDO apt-get update -q || echo "apt-get update was incomplete (attempt $attempt)" >&2
+  if install; then exit 0; fi
+  sleep $((attempt * 10))
+done
+exit 1

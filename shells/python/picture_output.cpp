@@ -1,17 +1,12 @@
 #include "shells/python/picture_output.hpp"
 
 #include "picture/recording_surface.hpp"
-#include "render/entity_colour.hpp"
 #include "svg/svg_writer.hpp"
 
 #include <sstream>
 
 namespace trazo::python {
 namespace {
-
-// The six colour indexes, and the light half of the 16-colour palette.
-constexpr std::int32_t kFirstColour = 1, kLastColour = 6;
-constexpr std::int32_t kFirstLight = 8, kPaletteSize = 16;
 
 // Hands the control's painting to `observer` for as long as it lives.
 class Observing {
@@ -30,18 +25,7 @@ class Observing {
 
 }  // namespace
 
-// Each light colour's dark counterpart sits eight places earlier in the palette.
-ColourMap colourMapFor(bool lightPalette) {
-  ColourMap map;
-  if (!lightPalette) return map;
-  for (std::int32_t col = kFirstColour; col <= kLastColour; ++col) {
-    const Rgb light = EntityColor(col);
-    for (std::int32_t n = kFirstLight; n < kPaletteSize; ++n) {
-      if (QBColor(n) == light) (void)map.set(light, QBColor(n - kFirstLight));
-    }
-  }
-  return map;
-}
+ColourMap colourMapFor(bool lightPalette) { return lightPalette ? darkOnLight() : ColourMap{}; }
 
 void applyLook(DeviceSurface& p1, const PictureLook& look) {
   p1.setBackground(look.background);
@@ -67,7 +51,7 @@ Status paintOnto(Trazo& control, Surface& p1, PaintObserver* observer) {
 
 bool renderRaster(Trazo& control, int width, int height, const PictureLook& look, RasterSurface& p1,
                   Status& paintStatus) {
-  if (!p1.setPixelSize(width, height, kOutputDpi, kOutputDpi)) return false;
+  if (!p1.setPixelSize(width, height, kScreenDpi, kScreenDpi)) return false;
   applyLook(p1, look);
   p1.raster().setThreads(look.threads);
   paintStatus = paintOnto(control, p1);
@@ -81,7 +65,7 @@ WriteResult writePng(Trazo& control, int width, int height, const PictureLook& l
     result.error = "no memory for a picture of that size";
     return result;
   }
-  result.written = png::encodePng(p1.picture(), kOutputDpi, sink, result.error);
+  result.written = png::encodePng(p1.picture(), kScreenDpi, sink, result.error);
   return result;
 }
 
@@ -90,7 +74,7 @@ WriteResult writeSvg(Trazo& control, int width, int height, const PictureLook& l
                      std::u16string_view title) {
   WriteResult result;
   DeviceSurface picture;
-  picture.setDevice(width, height, kOutputDpi, kOutputDpi);
+  picture.setDevice(width, height, kScreenDpi, kScreenDpi);
   applyLook(picture, look);
   const SvgSink bytes = [&sink](const char* data, std::size_t n) {
     return sink(reinterpret_cast<const unsigned char*>(data), n);

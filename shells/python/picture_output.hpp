@@ -14,9 +14,6 @@
 
 namespace trazo::python {
 
-// Pictures are made at this many dots to the inch, so that twips and pens read as on a screen.
-inline constexpr double kOutputDpi = 96;
-
 // What the host chooses about how the picture looks; none of it is the control's. By
 // default the classic look: one-pixel lines in the six light colours on black.
 struct PictureLook {

@@ -49,14 +49,14 @@ WriteResult writePng(Trazo& control, QSize size, const PictureOptions& options, 
   bool encoded = false;
   if (options.antialias) {
     const PixelBuffer pixels = pixelsOf(renderImage(control, size, options, &result.paintStatus));
-    encoded = png::encodePng(pixels, kOutputDpi, sink, error);
+    encoded = png::encodePng(pixels, kScreenDpi, sink, error);
   } else {
     RasterSurface p1;
     if (!renderRaster(control, size, options, p1, result.paintStatus)) {
       result.error = QStringLiteral("no memory for a picture of that size");
       return result;
     }
-    encoded = png::encodePng(p1.picture(), kOutputDpi, sink, error);
+    encoded = png::encodePng(p1.picture(), kScreenDpi, sink, error);
   }
   result.written = encoded;
   if (!encoded) result.error = QString::fromStdString(error);
@@ -68,7 +68,7 @@ WriteResult writeSvg(Trazo& control, QSize size, const PictureOptions& options, 
                      const QString& title) {
   WriteResult result;
   DeviceSurface picture;
-  picture.setDevice(size.width(), size.height(), kOutputDpi, kOutputDpi);
+  picture.setDevice(size.width(), size.height(), kScreenDpi, kScreenDpi);
   applyPictureOptions(picture, options, picture.dpiX());
   const SvgSink bytes = [&sink](const char* data, std::size_t n) {
     return sink(reinterpret_cast<const unsigned char*>(data), n);
@@ -87,7 +87,7 @@ WriteResult writeSvg(Trazo& control, QSize size, const PictureOptions& options, 
 
 QPageLayout pageFor(QSize size, const PictureOptions& options) {
   if (options.paper == Paper::pictureSize) {
-    const QSizeF points(size.width() * kPointsPerInch / kOutputDpi, size.height() * kPointsPerInch / kOutputDpi);
+    const QSizeF points(size.width() * kPointsPerInch / kScreenDpi, size.height() * kPointsPerInch / kScreenDpi);
     return QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch), QPageLayout::Portrait,
                        QMarginsF());
   }

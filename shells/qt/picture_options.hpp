@@ -9,9 +9,6 @@
 
 namespace trazo::qt {
 
-// Files are made at a screen's dots to the inch, so that twips and pens read as on a screen.
-inline constexpr int kOutputDpi = static_cast<int>(kScreenDpi);
-
 // The colours the six colour indexes paint.
 enum class Palette {
   classic,  // light red, yellow, green, cyan, blue and magenta
@@ -52,7 +49,7 @@ struct PictureOptions {
   // PDF only: the page, oriented as the picture is (landscape when it is wider than high),
   // the picture filling it within 10 mm margins, and the resolution it is drawn at.
   Paper paper = Paper::pictureSize;
-  int printDpi = kOutputDpi;
+  int printDpi = static_cast<int>(kScreenDpi);
 };
 
 }  // namespace trazo::qt

@@ -15,7 +15,7 @@ constexpr double kMetresPerInch = 0.0254;
 }  // namespace
 
 bool renderRaster(Trazo& control, QSize size, const PictureOptions& options, RasterSurface& p1, Status& paintStatus) {
-  if (!p1.setPixelSize(size.width(), size.height(), kOutputDpi, kOutputDpi)) return false;
+  if (!p1.setPixelSize(size.width(), size.height(), kScreenDpi, kScreenDpi)) return false;
   applyPictureOptions(p1, options, p1.dpiX());
   p1.raster().setThreads(options.threads);
   paintStatus = paintWithRaster(control, p1, p1.raster(), options);
@@ -39,7 +39,7 @@ Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& 
 QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus) {
   Status s = status::ok;
   QImage image;
-  const int dotsPerMetre = static_cast<int>(kOutputDpi / kMetresPerInch + 0.5);
+  const int dotsPerMetre = static_cast<int>(kScreenDpi / kMetresPerInch + 0.5);
   if (options.antialias) {
     image = QImage(size, QImage::Format_RGB32);
     if (!image.isNull()) {

@@ -130,7 +130,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
 
     // While the script runs, P1 has the size of the picture to come but paints nothing.
     DeviceSurface picture;
-    picture.setDevice(size.width(), size.height(), qt::kOutputDpi, qt::kOutputDpi);
+    picture.setDevice(size.width(), size.height(), kScreenDpi, kScreenDpi);
     Trazo control;
     control.attachPicture(picture);
     (void)control.onInitialize();
