@@ -117,7 +117,7 @@ TEST(ProgressDisplay, CountsStepsAfterTheScriptOnATerminalOnly) {
     now += std::chrono::seconds(1);
     display.counted(99, 100, "tiles");
     display.counted(100, 100, "t");  // the last, shown at once, covering the longer line
-    EXPECT_EQ(out.str(), terminal ? "\rs.trz: 10 lines read, 5 entities added\n"
+    EXPECT_EQ(out.str(), terminal ? "\rs.trz: 10 lines read, 5 entities added\rs.trz: 10 lines read, 5 entities added\n"
                                     "\rs.trz: 99 of 100 tiles\rs.trz: 100 of 100 t   \n"
                                   : "");
   }

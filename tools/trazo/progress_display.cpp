@@ -80,8 +80,8 @@ void ProgressDisplay::finish(const script::Progress& last) {
 }
 
 void ProgressDisplay::write(const script::Progress& progress) {
-  rewrite(name_ + ": " + std::to_string(progress.linesRead) + " lines read, " +
-          std::to_string(progress.entitiesAdded) + " entities added");
+  rewrite(name_ + ": " + std::to_string(progress.linesRead) + " lines read, " + std::to_string(progress.entitiesAdded) +
+          " entities added");
 }
 
 }  // namespace trazo::cli

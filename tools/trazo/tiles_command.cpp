@@ -84,8 +84,7 @@ void addTilesCommand(CLI::App& app, int& exitCode) {
     exitCode = kExitRejected;
     Zooms zooms;
     if (!parseZooms(options->zooms, zooms) || zooms.last > kDeepestZoom) {
-      std::cerr << "--zoom: expected LAST or FIRST-LAST with 0 <= FIRST <= LAST <= " << kDeepestZoom
-                << ", e.g. 0-6\n";
+      std::cerr << "--zoom: expected LAST or FIRST-LAST with 0 <= FIRST <= LAST <= " << kDeepestZoom << ", e.g. 0-6\n";
       return;
     }
     if ((std::int64_t{options->tile} << zooms.last) > kLargestPictureSide) {
@@ -142,8 +141,7 @@ void addTilesCommand(CLI::App& app, int& exitCode) {
         for (int y = 0; y < across; ++y) {
           pictureOptions.window = {x * tile, y * tile, tile, tile};
           const QString path = pathText(column / (std::to_string(y) + ".png"));
-          const qt::WriteResult result =
-              qt::writePicture(control, path, size, pictureOptions, qt::PictureFormat::png);
+          const qt::WriteResult result = qt::writePicture(control, path, size, pictureOptions, qt::PictureFormat::png);
           if (!result.written) {
             std::cerr << path.toStdString() << ": cannot be written: " << result.error.toStdString() << '\n';
             exitCode = 1;
