@@ -19,12 +19,12 @@ namespace trazo {
 // Automation VARTYPE codes of the types the interface uses.
 enum class VarType : std::uint16_t {
   Empty = 0,
-  Short = 2,    // VT_I2
-  Long = 3,     // VT_I4
-  Single = 4,   // VT_R4
-  Double = 5,   // VT_R8
-  String = 8,   // VT_BSTR
-  Boolean = 11, // VT_BOOL
+  Short = 2,     // VT_I2
+  Long = 3,      // VT_I4
+  Single = 4,    // VT_R4
+  Double = 5,    // VT_R8
+  String = 8,    // VT_BSTR
+  Boolean = 11,  // VT_BOOL
 };
 
 struct ParamInfo {
@@ -75,9 +75,8 @@ struct Signature<Status (Trazo::*)(P...)> {
   }
   template <Status (Trazo::*M)(P...)>
   static Status call(Trazo& control, std::span<const BoundArgument> a, std::int32_t*) {
-    return [&]<std::size_t... I>(std::index_sequence<I...>) {
-      return (control.*M)(argumentAs<P>(a[I])...);
-    }(std::index_sequence_for<P...>{});
+    return [&]<std::size_t... I>(std::index_sequence<I...>) { return (control.*M)(argumentAs<P>(a[I])...); }
+    (std::index_sequence_for<P...>{});
   }
 };
 

@@ -40,10 +40,10 @@ inline constexpr std::int32_t MouseMove = 1;
 
 namespace params {
 using enum VarType;
-inline constexpr std::array<ParamInfo, 7> lineOrBox{{
-    {"x1", Double}, {"y1", Double}, {"x2", Double}, {"y2", Double}, {"col", Long}, {"lType", Long}, {"Tag", String}}};
-inline constexpr std::array<ParamInfo, 6> circle{{
-    {"CX", Double}, {"CY", Double}, {"r", Double}, {"col", Long}, {"lType", Long}, {"Tag", String}}};
+inline constexpr std::array<ParamInfo, 7> lineOrBox{
+    {{"x1", Double}, {"y1", Double}, {"x2", Double}, {"y2", Double}, {"col", Long}, {"lType", Long}, {"Tag", String}}};
+inline constexpr std::array<ParamInfo, 6> circle{
+    {{"CX", Double}, {"CY", Double}, {"r", Double}, {"col", Long}, {"lType", Long}, {"Tag", String}}};
 inline constexpr std::array<ParamInfo, 8> arc{{{"CX", Double},
                                                {"CY", Double},
                                                {"r", Double},
@@ -52,10 +52,16 @@ inline constexpr std::array<ParamInfo, 8> arc{{{"CX", Double},
                                                {"col", Long},
                                                {"lType", Long},
                                                {"Tag", String}}};
-inline constexpr std::array<ParamInfo, 7> text{{
-    {"TX", Double}, {"TY", Double}, {"TH", Double}, {"Tang", Double}, {"col", Long}, {"cText", String}, {"Tag", String}}};
+inline constexpr std::array<ParamInfo, 7> text{{{"TX", Double},
+                                                {"TY", Double},
+                                                {"TH", Double},
+                                                {"Tang", Double},
+                                                {"col", Long},
+                                                {"cText", String},
+                                                {"Tag", String}}};
 // The event's parameters, all passed by reference.
-inline constexpr std::array<ParamInfo, 4> mouseMove{{{"Button", Short}, {"Shift", Short}, {"X", Single}, {"Y", Single}}};
+inline constexpr std::array<ParamInfo, 4> mouseMove{
+    {{"Button", Short}, {"Shift", Short}, {"X", Single}, {"Y", Single}}};
 }  // namespace params
 
 // A row of _Trazo carried out by the C++ member `Method` of Trazo. The row does not compile
@@ -86,8 +92,8 @@ inline constexpr std::array<MemberInfo, 8> kMembers{{
 inline constexpr std::size_t kMostParams = params::arc.size();
 
 // __Trazo: the one event, raised by the control rather than called.
-inline constexpr MemberInfo kMouseMoveEvent{"MouseMove", dispid::MouseMove, MemberKind::Method, params::mouseMove,
-                                            VarType::Empty, nullptr};
+inline constexpr MemberInfo kMouseMoveEvent{"MouseMove",       dispid::MouseMove, MemberKind::Method,
+                                            params::mouseMove, VarType::Empty,    nullptr};
 
 // Names of the type library and its items.
 inline constexpr std::string_view kLibraryName = "Trazolib";

@@ -78,8 +78,10 @@ bool isWhiteSpace(char16_t c) {
 }
 bool isDecimalDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 int radixDigit(char16_t c, int radix) {
-  const int d = c >= u'0' && c <= u'9' ? c - u'0' : c >= u'A' && c <= u'F' ? c - u'A' + 10
-                : c >= u'a' && c <= u'f' ? c - u'a' + 10 : 99;
+  const int d = c >= u'0' && c <= u'9'   ? c - u'0'
+                : c >= u'A' && c <= u'F' ? c - u'A' + 10
+                : c >= u'a' && c <= u'f' ? c - u'a' + 10
+                                         : 99;
   return d < radix ? d : -1;
 }
 
@@ -182,8 +184,6 @@ class CoercedText {
 
 }  // namespace
 
-NumberText readCoercedNumber(std::u16string_view text, CoercedNumber& number) {
-  return CoercedText(text).read(number);
-}
+NumberText readCoercedNumber(std::u16string_view text, CoercedNumber& number) { return CoercedText(text).read(number); }
 
 }  // namespace trazo

@@ -123,8 +123,8 @@ inline void scanNumber(std::string_view text, NumberScan& scan) {
   scan.length = static_cast<std::size_t>(p - begin);
   // The significand is only used when it kept every significant digit.
   scan.fitted = integerDigits + fractionDigits <= static_cast<std::size_t>(kFittedDigits) ||
-                significantDigits(std::string_view(begin, integerDigits + (fractionDigits > 0 ? 1 + fractionDigits : 0))) <=
-                    kFittedDigits;
+                significantDigits(std::string_view(
+                    begin, integerDigits + (fractionDigits > 0 ? 1 + fractionDigits : 0))) <= kFittedDigits;
   scan.significand = significand;
   scan.exponent = written - static_cast<long>(fractionDigits);
 }
@@ -169,7 +169,7 @@ enum class NumberText { ok, notANumber, outOfRange };
 // that closes a '('; and nothing else. A '-' or the parentheses make a decimal number
 // negative. White space is the Unicode White_Space set.
 struct CoercedNumber {
-  bool radix = false;         // "&H" or "&O": `bits` holds it; otherwise `value`
+  bool radix = false;  // "&H" or "&O": `bits` holds it; otherwise `value`
   std::uint64_t bits = 0;
   double value = 0;
 };

@@ -31,8 +31,7 @@ template <typename Number>
 std::u16string formatNumber(Number value, int digits) {
   char buffer[64];
   // A Single converts to a Double exactly, so its digits come out as its own would.
-  char* end = writeGeneral(buffer, buffer + sizeof buffer, static_cast<double>(value == 0 ? Number{0} : value),
-                           digits);
+  char* end = writeGeneral(buffer, buffer + sizeof buffer, static_cast<double>(value == 0 ? Number{0} : value), digits);
   std::u16string text(buffer, end);
   for (char16_t& c : text) {
     if (c == u'e') c = u'E';
@@ -129,7 +128,8 @@ Status toNumber(const Variant& in, VarType to, Variant& out) {
 Status toText(const Variant& in, Variant& out) {
   if (const auto* text = std::get_if<std::u16string>(&in)) out = *text;
   else if (std::holds_alternative<std::monostate>(in)) out = std::u16string();
-  else if (const auto* f = std::get_if<float>(&in)) out = std::isfinite(*f) ? formatNumber(*f, kSingleDigits) : formatDouble(*f);
+  else if (const auto* f = std::get_if<float>(&in))
+    out = std::isfinite(*f) ? formatNumber(*f, kSingleDigits) : formatDouble(*f);
   else if (const auto* date = std::get_if<Date>(&in)) {
     if (!(date->days > kWritableDates.first && date->days < kWritableDates.second) && !std::isnan(date->days)) {
       return status::invalidArgument;

@@ -24,7 +24,6 @@ struct BareEntity {
   std::u16string Text, Tag;
 };
 
-
 // Runs `add(control, args)` for kBatchAdds / recordsPerCall calls per iteration.
 template <typename Add>
 void runControlAdds(benchmark::State& state, std::int64_t recordsPerCall, Add add) {
@@ -75,19 +74,18 @@ void appendLine(std::vector<BareEntity>& records, double x1, double y1, double x
 }
 
 void BM_AddLine(benchmark::State& state) {
-  runControlAdds(state, 1, [](Trazo& t, const AddArgs& a) {
-    return t.AddLine(a.x1, a.y1, a.x2, a.y2, a.col, a.lType, {});
-  });
+  runControlAdds(state, 1,
+                 [](Trazo& t, const AddArgs& a) { return t.AddLine(a.x1, a.y1, a.x2, a.y2, a.col, a.lType, {}); });
 }
 
 void BM_AddLine_Bare(benchmark::State& state) {
-  runBareAppends(state, 1, [](std::vector<BareEntity>& r, const AddArgs& a) { appendLine(r, a.x1, a.y1, a.x2, a.y2, a); });
+  runBareAppends(state, 1,
+                 [](std::vector<BareEntity>& r, const AddArgs& a) { appendLine(r, a.x1, a.y1, a.x2, a.y2, a); });
 }
 
 void BM_AddBox(benchmark::State& state) {
-  runControlAdds(state, 4, [](Trazo& t, const AddArgs& a) {
-    return t.AddBox(a.x1, a.y1, a.x2, a.y2, a.col, a.lType, {});
-  });
+  runControlAdds(state, 4,
+                 [](Trazo& t, const AddArgs& a) { return t.AddBox(a.x1, a.y1, a.x2, a.y2, a.col, a.lType, {}); });
 }
 
 // The four sides as AddBox stores them: bottom, top, left, right.
@@ -141,9 +139,8 @@ void BM_AddCircle2_Bare(benchmark::State& state) {
 }
 
 void BM_AddText(benchmark::State& state) {
-  runControlAdds(state, 1, [](Trazo& t, const AddArgs& a) {
-    return t.AddText(a.x1, a.y1, a.th, a.ang, a.col, kShortText, {});
-  });
+  runControlAdds(state, 1,
+                 [](Trazo& t, const AddArgs& a) { return t.AddText(a.x1, a.y1, a.th, a.ang, a.col, kShortText, {}); });
 }
 
 void BM_AddText_Bare(benchmark::State& state) {

@@ -12,8 +12,8 @@ namespace {
 float single(double v) { return static_cast<float>(v); }
 
 // The six light colours by index 1..6; index 0 stands for every other index (light red).
-constexpr Rgb kColours[7] = {{255, 0, 0},   {255, 0, 0},   {255, 255, 0}, {0, 255, 0},
-                             {0, 255, 255}, {0, 0, 255},   {255, 0, 255}};
+constexpr Rgb kColours[7] = {{255, 0, 0},   {255, 0, 0}, {255, 255, 0}, {0, 255, 0},
+                             {0, 255, 255}, {0, 0, 255}, {255, 0, 255}};
 
 Rgb colourOf(std::int32_t c) { return kColours[c >= 1 && c <= 6 ? c : 0]; }
 

@@ -18,12 +18,9 @@ struct RateGoal {
   double least;
 };
 constexpr RateGoal kRateGoals[] = {
-    {"BM_AddLine", "BM_AddLine_Bare", 0.8},
-    {"BM_AddBox", "BM_AddBox_Bare", 0.8},
-    {"BM_AddCircle", "BM_AddCircle_Bare", 0.8},
-    {"BM_AddCircle2", "BM_AddCircle2_Bare", 0.8},
-    {"BM_AddText", "BM_AddText_Bare", 0.8},
-    {"BM_Reflash/100000", "BM_Reflash_Bare/100000", 0.8},
+    {"BM_AddLine", "BM_AddLine_Bare", 0.8},     {"BM_AddBox", "BM_AddBox_Bare", 0.8},
+    {"BM_AddCircle", "BM_AddCircle_Bare", 0.8}, {"BM_AddCircle2", "BM_AddCircle2_Bare", 0.8},
+    {"BM_AddText", "BM_AddText_Bare", 0.8},     {"BM_Reflash/100000", "BM_Reflash_Bare/100000", 0.8},
 };
 
 // A counter that must stay at or under `most`.
@@ -32,7 +29,7 @@ struct CounterGoal {
   double most;
 };
 constexpr CounterGoal kCounterGoals[] = {{"BM_BytesPerLine/10000000", "resident_bytes_per_entity", 64},
-                                        {"BM_ClearGivesGreatTagsBack/200000", "kept_fraction", 0.25}};
+                                         {"BM_ClearGivesGreatTagsBack/200000", "kept_fraction", 0.25}};
 
 // The larger run may take at most `most` times as long as the smaller.
 struct TimeGoal {

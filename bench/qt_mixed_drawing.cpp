@@ -43,18 +43,10 @@ void writeScript(const std::vector<MixedEntity>& drawing, std::ostream& out) {
   out.precision(17);
   for (const MixedEntity& e : drawing) {
     switch (e.shape) {
-      case Shape::line:
-        out << "AddLine " << e.a << ", " << e.b << ", " << e.c << ", " << e.d;
-        break;
-      case Shape::box:
-        out << "AddBox " << e.a << ", " << e.b << ", " << e.c << ", " << e.d;
-        break;
-      case Shape::circle:
-        out << "AddCircle " << e.a << ", " << e.b << ", " << e.c;
-        break;
-      case Shape::arc:
-        out << "AddCircle2 " << e.a << ", " << e.b << ", " << e.c << ", " << e.d << ", " << e.e;
-        break;
+      case Shape::line: out << "AddLine " << e.a << ", " << e.b << ", " << e.c << ", " << e.d; break;
+      case Shape::box: out << "AddBox " << e.a << ", " << e.b << ", " << e.c << ", " << e.d; break;
+      case Shape::circle: out << "AddCircle " << e.a << ", " << e.b << ", " << e.c; break;
+      case Shape::arc: out << "AddCircle2 " << e.a << ", " << e.b << ", " << e.c << ", " << e.d << ", " << e.e; break;
     }
     out << ", " << e.col << ", " << e.lType << ", \"\"\n";
   }

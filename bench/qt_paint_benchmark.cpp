@@ -7,7 +7,10 @@
 //   - the raster back end on all cores against one thread, the whole repaint and the raster
 //     step alone (goal: at least 1.7 on 2 cores);
 //   - the Qt surface against a plain QPainter loop of the same primitives (what the
-//     geometry costs on top of QPainter).
+//     geometry costs on top of QPainter);
+//   - the raster step of a 1920 x 1080 window into the drawing zoomed 1000 times (P1 grown
+//     a thousandfold, only the window rastered, as the viewer zooms), on one thread and on
+//     all cores: circles far larger than the window, of which each band draws its rows.
 // Each pair runs back to back in every iteration and is timed by wall clock, so that a busy
 // machine slows both alike; the ratio of the sums is what counts.
 #include "bench/qt_mixed_drawing.hpp"
@@ -44,7 +47,11 @@ struct Fixture {
   DeviceSurface vector;
   qt::PainterEngine painter;
   std::size_t entities = 0;
+  // The window at the middle of P1 zoomed kZoom times.
+  RasterSurface zoomed;
 };
+
+constexpr int kZoom = 1000;
 
 Fixture& fixtureFor(std::size_t count) {
   static std::map<std::size_t, std::unique_ptr<Fixture>> fixtures;
@@ -63,6 +70,9 @@ Fixture& fixtureFor(std::size_t count) {
     }
     slot->entities = count;
     (void)slot->raster.setPixelSize(kWidth, kHeight);
+    (void)slot->zoomed.setPixelWindow(
+        kWidth * kZoom, kHeight * kZoom,
+        {(kWidth * kZoom - kWidth) / 2, (kHeight * kZoom - kHeight) / 2, kWidth, kHeight});
     slot->vector.setDevice(kWidth, kHeight, kScreenDpi, kScreenDpi);
     slot->vector.setEngine(&slot->painter);
   }
@@ -122,8 +132,14 @@ std::vector<BareShape> bareShapes(const Shapes& shapes) {
     BareShape b{};
     if (kind == 0) {
       const DeviceLine& s = shapes.lines[l++];
-      b = {false, int(std::floor(s.x1)), int(std::floor(s.y1)), int(std::floor(s.x2)), int(std::floor(s.y2)),
-           pixelOf(s.colour), {}, false};
+      b = {false,
+           int(std::floor(s.x1)),
+           int(std::floor(s.y1)),
+           int(std::floor(s.x2)),
+           int(std::floor(s.y2)),
+           pixelOf(s.colour),
+           {},
+           false};
     } else {
       const DeviceRound& s = shapes.rounds[r++];
       b.round = true;
@@ -204,15 +220,14 @@ void plainQPainterLoop(const Shapes& shapes, QImage& image) {
       if (s.whole) {
         painter.drawEllipse(bounds);
       } else {
-        painter.drawArc(bounds, int(std::lround(s.start * 2880 / kHalfTurn)), int(std::lround(s.span * 2880 / kHalfTurn)));
+        painter.drawArc(bounds, int(std::lround(s.start * 2880 / kHalfTurn)),
+                        int(std::lround(s.span * 2880 / kHalfTurn)));
       }
     }
   }
 }
 
-double seconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+double seconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 // Runs `a` and `b` back to back each iteration; reports both per repaint and b / a.
 template <typename A, typename B>
@@ -239,7 +254,8 @@ std::size_t countOf(const benchmark::State& state) { return static_cast<std::siz
 void BM_RasterAgainstQtSurface(benchmark::State& state) {
   Fixture& f = fixtureFor(countOf(state));
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
-  pair(state, "raster", "qt", [&] { rasterReflash(f, 1); }, [&] { qtReflash(f, image); });
+  pair(
+      state, "raster", "qt", [&] { rasterReflash(f, 1); }, [&] { qtReflash(f, image); });
 }
 
 // ratio = bare loop time / raster time; the raster's cost over the bound is 1 / ratio
@@ -249,13 +265,15 @@ void BM_RasterAgainstBareLoop(benchmark::State& state) {
   const std::vector<BareShape> shapes = bareShapes(shapesOf(f));
   PixelBuffer bare;
   (void)bare.resize(kWidth, kHeight, {});
-  pair(state, "raster", "bare", [&] { rasterReflash(f, 1); }, [&] { bareLoop(shapes, bare); });
+  pair(
+      state, "raster", "bare", [&] { rasterReflash(f, 1); }, [&] { bareLoop(shapes, bare); });
 }
 
 // ratio = one thread / all cores: the bands' speed-up (goal >= 1.7 on 2 cores).
 void BM_BandsAgainstOneThread(benchmark::State& state) {
   Fixture& f = fixtureFor(countOf(state));
-  pair(state, "bands", "one_thread", [&] { rasterReflash(f, 0); }, [&] { rasterReflash(f, 1); });
+  pair(
+      state, "bands", "one_thread", [&] { rasterReflash(f, 0); }, [&] { rasterReflash(f, 1); });
 }
 
 // The same for the raster step alone, the part that is split into bands: each repaint is
@@ -286,7 +304,31 @@ void BM_QtSurfaceAgainstPlainQPainter(benchmark::State& state) {
   Fixture& f = fixtureFor(countOf(state));
   const Shapes shapes = shapesOf(f);
   QImage a(kWidth, kHeight, QImage::Format_RGB32), b(kWidth, kHeight, QImage::Format_RGB32);
-  pair(state, "plain", "qt", [&] { plainQPainterLoop(shapes, b); }, [&] { qtReflash(f, a); });
+  pair(
+      state, "plain", "qt", [&] { plainQPainterLoop(shapes, b); }, [&] { qtReflash(f, a); });
+}
+
+// The raster step alone of the zoomed window, each repaint recorded with the clock stopped.
+void BM_ZoomedWindowRasterStep(benchmark::State& state) {
+  Fixture& f = fixtureFor(countOf(state));
+  f.control.attachPicture(f.zoomed);
+  const auto rasterStep = [&](int threads) {
+    f.zoomed.raster().setThreads(threads);
+    (void)f.control.Reflash();
+    const double t0 = seconds();
+    benchmark::DoNotOptimize(f.zoomed.picture().data());
+    return seconds() - t0;
+  };
+  double bands = 0, one = 0;
+  for (auto _ : state) {
+    bands += rasterStep(0);
+    one += rasterStep(1);
+  }
+  f.control.attachPicture(f.raster);
+  const double n = static_cast<double>(state.iterations());
+  state.counters["bands_ms"] = bands / n * 1e3;
+  state.counters["one_thread_ms"] = one / n * 1e3;
+  state.counters["ratio"] = one / bands;
 }
 
 void sizes(benchmark::internal::Benchmark* b) {
@@ -298,6 +340,12 @@ BENCHMARK(BM_RasterAgainstBareLoop)->Apply(sizes)->MinTime(2);
 BENCHMARK(BM_BandsAgainstOneThread)->Apply(sizes)->MinTime(2);
 BENCHMARK(BM_RasterStepBandsAgainstOneThread)->Apply(sizes)->MinTime(2);
 BENCHMARK(BM_QtSurfaceAgainstPlainQPainter)->Apply(sizes)->MinTime(2);
+BENCHMARK(BM_ZoomedWindowRasterStep)
+    ->Arg(1000000)
+    ->ArgName("entities")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2);
 
 }  // namespace
 }  // namespace trazo::bench

@@ -36,13 +36,12 @@ Status Trazo::AddLine(double x1, double y1, double x2, double y2, std::int32_t c
   return addLine(store_, x1, y1, x2, y2, col, lType, Tag);
 }
 
-Status Trazo::AddCircle(double CX, double CY, double r, std::int32_t col, std::int32_t lType,
-                        std::u16string_view Tag) {
+Status Trazo::AddCircle(double CX, double CY, double r, std::int32_t col, std::int32_t lType, std::u16string_view Tag) {
   return addCircle(store_, CX, CY, r, col, lType, Tag);
 }
 
-Status Trazo::AddCircle2(double CX, double CY, double r, double sa, double ea, std::int32_t col,
-                         std::int32_t lType, std::u16string_view Tag) {
+Status Trazo::AddCircle2(double CX, double CY, double r, double sa, double ea, std::int32_t col, std::int32_t lType,
+                         std::u16string_view Tag) {
   return addArc(store_, CX, CY, r, sa, ea, col, lType, Tag);
 }
 
@@ -96,8 +95,7 @@ void Trazo::onMouseMove(std::int16_t Button, std::int16_t Shift, float X, float 
   const std::uint32_t end = nextCookie_;
   std::uint32_t last = 0;
   for (;;) {
-    const auto next =
-        std::find_if(sinks_.begin(), sinks_.end(), [last](const auto& s) { return s.first > last; });
+    const auto next = std::find_if(sinks_.begin(), sinks_.end(), [last](const auto& s) { return s.first > last; });
     if (next == sinks_.end() || next->first >= end) break;
     last = next->first;
     std::int16_t button = Button;

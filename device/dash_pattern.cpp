@@ -42,8 +42,8 @@ constexpr std::uint32_t periodBits(DashPattern pattern) {
 }
 
 constexpr std::array<std::uint32_t, 4> kPeriodBits{periodBits(DashPattern::solid), periodBits(DashPattern::dash),
-                                                  periodBits(DashPattern::dashDot),
-                                                  periodBits(DashPattern::dashDotDot)};
+                                                   periodBits(DashPattern::dashDot),
+                                                   periodBits(DashPattern::dashDotDot)};
 
 }  // namespace
 

@@ -89,7 +89,8 @@ CircleReach circleReach(double cx, double cy, double r, const DeviceRect& box) {
 
 AngleSpan boxAngles(double cx, double cy, const DeviceRect& box) {
   const double middle = screenAngle(cx, cy, (box.left + box.right) / 2, (box.top + box.bottom) / 2);
-  const double corners[4][2] = {{box.left, box.top}, {box.right, box.top}, {box.left, box.bottom}, {box.right, box.bottom}};
+  const double corners[4][2] = {
+      {box.left, box.top}, {box.right, box.top}, {box.left, box.bottom}, {box.right, box.bottom}};
   double low = 0;
   double high = 0;
   for (const auto& c : corners) {

@@ -19,8 +19,8 @@ bool placeText(const DeviceSurface& p1, const Entity& text, Rgb colour, DeviceTe
   const DevicePoint origin = at(box.X4, box.Y4);
   const DevicePoint end = at(box.X1, box.Y1);
   const DevicePoint top = at(box.X3, box.Y3);
-  out = {origin.x, origin.y, end.x - origin.x, end.y - origin.y, top.x - origin.x, top.y - origin.y,
-         p1.mapColour(colour), text.Text};
+  out = {origin.x,         origin.y,         end.x - origin.x,     end.y - origin.y,
+         top.x - origin.x, top.y - origin.y, p1.mapColour(colour), text.Text};
   const double width = out.width(), height = out.height();
   if (!std::isfinite(width) || !std::isfinite(height) || !std::isfinite(out.x) || !std::isfinite(out.y)) return false;
   if (width <= 0 || height < kSmallestTextPixels) return false;

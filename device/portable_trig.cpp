@@ -44,7 +44,6 @@ double atanNear(double u) {
 }
 
 constexpr double kTanEighthTurn = 0.41421356237309503;  // tan(pi/8)
-constexpr double kEighthTurn = 0.78539816339744828;
 
 // atan for 0 <= t <= 1.
 double atanUnit(double t) {

@@ -9,6 +9,8 @@ namespace trazo {
 inline constexpr double kFullTurn = 6.283185307179586;
 inline constexpr double kHalfTurn = 3.141592653589793;
 inline constexpr double kQuarterTurn = 1.5707963267948966;
+inline constexpr double kEighthTurn = 0.78539816339744828;
+static_assert(kEighthTurn == kQuarterTurn / 2);
 
 struct SinCos {
   double sin = 0;

@@ -56,8 +56,7 @@ std::int16_t kindOf(std::int32_t dispId) {
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
   }
   return true;
 }
@@ -92,16 +91,19 @@ class HostileClientArea : public ClientArea {
 // goes away in the middle of a repaint would.
 class FailingSurface : public RecordingSurface {
  public:
-  FailingSurface(std::ostream& out, double w, double h, int failFrom)
-      : RecordingSurface(out, w, h), left_(failFrom) {}
+  FailingSurface(std::ostream& out, double w, double h, int failFrom) : RecordingSurface(out, w, h), left_(failFrom) {}
   Status cls() override { return gate() ? RecordingSurface::cls() : status::unexpected; }
-  Status setScaleMode(std::int32_t m) override { return gate() ? RecordingSurface::setScaleMode(m) : status::unexpected; }
+  Status setScaleMode(std::int32_t m) override {
+    return gate() ? RecordingSurface::setScaleMode(m) : status::unexpected;
+  }
   Status scaleWidth(float& w) override { return gate() ? RecordingSurface::scaleWidth(w) : status::unexpected; }
   Status scaleHeight(float& h) override { return gate() ? RecordingSurface::scaleHeight(h) : status::unexpected; }
   Status setScale(double a, double b, double c, double d) override {
     return gate() ? RecordingSurface::setScale(a, b, c, d) : status::unexpected;
   }
-  Status setDrawStyle(std::int32_t s) override { return gate() ? RecordingSurface::setDrawStyle(s) : status::unexpected; }
+  Status setDrawStyle(std::int32_t s) override {
+    return gate() ? RecordingSurface::setDrawStyle(s) : status::unexpected;
+  }
   Status line(float a, float b, float c, float d, Rgb k) override {
     return gate() ? RecordingSurface::line(a, b, c, d, k) : status::unexpected;
   }
@@ -195,8 +197,8 @@ void ControlHarness::step(FuzzedDataProvider& in) {
 
 void ControlHarness::invokeById(FuzzedDataProvider& in, std::int32_t dispId) {
   if (dispId == dispid::Clear) expectEntitiesKept("before Clear", true);
-  static constexpr std::uint16_t flagChoices[] = {kInvokeMethod, kInvokePropertyGet, kInvokeMethod | kInvokePropertyGet,
-                                                  kInvokePropertyPut, 0, 8, 0xFFFF};
+  static constexpr std::uint16_t flagChoices[] = {
+      kInvokeMethod, kInvokePropertyGet, kInvokeMethod | kInvokePropertyGet, kInvokePropertyPut, 0, 8, 0xFFFF};
   const std::uint16_t flags = in.ConsumeBool() ? static_cast<std::uint16_t>(kInvokeMethod | kInvokePropertyGet)
                                                : flagChoices[in.ConsumeIntegralInRange(0, 6)];
   std::vector<Variant> positional(in.ConsumeIntegralInRange<std::size_t>(0, in.ConsumeBool() ? 9 : 12));
@@ -218,7 +220,8 @@ void ControlHarness::invokeById(FuzzedDataProvider& in, std::int32_t dispId) {
     const auto* value = std::get_if<std::int32_t>(&result);
     if (value == nullptr || *value != control_.store().count()) violated("Count returned something else");
   }
-  const bool refusedArguments = (s >= status::memberNotFound && s <= status::paramNotOptional) || s == status::invalidArgument;
+  const bool refusedArguments =
+      (s >= status::memberNotFound && s <= status::paramNotOptional) || s == status::invalidArgument;
   const bool reachedMember = member != nullptr && !refusedArguments;
   afterMember(reachedMember ? dispId : 0, s);
 }
@@ -268,7 +271,8 @@ void ControlHarness::addDirectly(FuzzedDataProvider& in) {
     for (int i = 0; i < stored; ++i) {
       if (!testing::sameBits(*fields[i], v[i])) violated("a stored value is not the value passed");
     }
-    if (e.Col != col || e.Tag.size() != tag.size() || (which != 3 && e.LineType != lType)) violated("a stored field changed");
+    if (e.Col != col || e.Tag.size() != tag.size() || (which != 3 && e.LineType != lType))
+      violated("a stored field changed");
   }
   afterMember(dispId, s);
 }
@@ -332,7 +336,8 @@ void ControlHarness::mouseMove(FuzzedDataProvider& in) {
     if (cookies_[i] == 0) continue;
     const CheckingSink& k = sinks_[i];
     // The event's X is the vertical position, its Y the horizontal one.
-    if (k.button != button || k.shift != shift || std::bit_cast<std::uint32_t>(k.x) != std::bit_cast<std::uint32_t>(y) ||
+    if (k.button != button || k.shift != shift ||
+        std::bit_cast<std::uint32_t>(k.x) != std::bit_cast<std::uint32_t>(y) ||
         std::bit_cast<std::uint32_t>(k.y) != std::bit_cast<std::uint32_t>(x)) {
       violated("MouseMove carried other values");
     }
@@ -418,7 +423,8 @@ void ControlHarness::afterMember(std::int32_t dispId, Status s) {
 void ControlHarness::expectUnchanged(const char* what) {
   const Store& store = control_.store();
   if (store.count() != before_.count) {
-    violated(std::string(what) + ": count " + std::to_string(before_.count) + " became " + std::to_string(store.count()));
+    violated(std::string(what) + ": count " + std::to_string(before_.count) + " became " +
+             std::to_string(store.count()));
   }
   if (store.upperBound() != before_.upperBound) violated(std::string(what) + ": the upper bound changed");
   if (store.hasArray() != before_.hasArray) violated(std::string(what) + ": the array appeared or went away");

@@ -17,6 +17,7 @@ const T& pick(FuzzedDataProvider& in, const std::array<T, N>& table) {
   return table[in.ConsumeIntegralInRange<std::size_t>(0, N - 1)];
 }
 
+// clang-format off
 constexpr std::array<double, 44> kDoubles{{
     0.0, -0.0, 1, -1, 0.5, -0.5, 1.5, 2.5, -2.5, 3.5, 10, 90, 180, -90, 270, 360,
     0.00001, 0.0000099999, 1e15, 1e16, 1e300, -1e300, DBL_MAX, -DBL_MAX, DBL_MIN, -DBL_MIN,
@@ -49,6 +50,7 @@ constexpr std::array<std::u16string_view, 46> kStrings{{
     u"00000000000000000000000000000000000000001", u"-0", u"(5)", u"$1,000.50", u"&HFFFFFFFF", u"&O777", u"5-",
     u"\u3000" u"1e5$",
 }};
+// clang-format on
 
 // Lengths around the limits of ordinary buffers and of 16-bit counts.
 // A million units and more is left to tests/hardening: copied into four sides of a box it is
@@ -89,8 +91,8 @@ std::u16string hostileString(FuzzedDataProvider& in) {
       const std::string bytes = in.ConsumeRandomLengthString(64);
       std::u16string units;
       for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                       static_cast<unsigned char>(bytes[i + 1]) << 8);
+        units +=
+            static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
       }
       return units;
     }
@@ -121,8 +123,9 @@ std::u16string hostileString(FuzzedDataProvider& in) {
 const AutomationObject* hostileObject(FuzzedDataProvider& in) {
   using testing::ValueObject;
   static const ValueObject objects[] = {
-      ValueObject(2.5), ValueObject(std::u16string(u"&HFFFF")), ValueObject(Null{}),
-      ValueObject(Variant{}, status::memberNotFound), ValueObject(Date{1e7}),
+      ValueObject(2.5),       ValueObject(std::u16string(u"&HFFFF")),
+      ValueObject(Null{}),    ValueObject(Variant{}, status::memberNotFound),
+      ValueObject(Date{1e7}),
   };
   static const ValueObject ofObject{&objects[0]};
   const int which = in.ConsumeIntegralInRange(0, 6);
@@ -184,7 +187,9 @@ std::string hostileName(FuzzedDataProvider& in) {
   switch (in.ConsumeIntegralInRange(0, 5)) {
     case 0: name.push_back('\0'); break;
     case 1: name.insert(0, 1, '\0'); break;
-    case 2: if (!name.empty()) name.pop_back(); break;
+    case 2:
+      if (!name.empty()) name.pop_back();
+      break;
     case 3: name += ' '; break;
     default: break;
   }

@@ -52,10 +52,18 @@ void checkComposed(FuzzedDataProvider& in) {
   for (int i = in.ConsumeIntegralInRange(0, 4); i > 0; --i) {
     white();
     switch (in.ConsumeIntegralInRange(0, 3)) {
-      case 0: if (!minus) text += '-', minus = true; break;
-      case 1: if (!plus) text += '+', plus = true; break;
-      case 2: if (!currency) text += '$', currency = true; break;
-      default: if (!paren) text += '(', paren = true; break;
+      case 0:
+        if (!minus) text += '-', minus = true;
+        break;
+      case 1:
+        if (!plus) text += '+', plus = true;
+        break;
+      case 2:
+        if (!currency) text += '$', currency = true;
+        break;
+      default:
+        if (!paren) text += '(', paren = true;
+        break;
     }
   }
   white();
@@ -86,9 +94,13 @@ void checkComposed(FuzzedDataProvider& in) {
   for (int i = in.ConsumeIntegralInRange(0, 3); i > 0; --i) {
     white();
     switch (in.ConsumeIntegralInRange(0, 2)) {
-      case 0: if (!minus) text += '-', negative = true; break;
+      case 0:
+        if (!minus) text += '-', negative = true;
+        break;
       case 1: text += '+'; break;
-      default: if (!currency) text += '$', currency = true; break;
+      default:
+        if (!currency) text += '$', currency = true;
+        break;
     }
   }
   if (paren) text += ')';
@@ -100,14 +112,17 @@ void checkComposed(FuzzedDataProvider& in) {
     const auto lead = static_cast<unsigned char>(text[i]);
     if (lead < 0x80) units += lead, ++i;
     else if (lead < 0xE0) units += static_cast<char16_t>(((lead & 0x1F) << 6) | (text[i + 1] & 0x3F)), i += 2;
-    else units += static_cast<char16_t>(((lead & 0x0F) << 12) | ((text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F)), i += 3;
+    else
+      units += static_cast<char16_t>(((lead & 0x0F) << 12) | ((text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F)),
+          i += 3;
   }
   double expected = 0, value = 0;
   const Status expectedStatus = strtodOf(plain, expected);
   if (negative) expected = -expected;
   const Status s = trazo::doubleFromText(units, value);
   if (s != expectedStatus) violated("a number of the grammar was read with another status", units);
-  if (s == trazo::status::ok && !sameBits(value, expected)) violated("a number of the grammar was read as another value", units);
+  if (s == trazo::status::ok && !sameBits(value, expected))
+    violated("a number of the grammar was read as another value", units);
 }
 
 // [sign] digits [. digits] [e [sign] digits], and nothing else.
@@ -138,7 +153,8 @@ void checkFree(FuzzedDataProvider& in) {
   }
   double value = 0, wrapped = 0;
   const Status s = trazo::doubleFromText(text, value);
-  if (trazo::doubleFromText(u" \t" + text + u"\u3000", wrapped) != s || (s == trazo::status::ok && !sameBits(value, wrapped))) {
+  if (trazo::doubleFromText(u" \t" + text + u"\u3000", wrapped) != s ||
+      (s == trazo::status::ok && !sameBits(value, wrapped))) {
     violated("white space around a text changed what it reads as", text);
   }
   if (plainForm(text)) {

@@ -69,7 +69,8 @@ Played play(trazo::script::Script& script) {
   if (played.outcomes.all.size() != statements) violated("not every statement ran once");
   std::size_t previousLine = 0;
   for (const auto& o : played.outcomes.all) {
-    if (o.member == nullptr || trazo::findMember(o.member->dispId) != o.member) violated("a statement without a member of the table");
+    if (o.member == nullptr || trazo::findMember(o.member->dispId) != o.member)
+      violated("a statement without a member of the table");
     if (o.line <= previousLine || o.line > script.lineCount()) violated("statements out of line order");
     previousLine = o.line;
   }
@@ -116,8 +117,8 @@ struct Tally : trazo::script::Listener {
   std::size_t statements = 0;
 };
 
-void readAndRunWhileAllocationsFail(std::string_view text, const trazo::script::Script& unhindered,
-                                    std::uint64_t k, trazo::testing::FailureMode mode) {
+void readAndRunWhileAllocationsFail(std::string_view text, const trazo::script::Script& unhindered, std::uint64_t k,
+                                    trazo::testing::FailureMode mode) {
   std::optional<trazo::script::Script> script;
   {
     trazo::testing::FailingAllocationScope failing(k, mode);
@@ -141,7 +142,8 @@ void readAndRunWhileAllocationsFail(std::string_view text, const trazo::script::
     trazo::testing::FailingAllocationScope failing(k, mode);
     script->run(control, tally);
   }
-  if (tally.statements != unhindered.statementCount()) violated("not every statement ran once while allocations failed");
+  if (tally.statements != unhindered.statementCount())
+    violated("not every statement ran once while allocations failed");
   control.onTerminate();
 }
 
@@ -154,8 +156,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   checkMessages(script, lines);
   // The allocation to fail, from a hash of the input: the same input always fails the same one.
   const std::uint64_t k = 1 + (std::hash<std::string_view>{}(text) % 48);
-  readAndRunWhileAllocationsFail(text, script, k, size % 2 == 0 ? trazo::testing::FailureMode::Once
-                                                                : trazo::testing::FailureMode::Persistent);
+  readAndRunWhileAllocationsFail(
+      text, script, k, size % 2 == 0 ? trazo::testing::FailureMode::Once : trazo::testing::FailureMode::Persistent);
   trazo::script::Script prefixed = trazo::script::Script::read(withObjectPrefixes(text), kFileName);
   if (script.accepted() != prefixed.accepted()) violated("the full parser and the plain form disagree on a script");
   if (!script.accepted()) {

@@ -22,7 +22,8 @@ std::uint64_t textPrint(std::u16string_view text, bool full) {
 
 std::uint64_t fingerprintOf(const Entity& e, bool full) {
   std::uint64_t h = static_cast<std::uint16_t>(e.Kind);
-  for (const double v : {e.Value1, e.Value2, e.Value3, e.Value4, e.Value5}) h = mixed(h, std::bit_cast<std::uint64_t>(v));
+  for (const double v : {e.Value1, e.Value2, e.Value3, e.Value4, e.Value5})
+    h = mixed(h, std::bit_cast<std::uint64_t>(v));
   h = mixed(h, static_cast<std::uint32_t>(e.Col));
   h = mixed(h, static_cast<std::uint32_t>(e.LineType));
   h = mixed(h, textPrint(e.Text, full));

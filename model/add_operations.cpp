@@ -3,7 +3,6 @@
 #include "model/checked_math.hpp"
 #include "model/text_box.hpp"
 
-
 namespace trazo {
 namespace {
 
@@ -68,13 +67,13 @@ Status addCircle(Store& store, double CX, double CY, double r, std::int32_t col,
   return storeCircular(store, kKindCircle, CX, CY, r, 0, 0, col, lType, Tag);
 }
 
-Status addArc(Store& store, double CX, double CY, double r, double sa, double ea, std::int32_t col,
-              std::int32_t lType, std::u16string_view Tag) {
+Status addArc(Store& store, double CX, double CY, double r, double sa, double ea, std::int32_t col, std::int32_t lType,
+              std::u16string_view Tag) {
   return storeCircular(store, kKindArc, CX, CY, r, sa, ea, col, lType, Tag);
 }
 
-Status addText(Store& store, double TX, double TY, double TH, double Tang, std::int32_t col,
-               std::u16string_view cText, std::u16string_view Tag) {
+Status addText(Store& store, double TX, double TY, double TH, double Tang, std::int32_t col, std::u16string_view cText,
+               std::u16string_view Tag) {
   TextBox box;
   if (!computeTextBox(TX, TY, TH, Tang, cText, box)) return status::floatError;
   // A text has no line type: LineType and Value5 keep the zero of a fresh slot.
@@ -82,8 +81,7 @@ Status addText(Store& store, double TX, double TY, double TH, double Tang, std::
                        MinValue(MinValue(box.Y1, box.Y2), MinValue(box.Y3, box.Y4)),
                        MaxValue(MaxValue(box.X1, box.X2), MaxValue(box.X3, box.X4)),
                        MaxValue(MaxValue(box.Y1, box.Y2), MaxValue(box.Y3, box.Y4))};
-  if (const Status s = store.add({kKindText, TX, TY, TH, Tang, 0, col, 0}, cText, Tag, &bounds); failed(s))
-    return s;
+  if (const Status s = store.add({kKindText, TX, TY, TH, Tang, 0, col, 0}, cText, Tag, &bounds); failed(s)) return s;
 
   Extents& e = store.extents();
   if (store.count() == 1) {

@@ -18,10 +18,10 @@ Status addLine(Store& store, double x1, double y1, double x2, double y2, std::in
 Status addCircle(Store& store, double CX, double CY, double r, std::int32_t col, std::int32_t lType,
                  std::u16string_view Tag);
 
-Status addArc(Store& store, double CX, double CY, double r, double sa, double ea, std::int32_t col,
-              std::int32_t lType, std::u16string_view Tag);
+Status addArc(Store& store, double CX, double CY, double r, double sa, double ea, std::int32_t col, std::int32_t lType,
+              std::u16string_view Tag);
 
-Status addText(Store& store, double TX, double TY, double TH, double Tang, std::int32_t col,
-               std::u16string_view cText, std::u16string_view Tag);
+Status addText(Store& store, double TX, double TY, double TH, double Tang, std::int32_t col, std::u16string_view cText,
+               std::u16string_view Tag);
 
 }  // namespace trazo

@@ -26,9 +26,7 @@ class SpatialIndex {
   // Takes in the entities added since the last call; false, with the index emptied, when
   // there is no memory for it (a repaint then walks every entity).
   bool update(const Store& store);
-  bool covers(const Store& store) const {
-    return generation_ == store.generation() && indexed_ == store.count();
-  }
+  bool covers(const Store& store) const { return generation_ == store.generation() && indexed_ == store.count(); }
 
   // Every entity that may touch `area` (its bounds meet it, or they are not finite), in
   // rising order, into `found` (emptied first). The index must cover the store. False when
@@ -56,8 +54,8 @@ class SpatialIndex {
   std::vector<std::int32_t> everywhere_;  // candidates for every rectangle, rising
   std::vector<std::uint64_t> marks_;      // one bit per entity up to built_
   std::size_t firstMarked_ = 0, lastMarked_ = 0;
-  std::int32_t built_ = 0;    // entities 1..built_ are in the grids
-  std::int32_t indexed_ = 0;  // entities past built_ up to this are looked at one by one
+  std::int32_t built_ = 0;        // entities 1..built_ are in the grids
+  std::int32_t indexed_ = 0;      // entities past built_ up to this are looked at one by one
   std::uint64_t generation_ = 0;  // of the store's drawing
 };
 

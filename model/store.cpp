@@ -169,7 +169,8 @@ std::optional<Entity> Store::read(std::int32_t index, std::size_t& arcFrom, std:
 }
 
 const Store::Strings& Store::stringsOf(std::int32_t index, std::size_t& from) const {
-  from = stringsIndex_.lowerBound(index, [](std::int32_t stored, std::int32_t wanted) { return stored < wanted; }, from);
+  from = stringsIndex_.lowerBound(
+      index, [](std::int32_t stored, std::int32_t wanted) { return stored < wanted; }, from);
   return strings_[from];
 }
 
@@ -204,14 +205,9 @@ bool Store::Reader::boundsAt(std::int32_t index, Extents& bounds) {
       }
       return true;
     case kKindCircle:
-    case kKindArc:
-      bounds = {r.v1 - r.v3, r.v2 - r.v3, r.v1 + r.v3, r.v2 + r.v3};
-      return true;
-    case kKindText:
-      bounds = store_.stringsOf(index, stringsFrom_).box;
-      return true;
-    default:
-      return false;
+    case kKindArc: bounds = {r.v1 - r.v3, r.v2 - r.v3, r.v1 + r.v3, r.v2 + r.v3}; return true;
+    case kKindText: bounds = store_.stringsOf(index, stringsFrom_).box; return true;
+    default: return false;
   }
 }
 

@@ -15,8 +15,7 @@ namespace trazo {
 
 class RecordingSurface : public NullSurface {
  public:
-  RecordingSurface(std::ostream& out, double widthTwips = kDefaultWidthTwips,
-                   double heightTwips = kDefaultHeightTwips)
+  RecordingSurface(std::ostream& out, double widthTwips = kDefaultWidthTwips, double heightTwips = kDefaultHeightTwips)
       : NullSurface(widthTwips, heightTwips), out_(out) {}
 
   Status cls() override;

@@ -1,5 +1,5 @@
-// How the raster step runs its bands: side by side on threads where the platform has them,
-// one after another elsewhere. The threads live only while run() does.
+// How the raster step runs its bands: side by side on the process's worker threads where
+// the platform has them, one after another elsewhere. A picture starts no thread of its own.
 #pragma once
 
 namespace trazo {
@@ -16,13 +16,14 @@ class BandRunner {
   virtual ~BandRunner() = default;
   // How many bands can usefully run at the same time.
   virtual int parallelism() const = 0;
-  // Calls work.draw(0) .. work.draw(count - 1), perhaps at the same time, and returns once
-  // every call has returned. Never throws: a thread that cannot be started leaves its band
-  // to the calling thread.
-  virtual void run(int count, BandWork& work) = 0;
+  // Calls work.draw(0) .. work.draw(count - 1), each once, band 0 on the calling thread, on
+  // at most `threads` threads, and returns once every call has returned, with how many
+  // threads the bands were shared among. Never throws: a thread that cannot be had leaves
+  // its bands to the calling thread.
+  virtual int run(int count, int threads, BandWork& work) = 0;
 };
 
-// std::thread where the standard library has it; otherwise one band after another.
+// The shared worker pool (base/worker_pool.hpp).
 BandRunner& standardBandRunner();
 
 }  // namespace trazo

@@ -10,7 +10,8 @@ DashTable makeDashTable(DashPattern pattern, double unit) {
   table.unit = unit;
   const DashRuns runs = dashRuns(pattern, unit);
   table.on.reserve(static_cast<std::size_t>(runs.period()));
-  for (std::size_t i = 0; i < runs.size(); ++i) table.on.insert(table.on.end(), static_cast<std::size_t>(runs[i]), i % 2 == 0);
+  for (std::size_t i = 0; i < runs.size(); ++i)
+    table.on.insert(table.on.end(), static_cast<std::size_t>(runs[i]), i % 2 == 0);
   table.perPeriod = table.on.empty() ? 0 : 1.0 / static_cast<double>(table.on.size());
   return table;
 }

@@ -1,5 +1,7 @@
 #include "raster/line_raster.hpp"
 
+#include "raster/dash_mask.hpp"
+
 #include <algorithm>
 
 namespace trazo {
@@ -37,37 +39,15 @@ void limitByMajor(i64 start, int step, i64 low, i64 high, i64& from, i64& to) {
 
 // The walk along the longer axis, without branches that depend on the data: a step along
 // the shorter axis and a dash gap are both applied through masks, so that the processor
-// never guesses wrong.
-template <bool kDashed>
+// never guesses wrong. `at` is the place in the dash period at the first pixel.
+template <typename Dash>
 void walk(std::uint32_t* base, std::ptrdiff_t majorStep, std::ptrdiff_t minorStep, i64 count, i64 remainder,
-          i64 twoMinor, i64 twoMajor, std::uint32_t pixel, std::uint32_t dash, int period) {
-  std::ptrdiff_t at = 0;
-  for (i64 k = 0;;) {
-    if constexpr (kDashed) {
-      const std::uint32_t on = 0u - ((dash >> period) & 1u);
-      base[at] = (base[at] & ~on) | (pixel & on);
-      ++period;
-      period -= kDashPeriod & -static_cast<int>(period == kDashPeriod);
-    } else {
-      base[at] = pixel;
-    }
-    if (++k == count) return;
-    remainder += twoMinor;
-    const i64 carry = -static_cast<i64>(remainder >= twoMajor);
-    remainder -= twoMajor & carry;
-    at += majorStep + (minorStep & static_cast<std::ptrdiff_t>(carry));
-  }
-}
-
-// The same walk with a scaled pattern: one table entry per pixel of its period.
-void walkTable(std::uint32_t* base, std::ptrdiff_t majorStep, std::ptrdiff_t minorStep, i64 count, i64 remainder,
-               i64 twoMinor, i64 twoMajor, std::uint32_t pixel, const std::uint8_t* on, int period, int at) {
+          i64 twoMinor, i64 twoMajor, std::uint32_t pixel, const Dash& dash, int at) {
   std::ptrdiff_t offset = 0;
   for (i64 k = 0;;) {
-    const std::uint32_t mask = 0u - static_cast<std::uint32_t>(on[at]);
-    base[offset] = (base[offset] & ~mask) | (pixel & mask);
-    ++at;
-    at -= period & -static_cast<int>(at == period);
+    const std::uint32_t on = dash.mask(at);
+    base[offset] = (base[offset] & ~on) | (pixel & on);
+    at = nextInPeriod(dash, at);
     if (++k == count) return;
     remainder += twoMinor;
     const i64 carry = -static_cast<i64>(remainder >= twoMajor);
@@ -131,9 +111,21 @@ bool stepsInBand(const RasterBand& band, const RasterLine& line, LineSteps& step
   const i64 y = xMajor ? minorAt : majorAt;
   const std::ptrdiff_t stride = picture.width();
   const std::ptrdiff_t xStep = sx, yStep = sy * stride;
-  steps = {picture.row(static_cast<int>(y)) + x, xMajor ? xStep : yStep, xMajor ? yStep : xStep, to - from + 1,
-           remainder, twoMinor, twoMajor, from};
+  steps = {picture.row(static_cast<int>(y)) + x,
+           xMajor ? xStep : yStep,
+           xMajor ? yStep : xStep,
+           to - from + 1,
+           remainder,
+           twoMinor,
+           twoMajor,
+           from};
   return true;
+}
+
+template <typename Dash>
+void walkInBand(const LineSteps& s, const RasterLine& line, const Dash& dash) {
+  const int at = static_cast<int>((line.phase + s.from) % dash.period());
+  walk(s.first, s.majorStep, s.minorStep, s.count, s.remainder, s.twoMinor, s.twoMajor, line.pixel, dash, at);
 }
 
 }  // namespace
@@ -142,20 +134,16 @@ void drawLine(const RasterBand& band, const RasterLine& line) {
   LineSteps s;
   if (!stepsInBand(band, line, s)) return;
   if (line.dash == DashPattern::solid) {
-    walk<false>(s.first, s.majorStep, s.minorStep, s.count, s.remainder, s.twoMinor, s.twoMajor, line.pixel, 0, 0);
+    walkInBand(s, line, NoDash{});
   } else {
-    const int period = static_cast<int>((line.phase + s.from) % kDashPeriod);
-    walk<true>(s.first, s.majorStep, s.minorStep, s.count, s.remainder, s.twoMinor, s.twoMajor, line.pixel,
-               dashBits(line.dash), period);
+    walkInBand(s, line, MaskDash{dashBits(line.dash)});
   }
 }
 
 void drawLine(const RasterBand& band, const RasterLine& line, const DashTable& dash) {
   LineSteps s;
   if (!stepsInBand(band, line, s)) return;
-  const int at = static_cast<int>((line.phase + s.from) % dash.period());
-  walkTable(s.first, s.majorStep, s.minorStep, s.count, s.remainder, s.twoMinor, s.twoMajor, line.pixel,
-            dash.on.data(), dash.period(), at);
+  walkInBand(s, line, TableDash{dash.on.data(), dash.period()});
 }
 
 }  // namespace trazo

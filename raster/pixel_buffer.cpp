@@ -6,7 +6,7 @@
 
 namespace trazo {
 
-bool PixelBuffer::resize(int width, int height, Rgb background) {
+bool PixelBuffer::resizeFilled(int width, int height, std::uint32_t pixel) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   // Counted in 64 bits: where size_t has 32 (the browser, 32-bit Windows) a large picture
@@ -14,7 +14,7 @@ bool PixelBuffer::resize(int width, int height, Rgb background) {
   const auto count = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
   if (count > pixels_.max_size()) return false;
   try {
-    std::vector<std::uint32_t> fresh(static_cast<std::size_t>(count), pixelOf(background));
+    std::vector<std::uint32_t> fresh(static_cast<std::size_t>(count), pixel);
     pixels_.swap(fresh);
   } catch (const std::bad_alloc&) {
     return false;

@@ -16,7 +16,9 @@ constexpr std::uint32_t pixelOf(Rgb c) {
 class PixelBuffer {
  public:
   // Fails (returns false, keeping the old picture) when the memory cannot be had.
-  bool resize(int width, int height, Rgb background);
+  bool resize(int width, int height, Rgb background) { return resizeFilled(width, height, pixelOf(background)); }
+  // The same with every pixel `pixel`, written once.
+  bool resizeFilled(int width, int height, std::uint32_t pixel);
 
   int width() const { return width_; }
   int height() const { return height_; }

@@ -1,7 +1,6 @@
 #include "raster/raster_engine.hpp"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <new>
 
@@ -33,8 +32,7 @@ bool RasterEngine::setWindow(const PixelWindow& window) {
     return true;
   }
   PixelBuffer fresh;
-  if (!fresh.resize(window.width, window.height, {})) return false;
-  fresh.fillRows(0, fresh.height(), lastFill_);
+  if (!fresh.resizeFilled(window.width, window.height, lastFill_)) return false;
   const PixelBuffer old = std::move(picture_);
   picture_ = std::move(fresh);
   forget();
@@ -139,11 +137,11 @@ Status RasterEngine::round(const DeviceRound& d) {
        static_cast<float>(d.span)};
   if (std::int64_t{r.cx} + r.r < 0 || std::int64_t{r.cx} - r.r >= picture_.width()) return status::ok;
   if (d.dash == DashPattern::solid || d.pen.dashUnit == 1)
-    return record(c, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, roundWork(r));
+    return record(c, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, workInPicture(roundWork(r)));
   Styled styled{Styled::Kind::round, dashTable(d.dash, d.pen.dashUnit), {}};
   if (styled.dash == nullptr) return status::outOfMemory;
   styled.as.round = r;
-  return recordStyled(styled, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, roundWork(r));
+  return recordStyled(styled, std::int64_t{r.cy} - r.r, std::int64_t{r.cy} + r.r, workInPicture(roundWork(r)));
 }
 
 Status RasterEngine::wideLine(const DeviceLine& l) {
@@ -204,6 +202,12 @@ Status RasterEngine::recordStyled(const Styled& styled, std::int64_t top, std::i
   return s;
 }
 
+// A ring meets the picture in at most eight pieces, each moving one pixel a step along one
+// axis, so a ring far larger than the picture costs no more than its edges.
+std::int64_t RasterEngine::workInPicture(std::int64_t ringWork) const {
+  return std::min(ringWork, 8 * (std::int64_t{picture_.width()} + picture_.height()));
+}
+
 int RasterEngine::workersFor() const {
   if (work_ < kThreadedWork) return 1;
   const int wanted = threads_ == 0 ? runner_->parallelism() : threads_;
@@ -235,19 +239,14 @@ void RasterEngine::draw(int band) const {
 
 PixelBuffer& RasterEngine::picture() {
   if (commands_.empty()) return picture_;
-  const int workers = workersFor();
-  lastWorkers_ = workers;
-  // Each worker takes the next band not yet taken: bands differ in cost (the margins hold
+  // Each thread takes the next band not yet taken: bands differ in cost (the margins hold
   // little), so taking them in turn keeps every core busy to the end.
   struct Work final : BandWork {
     const RasterEngine& engine;
-    std::atomic<int> next{0};
     explicit Work(const RasterEngine& e) : engine(e) {}
-    void draw(int) override {
-      for (int band = next++; band < static_cast<int>(engine.bands_.size()); band = next++) engine.draw(band);
-    }
+    void draw(int band) override { engine.draw(band); }
   } work(*this);
-  runner_->run(workers, work);
+  lastWorkers_ = runner_->run(static_cast<int>(bands_.size()), workersFor(), work);
   forget();
   return picture_;
 }

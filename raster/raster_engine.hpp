@@ -40,7 +40,6 @@ class RasterEngine final : public DeviceEngine {
   // How many bands may be drawn side by side: 0 as many as the machine has cores, 1 none.
   void setThreads(int count) { threads_ = count < 0 ? 0 : count; }
   int threads() const { return threads_; }
-  void setRunner(BandRunner& runner) { runner_ = &runner; }
   // Rows per band, rounded up to a power of two; the pixels never depend on it, only the
   // speed does. Takes effect with the next picture size or the next fill.
   void setBandRows(int rows) { bandRows_ = rows < 1 ? 1 : rows; }
@@ -59,7 +58,7 @@ class RasterEngine final : public DeviceEngine {
   // Draws what was handed over since the last call and returns the picture, which the host
   // may draw over before it shows it.
   PixelBuffer& picture();
-  // How many threads the last drawing used.
+  // How many threads the last drawing was shared among.
   int lastWorkers() const { return lastWorkers_; }
 
  private:
@@ -97,6 +96,7 @@ class RasterEngine final : public DeviceEngine {
   void draw(int band) const;
   void drawStyled(const RasterBand& rows, const Styled& styled) const;
   int workersFor() const;
+  std::int64_t workInPicture(std::int64_t ringWork) const;
 
   BandRunner* runner_;
   int threads_ = 0;
@@ -110,7 +110,7 @@ class RasterEngine final : public DeviceEngine {
   // For each band, the numbers of the commands that reach it, in order.
   std::vector<std::vector<std::uint32_t>> bands_;
   int bandShift_ = 0;  // a band is 2^bandShift_ rows
-  int laidFor_ = 0;  // the bandRows_ the bands were laid out for
+  int laidFor_ = 0;    // the bandRows_ the bands were laid out for
   std::int64_t work_ = 0;
   int lastWorkers_ = 1;
 };

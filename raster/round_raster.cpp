@@ -1,6 +1,7 @@
 #include "raster/round_raster.hpp"
 
 #include "device/portable_trig.hpp"
+#include "raster/dash_mask.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +9,7 @@
 namespace trazo {
 namespace {
 
-constexpr double kEighthTurn = kQuarterTurn / 2;
+using i64 = std::int64_t;
 
 // The eight octants, counter-clockwise on the screen from +X. The midpoint walk gives, for
 // k = 0, 1, ..., the points (x_k, k) of the first octant; octant o places them at
@@ -21,33 +22,51 @@ struct Octant {
 constexpr Octant kOctants[8] = {{false, 1, -1}, {true, 1, -1}, {true, -1, -1}, {false, -1, -1},
                                 {false, -1, 1}, {true, -1, 1}, {true, 1, 1},   {false, 1, 1}};
 
-// One step of the midpoint walk of the first octant, from (x, y) to y + 1, with d the
-// decision value; without a branch, since whether x steps back follows no pattern the
-// processor could learn.
-inline void midpointStep(std::int32_t& x, std::int32_t& y, std::int32_t& d) {
-  ++y;
-  const std::int32_t back = -static_cast<std::int32_t>(d >= 0);
-  x += back;
-  d += 2 * y + 1 - (back & (2 * x));
+// The largest s with s * s <= n, for n >= 0.
+i64 floorSqrt(i64 n) {
+  auto s = static_cast<i64>(std::sqrt(static_cast<double>(n)));
+  while (s * s > n) --s;
+  while ((s + 1) * (s + 1) <= n) ++s;
+  return s;
 }
 
-// The midpoint walk: x_k for k = 0, 1, ... from the axis to the diagonal, each handed to
-// `visit(k, x_k)`. Returns the number of steps.
-template <typename Visit>
-std::int64_t midpointWalk(std::int32_t r, Visit visit) {
-  std::int32_t x = r, y = 0, d = 1 - r;
-  while (x >= y) {
-    visit(y, x);
-    midpointStep(x, y, d);
-  }
-  return y;
+// The midpoint walk of the first octant keeps x while the midpoint (x - 1/2, k) of the next
+// row lies inside the circle, and steps back otherwise; its decision value at step k is
+// x (x - 1) + (k + 1)^2 - r^2. So x_k is the largest x with x (x - 1) + k^2 < r^2, and
+// any step of the walk can be reached without walking to it. k < r.
+i64 xAt(i64 r, i64 k) { return (1 + floorSqrt(4 * (r * r - k * k) - 3)) / 2; }
+i64 decisionAt(i64 r, i64 x, i64 k) { return x * (x - 1) + (k + 1) * (k + 1) - r * r; }
+
+// The last step whose x_k is at least `low`, -1 for none; the first whose x_k is at most
+// `high`, beyond any step for none. 0 <= low, high <= r.
+i64 lastStepReaching(i64 r, i64 low) {
+  const i64 n = r * r - low * (low - 1) - 1;
+  return n < 0 ? -1 : floorSqrt(n);
+}
+i64 firstStepWithin(i64 r, i64 high) {
+  const i64 n = r * r - (high + 1) * high - 1;
+  return n < 0 ? 0 : floorSqrt(n) + 1;
 }
 
-// How the ring's pixels are numbered. Even octants own k = 0 .. K-1; odd ones k = 1 .. c,
-// leaving out the pixel on the axis (the next octant's first) and, where the walk ends on
-// the diagonal, the pixel there (the previous octant's last).
+// How the ring's pixels are numbered. Even octants own k = 0 .. K-1, the steps of the walk
+// (it runs while x_k >= k); odd ones k = 1 .. c, leaving out the pixel on the axis (the next
+// octant's first) and, where the walk ends on the diagonal, the pixel there (the previous
+// octant's last).
 struct RingNumbers {
   std::int64_t K = 0, c = 0, total = 0;
+  std::int64_t lastX = 0;  // x_(K-1), the least x of the octant
+
+  explicit RingNumbers(i64 r) {
+    // x_k >= k, that is 2 k^2 - k < r^2, for k = 0 .. K-1.
+    const i64 most = r * r - 1;
+    auto k = static_cast<i64>((1 + std::sqrt(1 + 8 * static_cast<double>(most))) / 4);
+    while (2 * k * k - k > most) --k;
+    while (2 * (k + 1) * (k + 1) - (k + 1) <= most) ++k;
+    K = k + 1;
+    lastX = xAt(r, K - 1);
+    c = K - 1 - (lastX == K - 1 ? 1 : 0);
+    total = 4 * (K + c);
+  }
   std::int64_t base(int octant) const { return (octant / 2) * (K + c) + (octant % 2 ? K : 0); }
   // The number of the pixel at step k of an octant.
   std::int64_t number(int octant, std::int64_t k) const { return octant % 2 ? base(octant) + c - k : base(octant) + k; }
@@ -74,108 +93,104 @@ struct Plot {
   std::int64_t width, top, bottom;
   std::uint32_t pixel;
 
-  bool holds(std::int64_t x, std::int64_t y) const { return x >= 0 && x < width && y >= top && y < bottom; }
   void put(std::int64_t x, std::int64_t y) const { pixels[y * stride + x] = pixel; }
 };
 
-template <bool kChecked>
+// The ring whole and solid where it lies inside the band and the picture: one walk of the
+// first octant placing all eight.
 void solidCircle(const RasterRound& rd, const Plot& plot) {
   const std::int64_t cx = rd.cx, cy = rd.cy;
-  const auto put = [&](std::int64_t x, std::int64_t y) {
-    if (!kChecked || plot.holds(x, y)) plot.put(x, y);
-  };
-  midpointWalk(rd.r, [&](std::int64_t y, std::int64_t x) {
+  const auto put = [&plot](std::int64_t x, std::int64_t y) { plot.put(x, y); };
+  std::int32_t x = rd.r, y = 0, d = 1 - rd.r;
+  while (x >= y) {
     put(cx + x, cy - y), put(cx + y, cy - x), put(cx - y, cy - x), put(cx - x, cy - y);
     put(cx - x, cy + y), put(cx - y, cy + x), put(cx + y, cy + x), put(cx + x, cy + y);
-  });
+    ++y;
+    const std::int32_t back = -static_cast<std::int32_t>(d >= 0);
+    x += back;
+    d += 2 * y + 1 - (back & (2 * x));
+  }
 }
 
-// Steps kFrom .. kTo of one octant, the dash period at kFrom given; it runs up with k in
-// even octants and down in odd ones, so that it always follows the ring counter-clockwise.
-// The octant is known when compiling, so the walk is a pointer stepping by constants.
-// The classic patterns, one bit per pixel of their period, and scaled ones, one byte per
-// pixel of theirs.
-struct MaskDash {
-  std::uint32_t bits;
-  static constexpr int period() { return kDashPeriod; }
-  std::uint32_t mask(int at) const { return 0u - ((bits >> at) & 1u); }
-};
-struct TableDash {
-  const std::uint8_t* on;
-  int length;
-  int period() const { return length; }
-  std::uint32_t mask(int at) const { return 0u - static_cast<std::uint32_t>(on[at]); }
-};
-
-template <bool kChecked, int kOctant, typename Dash>
-void octantPiece(const RasterRound& rd, const Plot& plot, std::int64_t kFrom, std::int64_t kTo, int period,
-                 const Dash& dash) {
+// Steps kFrom .. kTo of one octant, all in the band and the picture, the dash period at kFrom
+// given; it runs up with k in even octants and down in odd ones, so that it always follows
+// the ring counter-clockwise. The octant is known when compiling, so the walk is a pointer
+// stepping by constants.
+template <int kOctant, typename Dash>
+void octantPiece(const RasterRound& rd, const Plot& plot, i64 kFrom, i64 kTo, int period, const Dash& dash) {
   constexpr Octant o = kOctants[kOctant];
-  std::int32_t x = rd.r, y = 0, d = 1 - rd.r;
-  while (y < kFrom) midpointStep(x, y, d);
-  std::int64_t px = rd.cx + o.sx * (o.swap ? y : x);
-  std::int64_t py = rd.cy + o.sy * (o.swap ? x : y);
+  const i64 startX = xAt(rd.r, kFrom);
+  auto x = static_cast<std::int32_t>(startX), y = static_cast<std::int32_t>(kFrom);
+  auto d = static_cast<std::int32_t>(decisionAt(rd.r, startX, kFrom));
+  const i64 px = rd.cx + o.sx * (o.swap ? y : x);
+  const i64 py = rd.cy + o.sy * (o.swap ? x : y);
   // A step of k moves along one axis; x stepping back moves along the other.
   const std::ptrdiff_t kStep = o.swap ? o.sx : o.sy * plot.stride;
   const std::ptrdiff_t backStep = o.swap ? -o.sy * plot.stride : -o.sx;
-  // Rings that reach the raster have radii up to 32768 pixels and meet the picture, so the
-  // offset of any of their pixels fits a 32-bit ptrdiff_t as well.
-  std::ptrdiff_t at = static_cast<std::ptrdiff_t>(py * plot.stride + px);
+  std::uint32_t* at = plot.pixels + static_cast<std::ptrdiff_t>(py) * plot.stride + static_cast<std::ptrdiff_t>(px);
   for (;;) {
-    if (!kChecked || plot.holds(px, py)) {
-      const std::uint32_t on = dash.mask(period);
-      plot.pixels[at] = (plot.pixels[at] & ~on) | (plot.pixel & on);
-    }
-    if constexpr (kOctant % 2 == 0) {
-      ++period;
-      period -= dash.period() & -static_cast<int>(period == dash.period());
-    } else {
-      --period;
-      period += dash.period() & -static_cast<int>(period < 0);
-    }
+    const std::uint32_t on = dash.mask(period);
+    *at = (*at & ~on) | (plot.pixel & on);
+    period = kOctant % 2 == 0 ? nextInPeriod(dash, period) : previousInPeriod(dash, period);
     if (y == kTo) return;
     ++y;
     const std::int32_t back = -static_cast<std::int32_t>(d >= 0);
     x += back;
     d += 2 * y + 1 - (back & (2 * x));
     at += kStep + (backStep & back);
-    if constexpr (kChecked) {
-      if constexpr (o.swap) {
-        px += o.sx;
-        py -= o.sy & back;
-      } else {
-        py += o.sy;
-        px -= o.sx & back;
-      }
-    }
   }
 }
 
-template <bool kChecked, typename Dash>
-void octantPiece(int octant, const RasterRound& rd, const Plot& plot, std::int64_t kFrom, std::int64_t kTo, int period,
+template <typename Dash>
+void octantPiece(int octant, const RasterRound& rd, const Plot& plot, i64 kFrom, i64 kTo, int period,
                  const Dash& dash) {
   switch (octant) {
-    case 0: return octantPiece<kChecked, 0>(rd, plot, kFrom, kTo, period, dash);
-    case 1: return octantPiece<kChecked, 1>(rd, plot, kFrom, kTo, period, dash);
-    case 2: return octantPiece<kChecked, 2>(rd, plot, kFrom, kTo, period, dash);
-    case 3: return octantPiece<kChecked, 3>(rd, plot, kFrom, kTo, period, dash);
-    case 4: return octantPiece<kChecked, 4>(rd, plot, kFrom, kTo, period, dash);
-    case 5: return octantPiece<kChecked, 5>(rd, plot, kFrom, kTo, period, dash);
-    case 6: return octantPiece<kChecked, 6>(rd, plot, kFrom, kTo, period, dash);
-    default: return octantPiece<kChecked, 7>(rd, plot, kFrom, kTo, period, dash);
+    case 0: return octantPiece<0>(rd, plot, kFrom, kTo, period, dash);
+    case 1: return octantPiece<1>(rd, plot, kFrom, kTo, period, dash);
+    case 2: return octantPiece<2>(rd, plot, kFrom, kTo, period, dash);
+    case 3: return octantPiece<3>(rd, plot, kFrom, kTo, period, dash);
+    case 4: return octantPiece<4>(rd, plot, kFrom, kTo, period, dash);
+    case 5: return octantPiece<5>(rd, plot, kFrom, kTo, period, dash);
+    case 6: return octantPiece<6>(rd, plot, kFrom, kTo, period, dash);
+    default: return octantPiece<7>(rd, plot, kFrom, kTo, period, dash);
   }
 }
 
-// A dashed circle or an arc: in each octant, the run of steps that lies within the arc,
-// with the dash period where the run begins.
-template <bool kChecked, typename Dash>
-void partialRing(const RasterRound& rd, const Plot& plot, const Dash& dash) {
-  RingNumbers ring;
-  std::int64_t lastX = 0;
-  ring.K = midpointWalk(rd.r, [&](std::int64_t, std::int64_t x) { lastX = x; });
-  ring.c = ring.K - 1 - (lastX == ring.K - 1 ? 1 : 0);
-  ring.total = 4 * (ring.K + ring.c);
+// Narrows [from, to] to the steps of `octant` whose pixels lie in the band's rows and the
+// picture's columns: along k the coordinate moves one pixel a step, along x it follows the
+// walk, whose steps for a range of x are found from x_k's closed form.
+void clipToPlot(int octant, const RasterRound& rd, const RingNumbers& ring, const Plot& plot, i64& from, i64& to) {
+  const Octant& o = kOctants[octant];
+  const i64 rowLow = plot.top, rowHigh = plot.bottom - 1, columnLow = 0, columnHigh = plot.width - 1;
+  // The coordinate that moves with k: centre + sign * k in [low, high].
+  {
+    const i64 centre = o.swap ? rd.cx : rd.cy;
+    const int sign = o.swap ? o.sx : o.sy;
+    const i64 low = o.swap ? columnLow : rowLow, high = o.swap ? columnHigh : rowHigh;
+    from = std::max(from, sign > 0 ? low - centre : centre - high);
+    to = std::min(to, sign > 0 ? high - centre : centre - low);
+    if (from > to) return;
+  }
+  // The coordinate that moves with x_k.
+  const i64 centre = o.swap ? rd.cy : rd.cx;
+  const int sign = o.swap ? o.sy : o.sx;
+  const i64 low = o.swap ? rowLow : columnLow, high = o.swap ? rowHigh : columnHigh;
+  const i64 xLow = sign > 0 ? low - centre : centre - high, xHigh = sign > 0 ? high - centre : centre - low;
+  const i64 r = rd.r;
+  if (xLow > r || xHigh < ring.lastX) {
+    to = from - 1;
+    return;
+  }
+  if (xLow > ring.lastX) to = std::min(to, lastStepReaching(r, xLow));
+  if (xHigh < r) from = std::max(from, firstStepWithin(r, xHigh));
+}
 
+// The ring's pixels in the band, octant by octant: in each, the run of steps that lies
+// within the arc (all of them for a whole circle) and within the band and the picture, with
+// the dash period where the run begins.
+template <typename Dash>
+void ringInPlot(const RasterRound& rd, const Plot& plot, const Dash& dash) {
+  const RingNumbers ring(rd.r);
   std::int64_t start = 0, length = ring.total;
   if (!rd.whole && rd.span < kFullTurn) {
     const double from = rd.start;
@@ -196,24 +211,25 @@ void partialRing(const RasterRound& rd, const Plot& plot, const Dash& dash) {
       const std::int64_t first = std::max(low, run[0]), last = std::min(high, run[1]);
       if (first > last) continue;
       // Numbers to steps: even octants number = base + k, odd ones number = base + c - k.
-      const std::int64_t kFrom = up ? first - low : low + ring.c - last;
-      const std::int64_t kTo = up ? last - low : low + ring.c - first;
-      const std::int64_t numberAtFrom = up ? first : last;
-      const int period = static_cast<int>(((numberAtFrom - start + ring.total) % ring.total) % dash.period());
-      octantPiece<kChecked>(octant, rd, plot, kFrom, kTo, period, dash);
+      i64 kFrom = up ? first - low : low + ring.c - last;
+      i64 kTo = up ? last - low : low + ring.c - first;
+      clipToPlot(octant, rd, ring, plot, kFrom, kTo);
+      if (kFrom > kTo) continue;
+      const std::int64_t number = ring.number(octant, kFrom);
+      const int period = static_cast<int>(((number - start + ring.total) % ring.total) % dash.period());
+      octantPiece(octant, rd, plot, kFrom, kTo, period, dash);
     }
   }
 }
 
-
 // Whether the round meets the band at all, and whether its ring leaves the band or the
-// picture somewhere, so that each pixel must be checked.
-bool roundInBand(const RasterBand& band, const RasterRound& rd, bool& checked) {
+// picture somewhere, so that its steps must be cut to them.
+bool roundInBand(const RasterBand& band, const RasterRound& rd, bool& clipped) {
   const PixelBuffer& picture = *band.picture;
   const std::int64_t r = rd.r;
   if (band.top >= band.bottom || picture.width() == 0) return false;
   if (rd.cy + r < band.top || rd.cy - r >= band.bottom || rd.cx + r < 0 || rd.cx - r >= picture.width()) return false;
-  checked = rd.cy - r < band.top || rd.cy + r >= band.bottom || rd.cx - r < 0 || rd.cx + r >= picture.width();
+  clipped = rd.cy - r < band.top || rd.cy + r >= band.bottom || rd.cx - r < 0 || rd.cx + r >= picture.width();
   return true;
 }
 
@@ -225,29 +241,29 @@ Plot plotFor(const RasterBand& band, const RasterRound& rd) {
 }  // namespace
 
 void drawRound(const RasterBand& band, const RasterRound& rd) {
-  bool checked = false;
-  if (!roundInBand(band, rd, checked)) return;
+  bool clipped = false;
+  if (!roundInBand(band, rd, clipped)) return;
   const Plot plot = plotFor(band, rd);
   if (rd.r <= 0) {
     plot.put(rd.cx, rd.cy);
   } else if (rd.dash == DashPattern::solid && (rd.whole || rd.span >= kFullTurn)) {
-    checked ? solidCircle<true>(rd, plot) : solidCircle<false>(rd, plot);
+    clipped ? ringInPlot(rd, plot, NoDash{}) : solidCircle(rd, plot);
+  } else if (rd.dash == DashPattern::solid) {
+    ringInPlot(rd, plot, NoDash{});
   } else {
-    const MaskDash dash{dashBits(rd.dash)};
-    checked ? partialRing<true>(rd, plot, dash) : partialRing<false>(rd, plot, dash);
+    ringInPlot(rd, plot, MaskDash{dashBits(rd.dash)});
   }
 }
 
 void drawRound(const RasterBand& band, const RasterRound& rd, const DashTable& table) {
-  bool checked = false;
-  if (!roundInBand(band, rd, checked)) return;
+  bool clipped = false;
+  if (!roundInBand(band, rd, clipped)) return;
   const Plot plot = plotFor(band, rd);
   if (rd.r <= 0) {
     plot.put(rd.cx, rd.cy);
     return;
   }
-  const TableDash dash{table.on.data(), table.period()};
-  checked ? partialRing<true>(rd, plot, dash) : partialRing<false>(rd, plot, dash);
+  ringInPlot(rd, plot, TableDash{table.on.data(), table.period()});
 }
 
 }  // namespace trazo

@@ -28,15 +28,13 @@ Status DrawLineEntity(const Entity& e, Surface& p1) {
 }
 
 Status DrawCircleEntity(const Entity& e, Surface& p1) {
-  return drawStyled(e, p1, [&](Rgb colour) {
-    return p1.circle(single(e.Value1), single(e.Value2), single(e.Value3), colour);
-  });
+  return drawStyled(
+      e, p1, [&](Rgb colour) { return p1.circle(single(e.Value1), single(e.Value2), single(e.Value3), colour); });
 }
 
 Status DrawArcEntity(const Entity& e, Surface& p1) {
   return drawStyled(e, p1, [&](Rgb colour) {
-    return p1.arc(single(e.Value1), single(e.Value2), single(e.Value3), colour, single(e.Value4),
-                  single(e.Value5));
+    return p1.arc(single(e.Value1), single(e.Value2), single(e.Value3), colour, single(e.Value4), single(e.Value5));
   });
 }
 

@@ -14,7 +14,6 @@ constexpr std::size_t kBlockBytes = std::size_t{64} << 10;
 // the rest.
 constexpr unsigned kMemberBits = 8;
 
-
 template <typename T>
 T load(const std::byte* bytes, std::size_t& at) {
   at = alignUp(at, alignof(T));

@@ -31,8 +31,7 @@ class CallList {
  public:
   // Adds a statement: its line, its member and an argument for each of the member's
   // parameters, whose String arguments hold `textUnits` code units in all.
-  void add(std::size_t line, const MemberInfo& member, std::span<const BoundArgument> arguments,
-           std::size_t textUnits);
+  void add(std::size_t line, const MemberInfo& member, std::span<const BoundArgument> arguments, std::size_t textUnits);
 
   // Writing a statement field by field where it will stay: begin with room for at most
   // `mostBytes`, then one put per parameter in order, then commit. A statement not

@@ -66,7 +66,8 @@ std::size_t PlainStatementReader::read(std::string_view text, std::size_t lineNu
   if (member == nullptr) return kNotPlain;
 
   const auto params = member->params;
-  CallList::Writer writer = calls.begin(lineNumber, *member, CallList::mostBytes(*member, params.size() * kPlainTextUnits));
+  CallList::Writer writer =
+      calls.begin(lineNumber, *member, CallList::mostBytes(*member, params.size() * kPlainTextUnits));
   for (std::size_t i = 0; i < params.size(); ++i) {
     p = skipBlanks(p, end);
     if (i > 0) {

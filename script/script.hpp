@@ -29,8 +29,8 @@ struct Outcome {
 
 // How far reading or running has come.
 struct Progress {
-  std::size_t linesRead = 0;        // all of them once the script runs
-  std::int32_t entitiesAdded = 0;   // the control's Count while the script runs
+  std::size_t linesRead = 0;       // all of them once the script runs
+  std::int32_t entitiesAdded = 0;  // the control's Count while the script runs
   bool running = false;
 };
 

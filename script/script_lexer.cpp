@@ -32,7 +32,7 @@ std::string faultMessage(const Token& fault) {
     case LexFault::UnexpectedCharacter: {
       const auto byte = static_cast<unsigned char>(fault.text.front());
       return byte < 0x20 || byte >= 0x7F ? "unexpected character (byte " + std::to_string(byte) + ")"
-                                          : "unexpected character '" + std::string(fault.text) + "'";
+                                         : "unexpected character '" + std::string(fault.text) + "'";
     }
     case LexFault::None: break;
   }

@@ -56,9 +56,9 @@ inline constexpr auto kClasses = [] {
   for (int c = 0; c < 256; ++c) {
     const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
     const bool digit = c >= '0' && c <= '9';
-    classes[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(
-        (c == ' ' || c == '\t' || c == '\r' ? kBlank : 0) | (letter ? kNameStart | kNameChar : 0) |
-        (digit ? kNameChar | kDigit : 0));
+    classes[static_cast<std::size_t>(c)] =
+        static_cast<std::uint8_t>((c == ' ' || c == '\t' || c == '\r' ? kBlank : 0) |
+                                  (letter ? kNameStart | kNameChar : 0) | (digit ? kNameChar | kDigit : 0));
   }
   return classes;
 }();
@@ -108,9 +108,7 @@ class Lexer {
   }
 
  private:
-  static std::string_view text(const char* from, const char* to) {
-    return {from, static_cast<std::size_t>(to - from)};
-  }
+  static std::string_view text(const char* from, const char* to) { return {from, static_cast<std::size_t>(to - from)}; }
   const char* nextNonBlank() const {
     const char* p = at_;
     while (p != end_ && lexer::is(*p, lexer::kBlank)) ++p;

@@ -29,7 +29,8 @@ void Script::run(Trazo& control, Listener& listener) {
 void Script::walk(const std::function<void(const BoundCall&)>& visit) {
   CallList::Cursor cursor(*calls_);
   Call call;
-  while (cursor.next(call)) visit({call.line, call.member, std::span(call.arguments).first(call.member->params.size())});
+  while (cursor.next(call))
+    visit({call.line, call.member, std::span(call.arguments).first(call.member->params.size())});
 }
 
 std::string failureText(const Outcome& outcome) {

@@ -96,7 +96,7 @@ class LineParser {
         const bool plain = is(TokenKind::Number) || is(TokenKind::String);
         if (plain && st_.named > 0) return fail("positional argument after a named one");
         std::int32_t param = -1;
-        if (is(TokenKind::Number) ? !readNumber(value, false)
+        if (is(TokenKind::Number)   ? !readNumber(value, false)
             : is(TokenKind::String) ? !readString(value, decoded)
                                     : !parseArgument(value, decoded, param)) {
           return false;
@@ -131,7 +131,7 @@ class LineParser {
   // Set t = CreateObject("Trazolib.Trazo") makes a script valid VBScript; it creates nothing
   // here since the script already runs against one control.
   bool parseCreateObject() {
-    const TokenKind shape[] = {TokenKind::Name,       TokenKind::Name,   TokenKind::Assign,     TokenKind::Name,
+    const TokenKind shape[] = {TokenKind::Name,      TokenKind::Name,   TokenKind::Assign,     TokenKind::Name,
                                TokenKind::LeftParen, TokenKind::String, TokenKind::RightParen, TokenKind::End};
     Token tokens[std::size(shape)];
     bool ok = true;
@@ -254,8 +254,8 @@ bool bindStatement(Statement& st, std::size_t line, CallList* calls, std::string
     }
     if (failed(s)) {
       const std::string what = "argument '" + std::string(p.name) + "' of " + std::string(m.name);
-      fault = what + (s == status::dispOverflow ? " is out of range for " : " cannot be converted to ") +
-              typeName(p.type);
+      fault =
+          what + (s == status::dispOverflow ? " is out of range for " : " cannot be converted to ") + typeName(p.type);
       return false;
     }
   }

@@ -105,8 +105,13 @@ void SvgWriter::number(double value, int decimals) {
 
 void SvgWriter::colour(Rgb c) {
   static constexpr char kHex[] = "0123456789abcdef";
-  const char text[7] = {'#', kHex[c.red >> 4], kHex[c.red & 15], kHex[c.green >> 4], kHex[c.green & 15],
-                        kHex[c.blue >> 4], kHex[c.blue & 15]};
+  const char text[7] = {'#',
+                        kHex[c.red >> 4],
+                        kHex[c.red & 15],
+                        kHex[c.green >> 4],
+                        kHex[c.green & 15],
+                        kHex[c.blue >> 4],
+                        kHex[c.blue & 15]};
   write(std::string_view(text, sizeof text));
 }
 
@@ -118,7 +123,8 @@ void SvgWriter::escaped(std::u16string_view text) {
 
 void SvgWriter::begin(std::u16string_view title) {
   const double w = picture_.widthPixels(), h = picture_.heightPixels();
-  write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"");
+  write(
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"");
   number(w);
   write("px\" height=\"");
   number(h);

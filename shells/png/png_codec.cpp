@@ -139,8 +139,7 @@ bool decodePng(const unsigned char* data, std::size_t size, PixelBuffer& picture
       return false;
     }
     for (png_uint_32 y = 0; y < height; ++y) rows[y] = bytes.data() + 3 * std::size_t{width} * y;
-    if (readRows(png, info, rows.data()) &&
-        picture.resize(static_cast<int>(width), static_cast<int>(height), {})) {
+    if (readRows(png, info, rows.data()) && picture.resize(static_cast<int>(width), static_cast<int>(height), {})) {
       for (png_uint_32 y = 0; y < height; ++y) {
         std::uint32_t* to = picture.row(static_cast<int>(y));
         for (png_uint_32 x = 0; x < width; ++x) {

@@ -26,8 +26,8 @@ RunResult addBoxes(Trazo& control, std::size_t rows, const LineColumns& c, const
 }
 
 RunResult addCircles(Trazo& control, std::size_t rows, const CircleColumns& c, const TextColumn& tags) {
-  return eachRow(rows,
-                 [&](std::size_t i) { return control.AddCircle(c.CX[i], c.CY[i], c.r[i], c.col[i], c.lType[i], tags[i]); });
+  return eachRow(
+      rows, [&](std::size_t i) { return control.AddCircle(c.CX[i], c.CY[i], c.r[i], c.col[i], c.lType[i], tags[i]); });
 }
 
 RunResult addArcs(Trazo& control, std::size_t rows, const ArcColumns& c, const TextColumn& tags) {

@@ -103,7 +103,8 @@ Column<T> columnOf(py::handle value, std::size_t rows, const char* what) {
   }
   const auto array = py::reinterpret_borrow<py::array>(value);
   if (array.ndim() != 1 || static_cast<std::size_t>(array.shape(0)) != rows) {
-    throw py::value_error(std::string(what) + ": expected a one-dimensional array of " + std::to_string(rows) + " rows");
+    throw py::value_error(std::string(what) + ": expected a one-dimensional array of " + std::to_string(rows) +
+                          " rows");
   }
   return {static_cast<const char*>(array.data()), array.strides(0)};
 }
@@ -114,8 +115,8 @@ void ranAll(const char* member, const RunResult& result) {
 
 void bulkLines(Control& c, bool boxes, std::size_t rows, py::handle x1, py::handle y1, py::handle x2, py::handle y2,
                py::handle col, py::handle lType, py::handle tags) {
-  const LineColumns columns{columnOf<double>(x1, rows, "x1"),        columnOf<double>(y1, rows, "y1"),
-                            columnOf<double>(x2, rows, "x2"),        columnOf<double>(y2, rows, "y2"),
+  const LineColumns columns{columnOf<double>(x1, rows, "x1"),         columnOf<double>(y1, rows, "y1"),
+                            columnOf<double>(x2, rows, "x2"),         columnOf<double>(y2, rows, "y2"),
                             columnOf<std::int32_t>(col, rows, "col"), columnOf<std::int32_t>(lType, rows, "lType")};
   const TextColumn tagColumn = textColumnOf(tags, rows, "tags");
   const RunResult result = withoutInterpreter(c, [&](Trazo& t) {
@@ -135,9 +136,12 @@ void bulkCircles(Control& c, std::size_t rows, py::handle CX, py::handle CY, py:
 
 void bulkArcs(Control& c, std::size_t rows, py::handle CX, py::handle CY, py::handle r, py::handle sa, py::handle ea,
               py::handle col, py::handle lType, py::handle tags) {
-  const ArcColumns columns{columnOf<double>(CX, rows, "CX"),         columnOf<double>(CY, rows, "CY"),
-                           columnOf<double>(r, rows, "r"),           columnOf<double>(sa, rows, "sa"),
-                           columnOf<double>(ea, rows, "ea"),         columnOf<std::int32_t>(col, rows, "col"),
+  const ArcColumns columns{columnOf<double>(CX, rows, "CX"),
+                           columnOf<double>(CY, rows, "CY"),
+                           columnOf<double>(r, rows, "r"),
+                           columnOf<double>(sa, rows, "sa"),
+                           columnOf<double>(ea, rows, "ea"),
+                           columnOf<std::int32_t>(col, rows, "col"),
                            columnOf<std::int32_t>(lType, rows, "lType")};
   const TextColumn tagColumn = textColumnOf(tags, rows, "tags");
   ranAll("AddCircle2", withoutInterpreter(c, [&](Trazo& t) { return addArcs(t, rows, columns, tagColumn); }));
@@ -150,8 +154,7 @@ void bulkTexts(Control& c, std::size_t rows, py::handle TX, py::handle TY, py::h
                             columnOf<std::int32_t>(col, rows, "col")};
   const TextColumn textColumn = textColumnOf(cText, rows, "cText");
   const TextColumn tagColumn = textColumnOf(tags, rows, "tags");
-  ranAll("AddText",
-         withoutInterpreter(c, [&](Trazo& t) { return addTexts(t, rows, columns, textColumn, tagColumn); }));
+  ranAll("AddText", withoutInterpreter(c, [&](Trazo& t) { return addTexts(t, rows, columns, textColumn, tagColumn); }));
 }
 
 // --- pictures ---
@@ -174,8 +177,8 @@ PictureLook lookOf(std::uint32_t background, bool lightPalette, double lineWidth
 
 // The picture as (height, width, 4) bytes R, G, B, A, in the memory the raster drew them
 // in: the array keeps that memory alive. With Reflash's status.
-py::tuple render(Control& c, int width, int height, std::uint32_t background, bool lightPalette,
-                 double lineWidthPixels, int threads) {
+py::tuple render(Control& c, int width, int height, std::uint32_t background, bool lightPalette, double lineWidthPixels,
+                 int threads) {
   checkSize(width, height);
   const PictureLook look = lookOf(background, lightPalette, lineWidthPixels, threads);
   auto pixels = std::make_unique<PixelBuffer>();
@@ -209,8 +212,7 @@ py::tuple render(Control& c, int width, int height, std::uint32_t background, bo
 // Reflash's status; OSError when the picture could not be written, or the callable's own
 // exception.
 std::uint32_t writePicture(Control& c, const std::string& format, int width, int height, std::uint32_t background,
-                           bool lightPalette, double lineWidthPixels, int threads, py::object write,
-                           py::handle title) {
+                           bool lightPalette, double lineWidthPixels, int threads, py::object write, py::handle title) {
   checkSize(width, height);
   if (format != "png" && format != "svg") throw py::value_error("the format must be png or svg");
   const PictureLook look = lookOf(background, lightPalette, lineWidthPixels, threads);
@@ -239,7 +241,8 @@ std::uint32_t writePicture(Control& c, const std::string& format, int width, int
     return true;
   };
   const WriteResult result = withoutInterpreter(c, [&](Trazo& t) {
-    WriteResult r = format == "png" ? writePng(t, width, height, look, sink) : writeSvg(t, width, height, look, sink, name);
+    WriteResult r =
+        format == "png" ? writePng(t, width, height, look, sink) : writeSvg(t, width, height, look, sink, name);
     if (r.written && !chunk.empty() && !hand()) {
       r.written = false;
       r.error = "the output refused the data";
@@ -355,8 +358,8 @@ PYBIND11_MODULE(_trazo, m) {
     } catch (const MemberFailed& e) {
       const py::object errors = py::module_::import("trazo._errors");
       py::object row = e.row ? py::object(py::int_(*e.row)) : py::object(py::none());
-      const py::object error = errors.attr("member_failed")(e.member, static_cast<std::uint32_t>(e.status),
-                                                            statusKind(e.status), row);
+      const py::object error =
+          errors.attr("member_failed")(e.member, static_cast<std::uint32_t>(e.status), statusKind(e.status), row);
       PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(error.ptr())), error.ptr());
     } catch (const ScriptRejected& e) {
       const py::object errors = py::module_::import("trazo._errors");
@@ -367,10 +370,11 @@ PYBIND11_MODULE(_trazo, m) {
 
   py::class_<Control>(m, "Control")
       .def(py::init<>())
-      .def("Clear", [](Control& c) {
-        Turn turn(c);
-        check("Clear", c.control().Clear());
-      })
+      .def("Clear",
+           [](Control& c) {
+             Turn turn(c);
+             check("Clear", c.control().Clear());
+           })
       .def(
           "AddBox",
           [](Control& c, double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,
@@ -423,8 +427,7 @@ PYBIND11_MODULE(_trazo, m) {
                                check("Count", c.control().Count(value));
                                return value;
                              })
-      .def("Reflash",
-           [](Control& c) { check("Reflash", withoutInterpreter(c, [](Trazo& t) { return t.Reflash(); })); })
+      .def("Reflash", [](Control& c) { check("Reflash", withoutInterpreter(c, [](Trazo& t) { return t.Reflash(); })); })
       .def(
           "trace",
           [](Control& c, double width, double height) {
@@ -434,12 +437,12 @@ PYBIND11_MODULE(_trazo, m) {
             return withoutInterpreter(c, [&](Trazo& t) { return traceOfReflash(t, width, height); });
           },
           "width"_a = kDefaultWidthTwips, "height"_a = kDefaultHeightTwips)
-      .def("_add_lines", [](Control& c, std::size_t rows, py::handle x1, py::handle y1, py::handle x2, py::handle y2,
-                            py::handle col, py::handle lType,
-                            py::handle tags) { bulkLines(c, false, rows, x1, y1, x2, y2, col, lType, tags); })
-      .def("_add_boxes", [](Control& c, std::size_t rows, py::handle x1, py::handle y1, py::handle x2, py::handle y2,
-                            py::handle col, py::handle lType,
-                            py::handle tags) { bulkLines(c, true, rows, x1, y1, x2, y2, col, lType, tags); })
+      .def("_add_lines",
+           [](Control& c, std::size_t rows, py::handle x1, py::handle y1, py::handle x2, py::handle y2, py::handle col,
+              py::handle lType, py::handle tags) { bulkLines(c, false, rows, x1, y1, x2, y2, col, lType, tags); })
+      .def("_add_boxes",
+           [](Control& c, std::size_t rows, py::handle x1, py::handle y1, py::handle x2, py::handle y2, py::handle col,
+              py::handle lType, py::handle tags) { bulkLines(c, true, rows, x1, y1, x2, y2, col, lType, tags); })
       .def("_add_circles", &bulkCircles)
       .def("_add_arcs", &bulkArcs)
       .def("_add_texts", &bulkTexts)

@@ -21,9 +21,9 @@ inline constexpr double kOutputDpi = 96;
 // default the classic look: one-pixel lines in the six light colours on black.
 struct PictureLook {
   Rgb background{};
-  bool lightPalette = false;     // the six colours' dark counterparts, for a light background
-  double lineWidthPixels = 0;    // 0: the classic one device pixel
-  int threads = 0;               // for the raster step: 0 as many as there are cores, 1 none
+  bool lightPalette = false;   // the six colours' dark counterparts, for a light background
+  double lineWidthPixels = 0;  // 0: the classic one device pixel
+  int threads = 0;             // for the raster step: 0 as many as there are cores, 1 none
 };
 
 // The colours of the light palette: each of the six drawn as its dark counterpart in the

@@ -30,7 +30,8 @@ void appendStr(std::u16string& out, PyObject* text) {
 }
 
 [[noreturn]] void notText(const char* what, py::handle value) {
-  throw py::type_error(std::string(what) + ": expected str, got " + std::string(py::str(py::type::of(value).attr("__name__"))));
+  throw py::type_error(std::string(what) + ": expected str, got " +
+                       std::string(py::str(py::type::of(value).attr("__name__"))));
 }
 
 }  // namespace
@@ -84,7 +85,8 @@ TextColumn textColumnOf(py::handle value, std::size_t rows, const char* what) {
     PyObject* item;
     std::memcpy(&item, data + static_cast<std::ptrdiff_t>(i) * stride, sizeof item);
     if (item == nullptr || !PyUnicode_Check(item)) {
-      notText((std::string(what) + "[" + std::to_string(i) + "]").c_str(), item == nullptr ? py::none() : py::handle(item));
+      notText((std::string(what) + "[" + std::to_string(i) + "]").c_str(),
+              item == nullptr ? py::none() : py::handle(item));
     }
     appendStr(column.units, item);
     column.starts.push_back(column.units.size());

@@ -32,7 +32,8 @@ void EntityTexts::drawOver(PixelBuffer& pixels, const PixelWindow& window) const
   painter.translate(-window.left, -window.top);
   const QFont font = textFont();
   const DeviceRect area{static_cast<double>(window.left), static_cast<double>(window.top),
-                        static_cast<double>(window.left) + pixels.width(), static_cast<double>(window.top) + pixels.height()};
+                        static_cast<double>(window.left) + pixels.width(),
+                        static_cast<double>(window.top) + pixels.height()};
   for (const std::int32_t index : kept_) {
     const std::optional<Entity> entity = control_.store().at(index);
     DeviceText text;

@@ -37,7 +37,7 @@ Status paintWithRaster(Trazo& control, DeviceSurface& picture, RasterEngine& ras
 }
 
 Status paintWithPainter(Trazo& control, DeviceSurface& picture, PainterEngine& engine, QPainter& painter,
-                   const PictureOptions& options) {
+                        const PictureOptions& options) {
   engine.begin(painter, QRectF(0, 0, picture.widthPixels(), picture.heightPixels()), options.antialias);
   EntityTexts texts(control, picture, &engine);
   const Status s = paintWith(control, picture, engine, options.texts ? &texts : nullptr);

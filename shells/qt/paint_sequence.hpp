@@ -18,13 +18,13 @@ namespace trazo::qt {
 // Through the raster back end, into the pixels of its window; the texts are drawn over
 // those pixels once the control has painted. Returns Reflash's status.
 [[nodiscard]] Status paintWithRaster(Trazo& control, DeviceSurface& picture, RasterEngine& raster,
-                                 const PictureOptions& options);
+                                     const PictureOptions& options);
 // Through QPainter across the whole picture, each text drawn as its entity is painted.
 // Returns Reflash's status.
 [[nodiscard]] Status paintWithPainter(Trazo& control, DeviceSurface& picture, PainterEngine& engine, QPainter& painter,
-                                 const PictureOptions& options);
+                                      const PictureOptions& options);
 // Through any other back end, `observer` told of each entity it paints.
 [[nodiscard]] Status paintWith(Trazo& control, DeviceSurface& picture, DeviceEngine& engine,
-                                  PaintObserver* observer = nullptr);
+                               PaintObserver* observer = nullptr);
 
 }  // namespace trazo::qt

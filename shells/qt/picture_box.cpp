@@ -69,7 +69,8 @@ class WidgetSurface final : public RasterSurface {
 PixelWindow deviceWindow(const QRect& exposed, double ratio, const DeviceSurface& p1) {
   const int left = std::max(0, static_cast<int>(std::floor(exposed.left() * ratio)));
   const int top = std::max(0, static_cast<int>(std::floor(exposed.top() * ratio)));
-  const int right = std::min(static_cast<int>(p1.widthPixels()), static_cast<int>(std::ceil((exposed.right() + 1) * ratio)));
+  const int right =
+      std::min(static_cast<int>(p1.widthPixels()), static_cast<int>(std::ceil((exposed.right() + 1) * ratio)));
   const int bottom =
       std::min(static_cast<int>(p1.heightPixels()), static_cast<int>(std::ceil((exposed.bottom() + 1) * ratio)));
   return {left, top, std::max(0, right - left), std::max(0, bottom - top)};

@@ -74,7 +74,8 @@ WriteResult writeSvg(Trazo& control, QSize size, const PictureOptions& options, 
     return sink(reinterpret_cast<const unsigned char*>(data), n);
   };
   SvgWriter svg(bytes, picture, {options.antialias, options.texts});
-  svg.begin(std::u16string_view(reinterpret_cast<const char16_t*>(title.utf16()), static_cast<std::size_t>(title.size())));
+  svg.begin(
+      std::u16string_view(reinterpret_cast<const char16_t*>(title.utf16()), static_cast<std::size_t>(title.size())));
   result.paintStatus = paintWith(control, picture, svg, &svg);
   result.written = svg.finish();
   if (!result.written) {
@@ -113,7 +114,8 @@ WriteResult writePdf(Trazo& control, QSize size, const PictureOptions& options, 
     result.error = QStringLiteral("the picture could not be drawn");
     return result;
   }
-  result.written = sink(reinterpret_cast<const unsigned char*>(data.constData()), static_cast<std::size_t>(data.size()));
+  result.written =
+      sink(reinterpret_cast<const unsigned char*>(data.constData()), static_cast<std::size_t>(data.size()));
   if (!result.written) result.error = QStringLiteral("the output refused the data");
   return result;
 }
@@ -159,7 +161,9 @@ WriteResult writeInPlace(Trazo& control, const QString& path, PictureFormat form
 
 }  // namespace
 
-std::optional<PictureFormat> pictureFormatFor(const QString& path) { return pictureFormatNamed(QFileInfo(path).suffix()); }
+std::optional<PictureFormat> pictureFormatFor(const QString& path) {
+  return pictureFormatNamed(QFileInfo(path).suffix());
+}
 
 std::optional<PictureFormat> pictureFormatNamed(const QString& name) {
   const QString lower = name.toLower();

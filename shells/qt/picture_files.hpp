@@ -34,14 +34,14 @@ struct WriteResult {
 // `size` at 96 dots to the inch unless the options name a paper, whose orientation `size`
 // then decides.
 [[nodiscard]] WriteResult writePicture(Trazo& control, PictureFormat format, QSize size, const PictureOptions& options,
-                         const png::ByteSink& sink, const QString& title = {});
+                                       const png::ByteSink& sink, const QString& title = {});
 // Writes the picture in `format` to `out`, a device open for writing: standard output, a
 // buffer, a socket.
 [[nodiscard]] WriteResult writePicture(Trazo& control, QIODevice& out, PictureFormat format, QSize size,
-                         const PictureOptions& options, const QString& title = {});
+                                       const PictureOptions& options, const QString& title = {});
 // Writes the picture to the file `path`, as `format` or else as its extension says. The file
 // appears, or replaces an old one, only once it is complete.
 [[nodiscard]] WriteResult writePicture(Trazo& control, const QString& path, QSize size, const PictureOptions& options,
-                         std::optional<PictureFormat> format = std::nullopt);
+                                       std::optional<PictureFormat> format = std::nullopt);
 
 }  // namespace trazo::qt

@@ -20,7 +20,8 @@ namespace trazo::qt {
 [[nodiscard]] Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& options);
 
 // The picture as an RGB image of `size` pixels.
-[[nodiscard]] QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus = nullptr);
+[[nodiscard]] QImage renderImage(Trazo& control, QSize size, const PictureOptions& options,
+                                 Status* paintStatus = nullptr);
 
 // The raster picture of `size` pixels (or the options' window of it) in `p1`, texts drawn over it when the host shows them;
 // false when there is no memory for it.

@@ -97,8 +97,7 @@ void EventConnectionPoint::MouseMove(std::int16_t& Button, std::int16_t& Shift, 
     args[0].vt = VT_BYREF | VT_R4;
     args[0].pfltVal = &y;
     DISPPARAMS params{args, nullptr, 4, 0};
-    sink->Invoke(dispid::MouseMove, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
-                 nullptr);
+    sink->Invoke(dispid::MouseMove, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
   }
 }
 

@@ -61,9 +61,9 @@ HRESULT ControlWindows::create(HWND parent, const RECT& position, const RECT& pi
                             position.top, position.right - position.left, position.bottom - position.top, parent,
                             nullptr, moduleInstance(), this);
   if (client_ == nullptr) return HRESULT_FROM_WIN32(GetLastError());
-  picture_ = CreateWindowExW(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, picture.left,
-                             picture.top, picture.right - picture.left, picture.bottom - picture.top, client_,
-                             nullptr, moduleInstance(), this);
+  picture_ = CreateWindowExW(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, picture.left, picture.top,
+                             picture.right - picture.left, picture.bottom - picture.top, client_, nullptr,
+                             moduleInstance(), this);
   if (picture_ == nullptr) {
     const HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
     destroy();
@@ -93,9 +93,7 @@ LRESULT CALLBACK ControlWindows::clientProc(HWND window, UINT message, WPARAM wP
       case WM_SIZE:
         if (self->client_ == window && self->picture_ != nullptr) self->events_->clientSized();
         return 0;
-      case WM_NCDESTROY:
-        self->forget(window);
-        break;
+      case WM_NCDESTROY: self->forget(window); break;
       default: break;
     }
   }
@@ -107,11 +105,8 @@ LRESULT CALLBACK ControlWindows::pictureProc(HWND window, UINT message, WPARAM w
   ControlWindows* self = owner(window);
   if (self != nullptr && self->picture_ == window) {
     switch (message) {
-      case WM_SIZE:
-        self->events_->pictureSized(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
-      case WM_ERASEBKGND:
-        return 1;  // the paint covers everything
+      case WM_SIZE: self->events_->pictureSized(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+      case WM_ERASEBKGND: return 1;  // the paint covers everything
       case WM_PAINT: {
         PAINTSTRUCT ps;
         if (HDC dc = BeginPaint(window, &ps)) {
@@ -120,16 +115,12 @@ LRESULT CALLBACK ControlWindows::pictureProc(HWND window, UINT message, WPARAM w
         }
         return 0;
       }
-      case WM_PRINTCLIENT:
-        self->events_->paintPicture(reinterpret_cast<HDC>(wParam));
-        return 0;
+      case WM_PRINTCLIENT: self->events_->paintPicture(reinterpret_cast<HDC>(wParam)); return 0;
       case WM_MOUSEMOVE:
         self->events_->pointerMoved(buttonState(wParam), shiftState(wParam, GetKeyState(VK_MENU) < 0),
                                     GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
-      case WM_NCDESTROY:
-        self->forget(window);
-        break;
+      case WM_NCDESTROY: self->forget(window); break;
       default: break;
     }
   } else if (self != nullptr && message == WM_NCDESTROY) {

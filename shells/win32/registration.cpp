@@ -64,9 +64,7 @@ HRESULT writeEntry(const RegistryEntry& entry) {
   return HRESULT_FROM_WIN32(rc);
 }
 
-HRESULT loadOwnTypeLib(ITypeLib** lib) {
-  return LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, lib);
-}
+HRESULT loadOwnTypeLib(ITypeLib** lib) { return LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, lib); }
 
 }  // namespace
 

@@ -1,6 +1,9 @@
 // The raster step's bands on Windows threads. MinGW-w64's win32 thread model has no
-// std::thread, so the portable runner would draw one band after another; this one starts a
-// thread per band with CreateThread and waits for all of them before it returns.
+// std::thread, so the shared worker pool of the core runs every job on its caller there;
+// this runner keeps a pool of its own in the same way, of CreateThread workers started on
+// first need. Each worker holds a reference to the module that runs it, so the DLL cannot
+// be unloaded under it, and leaves through FreeLibraryAndExitThread after a while without
+// work; nothing waits for a thread when the module is unloaded or the process exits.
 #pragma once
 
 #include "raster/band_runner.hpp"
@@ -11,10 +14,10 @@ class ThreadBandRunner final : public BandRunner {
  public:
   // The processors the system lets this process use.
   int parallelism() const override;
-  void run(int count, BandWork& work) override;
+  int run(int count, int threads, BandWork& work) override;
 };
 
-// The one runner of the module's pictures: it keeps no state between runs.
+// The one runner of the module's pictures.
 ThreadBandRunner& threadBandRunner();
 
 }  // namespace trazo::win32

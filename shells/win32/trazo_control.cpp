@@ -90,7 +90,8 @@ void TrazoControl::clientSized() {
   RECT client{};
   if (!GetClientRect(windows_.client(), &client)) client = {};
   const LogicalDpi dpi = displayDpi();
-  SizedClientArea area(pixelsToTwips(client.right - client.left, dpi.x), pixelsToTwips(client.bottom - client.top, dpi.y));
+  SizedClientArea area(pixelsToTwips(client.right - client.left, dpi.x),
+                       pixelsToTwips(client.bottom - client.top, dpi.y));
   core_.onResize(area);
 }
 

@@ -53,15 +53,13 @@ class TrazoControl final : public _Trazo,
   // IDispatch
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
-                                          DISPID* ids) override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* argError) override;
 
   // _Trazo, in its order
   HRESULT STDMETHODCALLTYPE Clear() override;
-  HRESULT STDMETHODCALLTYPE AddBox(double x1, double y1, double x2, double y2, LONG col, LONG lType,
-                                   BSTR Tag) override;
+  HRESULT STDMETHODCALLTYPE AddBox(double x1, double y1, double x2, double y2, LONG col, LONG lType, BSTR Tag) override;
   HRESULT STDMETHODCALLTYPE AddLine(double x1, double y1, double x2, double y2, LONG col, LONG lType,
                                     BSTR Tag) override;
   HRESULT STDMETHODCALLTYPE AddCircle(double CX, double CY, double r, LONG col, LONG lType, BSTR Tag) override;
@@ -129,8 +127,8 @@ class TrazoControl final : public _Trazo,
   HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL freeze) override;
 
   // IViewObject2
-  HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
-                                 HDC targetDevice, HDC dc, LPCRECTL bounds, LPCRECTL metafileBounds,
+  HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device, HDC targetDevice,
+                                 HDC dc, LPCRECTL bounds, LPCRECTL metafileBounds,
                                  BOOL(STDMETHODCALLTYPE* carryOn)(ULONG_PTR), ULONG_PTR carryOnArgument) override;
   HRESULT STDMETHODCALLTYPE GetColorSet(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
                                         HDC targetDevice, LOGPALETTE** colours) override;

@@ -108,8 +108,7 @@ HRESULT TrazoControl::AddCircle(double CX, double CY, double r, LONG col, LONG l
   return run([&] { return core_.AddCircle(CX, CY, r, col, lType, text(Tag)); });
 }
 
-HRESULT TrazoControl::AddCircle2(double CX, double CY, double r, double sa, double ea, LONG col, LONG lType,
-                                 BSTR Tag) {
+HRESULT TrazoControl::AddCircle2(double CX, double CY, double r, double sa, double ea, LONG col, LONG lType, BSTR Tag) {
   return run([&] { return core_.AddCircle2(CX, CY, r, sa, ea, col, lType, text(Tag)); });
 }
 

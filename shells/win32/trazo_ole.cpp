@@ -51,16 +51,13 @@ HRESULT TrazoControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND 
   switch (verb) {
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
-    case OLEIVERB_INPLACEACTIVATE:
-      return activateInPlace(site, parent, position, false);
-    case OLEIVERB_UIACTIVATE:
-      return activateInPlace(site, parent, position, true);
+    case OLEIVERB_INPLACEACTIVATE: return activateInPlace(site, parent, position, false);
+    case OLEIVERB_UIACTIVATE: return activateInPlace(site, parent, position, true);
     case OLEIVERB_HIDE:
       if (windows_.exist()) ShowWindow(windows_.client(), SW_HIDE);
       return S_OK;
     case OLEIVERB_OPEN:
-    case OLEIVERB_DISCARDUNDOSTATE:
-      return E_NOTIMPL;
+    case OLEIVERB_DISCARDUNDOSTATE: return E_NOTIMPL;
     default:
       if (verb > 0) {
         // An unknown positive verb is treated as the primary one, as OLE asks.

@@ -43,8 +43,6 @@ HRESULT TrazoControl::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink
   return S_OK;
 }
 
-HRESULT TrazoControl::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) {
-  return GetExtent(aspect, size);
-}
+HRESULT TrazoControl::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) { return GetExtent(aspect, size); }
 
 }  // namespace trazo::win32

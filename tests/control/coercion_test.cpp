@@ -71,26 +71,31 @@ TEST(Coercion, StringsReadAsThePlatformReadsThem) {
       {u".5", ok, 0.5, ok, 0},
       {u"5.", ok, 5, ok, 5},
       {u"6.5", ok, 6.5, ok, 6},
-      {u"\u3000\u00A0" u"7\u2028", ok, 7, ok, 7},        // any Unicode white space
-      {u"1,5", ok, 15, ok, 15},                           // ',' separates thousands, anywhere
+      {u"\u3000\u00A0"
+       u"7\u2028",
+       ok, 7, ok, 7},            // any Unicode white space
+      {u"1,5", ok, 15, ok, 15},  // ',' separates thousands, anywhere
       {u"123,456,789.25", ok, 123456789.25, ok, 123456789},
       {u"1.5,5", ok, 1.55, ok, 2},
-      {u"5-", ok, -5, ok, -5},                            // signs before or after
+      {u"5-", ok, -5, ok, -5},  // signs before or after
       {u"+-5", ok, -5, ok, -5},
-      {u"(5)", ok, -5, ok, -5},                           // parentheses are a minus
+      {u"(5)", ok, -5, ok, -5},  // parentheses are a minus
       {u"( -5 ) ", ok, -5, ok, -5},
       {u"$1,000.50", ok, 1000.5, ok, 1000},
       {u"1.5e3$", ok, 1500, ok, 1500},
       {u"1e-400", ok, 0, ok, 0},
       {u"-0", ok, -0.0, ok, 0},
-      {std::u16string(u"12\0" u"junk", 7), ok, 12, ok, 12},  // the text ends at a NUL
+      {std::u16string(u"12\0"
+                      u"junk",
+                      7),
+       ok, 12, ok, 12},  // the text ends at a NUL
       {u"0000000000000000000000000000000000000000000000000000000001", ok, 1, ok, 1},
-      {u"&HFFFF", ok, 65535, ok, 65535},                  // "&H" and "&O" numbers
+      {u"&HFFFF", ok, 65535, ok, 65535},  // "&H" and "&O" numbers
       {u"&h7FFFFFFF", ok, 2147483647, ok, 2147483647},
       {u"&H80000000", ok, -2147483648.0, ok, INT32_MIN},
       {u"&HFFFFFFFF", overflow, 0, ok, -1},
       {u"&H100000000", overflow, 0, overflow, 0},
-      {u"-&H10", ok, 16, ok, 16},                         // the signs change nothing there
+      {u"-&H10", ok, 16, ok, 16},  // the signs change nothing there
       {u"&O777", ok, 511, ok, 511},
       {u"&H1e5", ok, 485, ok, 485},
       {u"1e400", overflow, 0, overflow, 0},
@@ -109,15 +114,17 @@ TEST(Coercion, StringsReadAsThePlatformReadsThem) {
       {u"(5", mismatch, 0, mismatch, 0},
       {u"5)", mismatch, 0, mismatch, 0},
       {u"$$5", mismatch, 0, mismatch, 0},
-      {u"$1e5", mismatch, 0, mismatch, 0},                // no exponent after a currency sign
+      {u"$1e5", mismatch, 0, mismatch, 0},  // no exponent after a currency sign
       {u"1e", mismatch, 0, mismatch, 0},
       {u"1.5.5", mismatch, 0, mismatch, 0},
       {u"0x10", mismatch, 0, mismatch, 0},
       {u"&H", mismatch, 0, mismatch, 0},
       {u"&O8", mismatch, 0, mismatch, 0},
       {u"$&H10", mismatch, 0, mismatch, 0},
-      {u"\u0661", mismatch, 0, mismatch, 0},              // only ASCII digits
-      {u"\u200B" u"3", mismatch, 0, mismatch, 0},         // a zero-width space is no white space
+      {u"\u0661", mismatch, 0, mismatch, 0},  // only ASCII digits
+      {u"\u200B"
+       u"3",
+       mismatch, 0, mismatch, 0},  // a zero-width space is no white space
       {u"\xD800", mismatch, 0, mismatch, 0},
   };
   for (const Case& c : cases) {
@@ -147,20 +154,20 @@ TEST(Coercion, NumbersAndDatesBecomeTextAsAutomationWritesThem) {
   EXPECT_EQ(toText(0.00001), u"1E-05");
   EXPECT_EQ(toText(1.0 / 3), u"0.333333333333333");
   EXPECT_EQ(toText(std::int32_t{-12}), u"-12");
-  EXPECT_EQ(toText(0.1f), u"0.1");                      // a Single has 7 digits
+  EXPECT_EQ(toText(0.1f), u"0.1");  // a Single has 7 digits
   EXPECT_EQ(toText(1e-45f), u"1.401298E-45");
-  EXPECT_EQ(toText(true), u"-1");                       // Booleans as numbers
+  EXPECT_EQ(toText(true), u"-1");  // Booleans as numbers
   EXPECT_EQ(toText(false), u"0");
   EXPECT_EQ(toText(Variant{}), u"");
-  EXPECT_EQ(toText(Date{0}), u"12:00:00 AM");           // the time alone on day 0
-  EXPECT_EQ(toText(Date{45000}), u"3/15/2023");          // the date alone at midnight
+  EXPECT_EQ(toText(Date{0}), u"12:00:00 AM");    // the time alone on day 0
+  EXPECT_EQ(toText(Date{45000}), u"3/15/2023");  // the date alone at midnight
   EXPECT_EQ(toText(Date{45000.5}), u"3/15/2023 12:00:00 PM");
   EXPECT_EQ(toText(Date{-1.25}), u"12/29/1899 6:00:00 AM");
   EXPECT_EQ(toText(Date{0.1234567}), u"2:57:47 AM");
   EXPECT_EQ(toText(Date{-657434}), u"1/1/100");
   EXPECT_EQ(toText(Date{2958465.9999999991}), u"1/1/10000 12:00:00 AM");  // rounds to the next midnight
-  toText(Date{2958466}, status::invalidArgument);      // beyond 31 December 9999
-  toText(Date{-657435}, status::invalidArgument);      // before 1 January 100
+  toText(Date{2958466}, status::invalidArgument);                         // beyond 31 December 9999
+  toText(Date{-657435}, status::invalidArgument);                         // before 1 January 100
   toText(Date{kInf}, status::invalidArgument);
 }
 

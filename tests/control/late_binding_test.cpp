@@ -76,8 +76,8 @@ TEST_F(LateBinding, EveryMemberReachesItsOwnImplementation) {
 
 TEST_F(LateBinding, NamedArgumentsInAnyOrderAfterPositionalOnes) {
   const std::vector<V> positional{V{1.0}, V{2.0}};
-  const std::vector<NamedArgument> named{{7, V{u"arc"}}, {3, V{0.25}}, {6, V{3.0}}, {2, V{5.0}}, {5, V{2.0}},
-                                         {4, V{0.75}}};
+  const std::vector<NamedArgument> named{{7, V{u"arc"}}, {3, V{0.25}}, {6, V{3.0}},
+                                         {2, V{5.0}},    {5, V{2.0}},  {4, V{0.75}}};
   ASSERT_EQ(invoke(t, dispid::AddCircle2, kInvokeMethod, positional, named), status::ok);
   const Entity e = *t.store().at(1);
   EXPECT_EQ(e.Value1, 1);

@@ -32,8 +32,8 @@ TEST(DeviceSurfaceMapping, ScaleMapsTheInnerCornersExactly) {
   DeviceSurface p1;
   p1.setDevice(1200, 600, 96, 96);
   ASSERT_EQ(p1.setScale(-10, 55, 110, -5), status::ok);
-  for (const auto& [x, y, dx, dy] : std::vector<std::array<double, 4>>{
-           {-10, 55, 0, 0}, {110, -5, 1200, 600}, {50, 25, 600, 300}}) {
+  for (const auto& [x, y, dx, dy] :
+       std::vector<std::array<double, 4>>{{-10, 55, 0, 0}, {110, -5, 1200, 600}, {50, 25, 600, 300}}) {
     EXPECT_EQ(p1.toDevice(x, y).x, dx);
     EXPECT_EQ(p1.toDevice(x, y).y, dy);
   }
@@ -102,8 +102,8 @@ TEST_F(DeviceSurfaceExtremes, NonFiniteAndUnplaceableShapesReachNoBackEnd) {
   EXPECT_EQ(p1.line(0, inf, 5, 5, kGreen), status::ok);
   EXPECT_EQ(p1.line(20, 20, 30, 40, kGreen), status::ok);  // wholly outside
   EXPECT_EQ(p1.circle(5, 5, inf, kGreen), status::ok);
-  EXPECT_EQ(p1.circle(5, 5, 3e38f, kGreen), status::ok);  // encloses the picture
-  EXPECT_EQ(p1.circle(3e38f, 5, 1, kGreen), status::ok);  // far outside it
+  EXPECT_EQ(p1.circle(5, 5, 3e38f, kGreen), status::ok);          // encloses the picture
+  EXPECT_EQ(p1.circle(3e38f, 5, 1, kGreen), status::ok);          // far outside it
   EXPECT_EQ(p1.circle(5, 5 - 1e14f, 1e14f, kGreen), status::ok);  // beyond what doubles place
   EXPECT_EQ(p1.arc(5, 5, 2, kGreen, nan, 1), status::ok);
   EXPECT_EQ(p1.setScale(0, 0, 0, 0), status::ok);  // a user system of no extent

@@ -21,10 +21,10 @@
 namespace trazo {
 namespace {
 
-using testing::FailingAllocationScope;
-using testing::FailureMode;
 using testing::describeDifference;
 using testing::entityTrace;
+using testing::FailingAllocationScope;
+using testing::FailureMode;
 using testing::takeSnapshot;
 
 // A stream into a string reserved up front, so that writing a trace allocates nothing and
@@ -57,7 +57,7 @@ struct Fixture {
 struct Scenario {
   std::function<void(Trazo&)> setup;  // runs without injected failures
   std::function<Status(Trazo&)> action;
-  bool keepsSidesBefore = false;      // AddBox: a failure keeps the sides already added
+  bool keepsSidesBefore = false;  // AddBox: a failure keeps the sides already added
 };
 
 std::u16string text(std::size_t length, char16_t unit = u'x') { return std::u16string(length, unit); }
@@ -130,7 +130,8 @@ int failEachAllocation(const Scenario& sc, FailureMode mode) {
       EXPECT_LE(sides, 3);
       Fixture expected;
       buildBoxWithSides(expected, sc, whole, countBefore, sides);
-      EXPECT_EQ(describeDifference(takeSnapshot(expected.control.store()), f.control.store()), "") << "allocation " << k;
+      EXPECT_EQ(describeDifference(takeSnapshot(expected.control.store()), f.control.store()), "")
+          << "allocation " << k;
       EXPECT_EQ(entityTrace(f.control.store()), entityTrace(expected.control.store())) << "allocation " << k;
     } else {
       EXPECT_EQ(describeDifference(before, f.control.store()), "") << "allocation " << k;
@@ -192,12 +193,10 @@ TEST(AllocationFailure, GrowthPastEachThousand) {
   const std::u16string tag = text(20);
   for (const int held : {1000, 2000}) {
     SCOPED_TRACE(held);
-    expectEveryFailureHandled({[&](Trazo& t) { addLines(t, held); },
-                               [&](Trazo& t) { return t.AddLine(-1, -1, 1, 1, 2, 1, tag); }},
-                              3);
-    expectEveryFailureHandled({[&](Trazo& t) { addLines(t, held); },
-                               [](Trazo& t) { return t.AddCircle(0, 0, 1, 2, 1, u""); }},
-                              1);
+    expectEveryFailureHandled(
+        {[&](Trazo& t) { addLines(t, held); }, [&](Trazo& t) { return t.AddLine(-1, -1, 1, 1, 2, 1, tag); }}, 3);
+    expectEveryFailureHandled(
+        {[&](Trazo& t) { addLines(t, held); }, [](Trazo& t) { return t.AddCircle(0, 0, 1, 2, 1, u""); }}, 1);
   }
 }
 
@@ -207,8 +206,8 @@ TEST(AllocationFailure, AddBoxKeepsTheSidesBeforeTheFailure) {
   const std::u16string tag = text(30);
   for (const int held : {0, 998}) {
     SCOPED_TRACE(held);
-    Scenario box{[&](Trazo& t) { addLines(t, held); },
-                 [&](Trazo& t) { return t.AddBox(10, 20, 0, 5, 1, 0, tag); }, true};
+    Scenario box{[&](Trazo& t) { addLines(t, held); }, [&](Trazo& t) { return t.AddBox(10, 20, 0, 5, 1, 0, tag); },
+                 true};
     expectEveryFailureHandled(box, 4);
   }
 }

@@ -45,7 +45,8 @@ void expectCases(const std::vector<MemberCase>& cases) {
 TEST(HostileMembers, FloatingPointErrorsInTheGeometryStoreNothing) {
   const std::u16string million(1 << 20, u'A');
   expectCases({
-      {"circle square overflows", [](Trazo& t) { return t.AddCircle(1e308, 0, 1e308, 1, 0, u""); }, status::floatError, 0},
+      {"circle square overflows", [](Trazo& t) { return t.AddCircle(1e308, 0, 1e308, 1, 0, u""); }, status::floatError,
+       0},
       {"negative radius overflows the low corner", [](Trazo& t) { return t.AddCircle(1e308, 0, -1e308, 1, 0, u""); },
        status::floatError, 0},
       {"inf - inf", [](Trazo& t) { return t.AddCircle(kInf, 0, kInf, 1, 0, u""); }, status::floatError, 0},
@@ -75,7 +76,8 @@ TEST(HostileMembers, NonFiniteAndTinyValuesAreStoredAsPassed) {
       {"arc angles not finite", [](Trazo& t) { return t.AddCircle2(0, 0, 1, kNaN, kInf, 1, 0, u""); }, status::ok, 1},
       {"text height NaN", [](Trazo& t) { return t.AddText(0, 0, kNaN, 0, 1, u"A", u""); }, status::ok, 1},
       {"text angle NaN", [](Trazo& t) { return t.AddText(0, 0, 1, kNaN, 1, u"A", u""); }, status::ok, 1},
-      {"denormal height underflows", [](Trazo& t) { return t.AddText(0, 0, kDenormal, 0, 1, u"AB", u""); }, status::ok, 1},
+      {"denormal height underflows", [](Trazo& t) { return t.AddText(0, 0, kDenormal, 0, 1, u"AB", u""); }, status::ok,
+       1},
       {"-0 everywhere", [](Trazo& t) { return t.AddText(-0.0, -0.0, -0.0, -0.0, 0, u"A", u""); }, status::ok, 1},
       {"a million double-byte characters", [&](Trazo& t) { return t.AddText(0, 0, 1, 0, 1, million, million); },
        status::ok, 1},

@@ -65,11 +65,15 @@ TEST(HostileScript, MessagesShowScriptBytesEscapedAndShort) {
     std::string message;
   } cases[] = {
       {"Set t = CreateObject(\"\x1b[31mRed\x1b]0;title\x07\")", "cannot create '\\x1b[31mRed\\x1b]0;title\\x07'"},
-      {"Reflash() \"a\xe2\x80\xa8" "b\xe2\x80\xae" "c\xc2\x9b\"", "unexpected 'a\\u2028b\\u202ec\\u009b' after the arguments"},
+      {"Reflash() \"a\xe2\x80\xa8"
+       "b\xe2\x80\xae"
+       "c\xc2\x9b\"",
+       "unexpected 'a\\u2028b\\u202ec\\u009b' after the arguments"},
       {"Reflash() \"\xff\xc0\xaf \\ \"\"\"", "unexpected '\\xff\\xc0\\xaf \\\\ \"' after the arguments"},
       {"Reflash() \"\xe3\x81\x82\xf0\x9f\x98\x80\"", "unexpected '\xe3\x81\x82\xf0\x9f\x98\x80' after the arguments"},
       {x100 + " 1", "unknown member '" + x100.substr(0, 40) + "...'"},
-      {"AddCircle 0, 0, 1" + std::string(500, '0') + ", 1, 0, \"\"", "number '1" + std::string(39, '0') + "...' is out of range"},
+      {"AddCircle 0, 0, 1" + std::string(500, '0') + ", 1, 0, \"\"",
+       "number '1" + std::string(39, '0') + "...' is out of range"},
       {"AddLine " + x100 + ":=1", "unknown argument '" + x100.substr(0, 40) + "...' for AddLine"},
   };
   for (const auto& c : cases) {

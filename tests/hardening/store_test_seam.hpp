@@ -7,6 +7,7 @@
 #include "model/store.hpp"
 
 #include <algorithm>
+#include <memory>
 
 namespace trazo {
 
@@ -15,7 +16,7 @@ struct StoreTestSeam {
   static void nearLimit(Store& s, std::int32_t count, std::size_t blocks) {
     s.blocks_.clear();
     s.blocks_.resize(blocks);
-    s.blocks_.back() = allocateEntityBlock();
+    s.blocks_.back() = std::make_unique<EntityBlock>();  // value-initialised: every slot an empty record
     s.count_ = count;
     s.capacity_ = static_cast<std::int32_t>(blocks) * kBlockSize;
     s.released_ = false;

@@ -62,8 +62,8 @@ TEST(RoundedTrigonometry, KnownValuesAndWhatItLeavesToOthers) {
   EXPECT_EQ(roundedCosine(0.0), 1.0);
   EXPECT_TRUE(std::signbit(*roundedSine(-0.0)));
   EXPECT_EQ(roundedSine(0x1p-40), 0x1p-40);
-  for (const double x : {1e6, -2e6, 1e300, std::numeric_limits<double>::infinity(),
-                         std::numeric_limits<double>::quiet_NaN()}) {
+  for (const double x :
+       {1e6, -2e6, 1e300, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
     EXPECT_FALSE(roundedSine(x)) << x;
     EXPECT_FALSE(roundedCosine(x)) << x;
   }

@@ -10,7 +10,8 @@ namespace trazo {
 namespace {
 
 Status addNumberedLine(Store& store, int n) {
-  return addLine(store, n, n, n + 1, n + 1, n % 7, n % 4, u"t" + std::u16string(1, static_cast<char16_t>(u'a' + n % 26)));
+  return addLine(store, n, n, n + 1, n + 1, n % 7, n % 4,
+                 u"t" + std::u16string(1, static_cast<char16_t>(u'a' + n % 26)));
 }
 
 bool isEmpty(const Entity& e) {

@@ -73,8 +73,8 @@ TEST(SingleByteText, KanjiKanaAndFullWidthFormsAreDoubleByte) {
 }
 
 TEST(SingleByteText, WhatTheCodePageCannotHoldCountsAsOneByte) {
-  EXPECT_TRUE(IsSingleByteText(u"\u00E9t\u00E9"));        // accented Latin letters
-  EXPECT_TRUE(IsSingleByteText(u"\U0001F600"));           // a pair of surrogates
+  EXPECT_TRUE(IsSingleByteText(u"\u00E9t\u00E9"));           // accented Latin letters
+  EXPECT_TRUE(IsSingleByteText(u"\U0001F600"));              // a pair of surrogates
   EXPECT_TRUE(IsSingleByteText(std::u16string(1, 0xD800)));  // a lone surrogate
 }
 

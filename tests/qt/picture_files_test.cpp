@@ -59,7 +59,7 @@ TEST_F(PictureFiles, SvgHasThePicturesSizeAndItsStrokesDrawnBack) {
   EXPECT_TRUE(strokes.contains(QLatin1String("#00ffff")));  // the frame
   EXPECT_TRUE(strokes.contains(QLatin1String("#00ff00")));  // the dashed line
   EXPECT_TRUE(strokes.contains(QLatin1String("#0000ff")));  // the circle
-  EXPECT_EQ(shapes, 6);  // four sides, a line and a circle
+  EXPECT_EQ(shapes, 6);                                     // four sides, a line and a circle
 
   QSvgRenderer renderer(file);
   ASSERT_TRUE(renderer.isValid());
@@ -80,9 +80,9 @@ TEST_F(PictureFiles, SvgHasThePicturesSizeAndItsStrokesDrawnBack) {
       }
     return false;
   };
-  EXPECT_EQ(back.pixelColor(300, 165), QColor(0, 0, 0));  // the background, inside the circle
-  EXPECT_TRUE(near((0 + 10) * 5, (55 - 25) * 5, QColor(0, 255, 255)));   // the frame's left side
-  EXPECT_TRUE(near((40 + 10) * 5, (55 - 25) * 5, QColor(0, 0, 255)));    // the circle's left end
+  EXPECT_EQ(back.pixelColor(300, 165), QColor(0, 0, 0));                // the background, inside the circle
+  EXPECT_TRUE(near((0 + 10) * 5, (55 - 25) * 5, QColor(0, 255, 255)));  // the frame's left side
+  EXPECT_TRUE(near((40 + 10) * 5, (55 - 25) * 5, QColor(0, 0, 255)));   // the circle's left end
   EXPECT_FALSE(near((40 + 10) * 5, (55 - 40) * 5, QColor(0, 0, 255)));
 }
 
@@ -142,7 +142,8 @@ TEST_F(PictureFiles, AnyDeviceTakesThePictureInTheFormatAskedFor) {
   const struct {
     PictureFormat format;
     const char* file;
-  } cases[] = {{PictureFormat::png, "device.png"}, {PictureFormat::svg, "device.svg"}, {PictureFormat::pdf, "device.pdf"}};
+  } cases[] = {
+      {PictureFormat::png, "device.png"}, {PictureFormat::svg, "device.svg"}, {PictureFormat::pdf, "device.pdf"}};
   for (const auto& c : cases) {
     QBuffer buffer;
     ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
@@ -186,8 +187,11 @@ TEST_F(PictureFiles, SvgKeepsEachEntitysKindAndTag) {
     if (xml.readNext() != QXmlStreamReader::StartElement) continue;
     const auto a = xml.attributes();
     if (xml.name() == QLatin1String("g") && a.hasAttribute(QLatin1String("data-entity"))) {
-      groups.push_back({a.value(QLatin1String("data-entity")).toString(), a.value(QLatin1String("data-kind")).toString(),
-                        a.value(QLatin1String("data-tag")).toString(), {}, {}});
+      groups.push_back({a.value(QLatin1String("data-entity")).toString(),
+                        a.value(QLatin1String("data-kind")).toString(),
+                        a.value(QLatin1String("data-tag")).toString(),
+                        {},
+                        {}});
     } else if (!groups.empty() && xml.name() == QLatin1String("text")) {
       groups.back().text = xml.readElementText();
     } else if (!groups.empty()) {
@@ -196,8 +200,9 @@ TEST_F(PictureFiles, SvgKeepsEachEntitysKindAndTag) {
   }
   ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
   ASSERT_EQ(groups.size(), 8u);  // four sides of the box, a line, a circle, an arc, a text
-  const QStringList kinds{QStringLiteral("line"), QStringLiteral("line"), QStringLiteral("line"), QStringLiteral("line"),
-                          QStringLiteral("line"), QStringLiteral("circle"), QStringLiteral("arc"), QStringLiteral("text")};
+  const QStringList kinds{QStringLiteral("line"), QStringLiteral("line"), QStringLiteral("line"),
+                          QStringLiteral("line"), QStringLiteral("line"), QStringLiteral("circle"),
+                          QStringLiteral("arc"),  QStringLiteral("text")};
   for (std::size_t i = 0; i < groups.size(); ++i) {
     EXPECT_EQ(groups[i].entity, QString::number(i + 1));
     EXPECT_EQ(groups[i].kind, kinds[static_cast<qsizetype>(i)]) << i;
@@ -237,13 +242,13 @@ TEST_F(PictureFiles, SvgTextsShowInsideTheirBoxes) {
 TEST_F(PictureFiles, SvgIsWrittenAsItIsPainted) {
   for (int i = 0; i < 20000; ++i) (void)control.AddLine(i % 100, 0, 100 - i % 100, 50, i % 7, i % 4, u"a tag");
   std::size_t pieces = 0, largest = 0, total = 0;
-  const WriteResult result = writePicture(control, PictureFormat::svg, QSize(600, 300), {},
-                                          [&](const unsigned char*, std::size_t n) {
-                                            ++pieces;
-                                            largest = std::max(largest, n);
-                                            total += n;
-                                            return true;
-                                          });
+  const WriteResult result =
+      writePicture(control, PictureFormat::svg, QSize(600, 300), {}, [&](const unsigned char*, std::size_t n) {
+        ++pieces;
+        largest = std::max(largest, n);
+        total += n;
+        return true;
+      });
   ASSERT_TRUE(result.written);
   EXPECT_GT(total, 2'000'000u);
   EXPECT_GT(pieces, 20u);

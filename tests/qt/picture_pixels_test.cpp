@@ -82,7 +82,7 @@ TEST_F(PicturePixels, CircleOutlineIsRoundAndHollow) {
 }
 
 TEST_F(PicturePixels, ArcsRunCounterClockwiseFromStartToEndWithYUp) {
-  (void)control.AddCircle2(25, 25, 15, 0, 1.5707963, 2, 0, u"");       // upper right quarter
+  (void)control.AddCircle2(25, 25, 15, 0, 1.5707963, 2, 0, u"");          // upper right quarter
   (void)control.AddCircle2(75, 25, 15, 3 * kPi / 2, kPi / 2, 1, 0, u"");  // right half, across +X
   const QImage image = render();
   for (const double a : {0.1, 0.5, 0.8, 1.2, 1.45}) EXPECT_TRUE(onCircle(image, 25, 25, 15, a, kYellow)) << a;
@@ -129,7 +129,7 @@ TEST_F(PicturePixels, DashStylesInterruptLinesWithClassicLengths) {
 }
 
 TEST_F(PicturePixels, ALineAfterADashedEntityIsSolidAgain) {
-  (void)control.AddCircle(50, 25, 10, 1, 1, u"");  // dashed
+  (void)control.AddCircle(50, 25, 10, 1, 1, u"");    // dashed
   (void)control.AddLine(10, 45, 90, 45, 3, 0, u"");  // line type 0 keeps the style in effect
   (void)control.AddLine(10, 40, 90, 40, 3, 7, u"");  // so does an unknown one
   const QImage image = render();
@@ -148,8 +148,8 @@ TEST_F(PicturePixels, NothingIsDrawnOutsideTheFittedDrawing) {
   (void)control.AddLine(100, 0, 0, 50, 5, 3, u"");
   (void)control.AddText(60, 5, 10, 30, 6, u"Trazo", u"");
   const QImage image = render();
-  EXPECT_EQ(inkOutside(image, static_cast<int>(px(0)) - 1, static_cast<int>(py(50)) - 1,
-                       static_cast<int>(px(100)) + 1, static_cast<int>(py(0)) + 1, kBlack),
+  EXPECT_EQ(inkOutside(image, static_cast<int>(px(0)) - 1, static_cast<int>(py(50)) - 1, static_cast<int>(px(100)) + 1,
+                       static_cast<int>(py(0)) + 1, kBlack),
             0);
   EXPECT_TRUE(colourNear(image, px(80), py(0), QColor(0, 255, 255)));
 }
@@ -192,8 +192,7 @@ TEST_F(PicturePixels, TheLightPaletteDrawsEachColourDarker) {
   const QImage image = render(light);
   for (int col = 1; col <= 6; ++col) {
     EXPECT_TRUE(colourNear(image, px(50), py(5 + 6 * col), dark[col - 1])) << col;
-    EXPECT_EQ(rowOf(image, 5 + 6 * col, dark[col - 1]), rowOf(render(), 5 + 6 * col, classic[col - 1]))
-        << col;
+    EXPECT_EQ(rowOf(image, 5 + 6 * col, dark[col - 1]), rowOf(render(), 5 + 6 * col, classic[col - 1])) << col;
   }
   EXPECT_TRUE(colourNear(image, px(0), py(10), QColor(0, 128, 128)));  // the frame, col 4
   EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white));
@@ -206,9 +205,9 @@ TEST_F(PicturePixels, LineWidthsAndDashesFollowThePenAndTheDevice) {
   struct Case {
     const char* what;
     LineWidth width;
-    int dpi;           // 96: the raster picture; otherwise QPainter at that resolution
-    int thickness;     // rows across a horizontal line
-    int dash, gap;     // the first dash and gap of line type 1, in device pixels
+    int dpi;        // 96: the raster picture; otherwise QPainter at that resolution
+    int thickness;  // rows across a horizontal line
+    int dash, gap;  // the first dash and gap of line type 1, in device pixels
   };
   const Case cases[] = {
       {"classic", {}, 96, 1, 18, 6},

@@ -109,7 +109,8 @@ TEST_F(TrazoWidgetInWindow, AFailingPaintLeavesAClearedPictureAndQtRunning) {
   settle();
   EXPECT_EQ(widget.picture().lastPaintStatus(), status::floatError);
   const QImage shown = widget.picture().grab().toImage();
-  for (const QPoint p : {QPoint(0, 0), QPoint(200, 150), QPoint(399, 299)}) EXPECT_EQ(shown.pixelColor(p), QColor(0, 0, 0));
+  for (const QPoint p : {QPoint(0, 0), QPoint(200, 150), QPoint(399, 299)})
+    EXPECT_EQ(shown.pixelColor(p), QColor(0, 0, 0));
   widget.resize(300, 200);
   QTRY_COMPARE(widget.picture().size(), QSize(300, 200));
 }
@@ -183,8 +184,8 @@ TEST(TrazoWidgetBeforeShown, PointerMovesAreInTwipsBeforeTheFirstReflash) {
   RecordingSink sink;
   widget.control().connect(sink);
   PictureBox& p1 = widget.picture();
-  QMouseEvent move(QEvent::MouseMove, QPointF(10, 20), p1.mapToGlobal(QPointF(10, 20)), Qt::NoButton,
-                   Qt::LeftButton, Qt::ShiftModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(10, 20), p1.mapToGlobal(QPointF(10, 20)), Qt::NoButton, Qt::LeftButton,
+                   Qt::ShiftModifier);
   QCoreApplication::sendEvent(&p1, &move);
   ASSERT_EQ(sink.moves.size(), 1u);
   EXPECT_FLOAT_EQ(sink.moves[0].x, static_cast<float>(20 * 1440.0 / p1.logicalDpiY()));
@@ -205,7 +206,8 @@ TEST(TrazoWidgetBeforeShown, PictureSitsWhereEveryCaseOfTheTablePlacesIt) {
     for (const trazo::testing::PlacementStep& step : c.steps) {
       SCOPED_TRACE(c.name + ", line " + std::to_string(step.line));
       ASSERT_NE(step.line, 0) << "the table cannot be read";
-      EXPECT_EQ(trazo::testing::assign(widget.control().placement(), step), step.refused ? status::invalidCall : status::ok);
+      EXPECT_EQ(trazo::testing::assign(widget.control().placement(), step),
+                step.refused ? status::invalidCall : status::ok);
       const PixelPlacement& e = step.expected;
       EXPECT_EQ(p1.geometry(), QRect(e.left, e.top, e.width, e.height));
       EXPECT_EQ(p1.surface().widthPixels(), std::round(e.width * p1.devicePixelRatioF()));

@@ -40,7 +40,9 @@ class ViewWindowShown : public ::testing::Test {
   QWidget& viewport() { return *window.view().viewport(); }
   qt::PictureBox& p1() { return window.control().picture(); }
   // The drawing under a point of the viewport, as the control's picture maps it now.
-  QPointF drawingAt(QPoint viewportPoint) { return p1().mapToDrawing(p1().mapFrom(&viewport(), QPointF(viewportPoint))); }
+  QPointF drawingAt(QPoint viewportPoint) {
+    return p1().mapToDrawing(p1().mapFrom(&viewport(), QPointF(viewportPoint)));
+  }
   // Waits for a repaint, after which the control has fitted the drawing to P1's size.
   void repainted(int before) {
     QTRY_VERIFY(p1().paintCount() > before);

@@ -115,7 +115,8 @@ TEST(RasterWindows, HoldThePixelsOfTheWholePictureCutToTheWindow) {
     (void)p1.cls();
     testing::drawRandomShapes(p1, 11, 600);
   };
-  const PixelWindow windows[] = {{0, 0, kW, kH}, {37, 0, 100, 50}, {250, 150, 50, 50}, {1, 199, 299, 1}, {120, 60, 7, 90}};
+  const PixelWindow windows[] = {
+      {0, 0, kW, kH}, {37, 0, 100, 50}, {250, 150, 50, 50}, {1, 199, 299, 1}, {120, 60, 7, 90}};
   for (const DevicePen pen : {penFor(1, 96), penFor(1, 192), penFor(2.5, 96), penFor(7, 96)}) {
     RasterSurface whole;
     ASSERT_TRUE(whole.setPixelSize(kW, kH));

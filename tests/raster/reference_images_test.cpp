@@ -66,23 +66,23 @@ const std::vector<Feature> kFeatures = {
      }},
     {"arcs_negative_and_equal_angles",
      [](Trazo& t, RasterSurface&) {
-       (void)t.AddCircle2(0, 0, 3, -0.5, 2, 1, 0, u"");     // a radius line to the start
-       (void)t.AddCircle2(8, 0, 3, 1, -4, 2, 0, u"");       // to the end
-       (void)t.AddCircle2(16, 0, 3, -1, -5.5, 3, 0, u"");   // to both
-       (void)t.AddCircle2(24, 0, 3, 2, 2, 4, 0, u"");       // equal ends: the whole circle
+       (void)t.AddCircle2(0, 0, 3, -0.5, 2, 1, 0, u"");          // a radius line to the start
+       (void)t.AddCircle2(8, 0, 3, 1, -4, 2, 0, u"");            // to the end
+       (void)t.AddCircle2(16, 0, 3, -1, -5.5, 3, 0, u"");        // to both
+       (void)t.AddCircle2(24, 0, 3, 2, 2, 4, 0, u"");            // equal ends: the whole circle
        (void)t.AddCircle2(24, 0, 2, 8, 8 + 2 * kPi, 5, 0, u"");  // a turn apart: whole too
        (void)t.Reflash();
      }},
     {"huge_and_far_away_circles",
      [](Trazo&, RasterSurface& p1) {
        tenPixelsToTheUnit(p1);
-       (void)p1.circle(8, 10 - 1e6f, 1e6f, {0, 255, 0});                    // its top crosses the picture
-       (void)p1.arc(-1e5f, 6, 1e5f + 4, {255, 255, 0}, -0.01f, 0.01f);      // an arc of a huge one
+       (void)p1.circle(8, 10 - 1e6f, 1e6f, {0, 255, 0});                // its top crosses the picture
+       (void)p1.arc(-1e5f, 6, 1e5f + 4, {255, 255, 0}, -0.01f, 0.01f);  // an arc of a huge one
        (void)p1.setDrawStyle(kDrawStyleDash);
-       (void)p1.circle(8, 6 + 3e4f, 3e4f + 4, {0, 255, 255});               // huge and dashed
+       (void)p1.circle(8, 6 + 3e4f, 3e4f + 4, {0, 255, 255});  // huge and dashed
        (void)p1.setDrawStyle(kDrawStyleSolid);
-       (void)p1.circle(8, 6, 1e20f, {255, 0, 0});                           // surrounds the picture
-       (void)p1.circle(1e20f, 6, 5, {255, 0, 0});                           // far away
+       (void)p1.circle(8, 6, 1e20f, {255, 0, 0});  // surrounds the picture
+       (void)p1.circle(1e20f, 6, 5, {255, 0, 0});  // far away
        (void)p1.circle(8, 6, 2, {255, 0, 255});
      }},
     {"segments_far_outside",
@@ -122,12 +122,13 @@ TEST_P(ReferenceImage, MatchesItsPicturePixelForPixel) {
   if (const char* folder = std::getenv("TRAZO_WRITE_IMAGES")) {
     std::ofstream out(std::string(folder) + "/" + f.name + ".png", std::ios::binary);
     std::string error;
-    ASSERT_TRUE(png::encodePng(picture, kScreenDpi,
-                               [&](const unsigned char* d, std::size_t n) {
-                                 out.write(reinterpret_cast<const char*>(d), static_cast<std::streamsize>(n));
-                                 return static_cast<bool>(out);
-                               },
-                               error))
+    ASSERT_TRUE(png::encodePng(
+        picture, kScreenDpi,
+        [&](const unsigned char* d, std::size_t n) {
+          out.write(reinterpret_cast<const char*>(d), static_cast<std::streamsize>(n));
+          return static_cast<bool>(out);
+        },
+        error))
         << error;
     GTEST_SKIP() << "written to " << folder;
   }

@@ -58,9 +58,8 @@ TEST_F(Painting, CircleAndArcShareTheStyleFrame) {
   ASSERT_EQ(addArc(store, 1, 1, 0, 2, 2, 5, 0, u""), status::ok);
   const auto trace = paint();
   const std::vector<std::string> expected = {
-      "DrawStyle 1", "Circle 0 0 5 00FF00",          "DrawStyle 0",
-      "DrawStyle 4", "Arc 0 0 5 FF0000 0 1.57079625", "DrawStyle 0",
-      "Arc 1 1 0 0000FF 2 2", "DrawStyle 0"};
+      "DrawStyle 1", "Circle 0 0 5 00FF00",  "DrawStyle 0", "DrawStyle 4", "Arc 0 0 5 FF0000 0 1.57079625",
+      "DrawStyle 0", "Arc 1 1 0 0000FF 2 2", "DrawStyle 0"};
   EXPECT_EQ(trace, expected);
 }
 

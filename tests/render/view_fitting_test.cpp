@@ -129,10 +129,12 @@ TEST_F(Fitting, FiniteExtentsTooFarApartAreFittedOnHalfSpans) {
   const Case cases[] = {
       // Span 2e308 overflows: width-fitted (D past the range) around 0 with half a view of
       // 1e308 x 1.2, the height half of it; the Y span is widened to -1..1 first.
-      {"a span that overflows", -1e308, 0, 1e308, 0, scaleLine(-(1e308 * 1.2), 1e308 * 1.2 / 2, 1e308 * 1.2, -(1e308 * 1.2 / 2))},
+      {"a span that overflows", -1e308, 0, 1e308, 0,
+       scaleLine(-(1e308 * 1.2), 1e308 * 1.2 / 2, 1e308 * 1.2, -(1e308 * 1.2 / 2))},
       // The span fits, the sum MinX + MaxX for the centre does not: centre 1.35e308, half a
       // view of 0.35e308 x 1.2 across, half of that up and down around 0.5.
-      {"a centre beyond the range", 1e308, 0, 1.7e308, 1, [] {
+      {"a centre beyond the range", 1e308, 0, 1.7e308, 1,
+       [] {
          const double c = 1e308 * 0.5 + 1.7e308 * 0.5, half = (1.7e308 * 0.5 - 1e308 * 0.5) * 1.2;
          return scaleLine(c - half, 0.5 + half / 2, c + half, 0.5 - half / 2);
        }()},

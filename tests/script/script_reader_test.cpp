@@ -49,7 +49,8 @@ TEST(ScriptReader, AcceptsEveryCallForm) {
   std::vector<std::pair<std::size_t, std::string_view>> ran;
   for (const Outcome& o : run.outcomes.all) ran.emplace_back(o.line, o.member->name);
   const std::vector<std::pair<std::size_t, std::string_view>> expected = {
-      {4, "AddLine"}, {5, "AddBox"}, {6, "AddCircle2"}, {7, "AddText"}, {8, "AddCircle"}, {9, "Reflash"}, {10, "Count"}};
+      {4, "AddLine"},   {5, "AddBox"},  {6, "AddCircle2"}, {7, "AddText"},
+      {8, "AddCircle"}, {9, "Reflash"}, {10, "Count"}};
   EXPECT_EQ(ran, expected);
   EXPECT_EQ(run.outcomes.all.back().value, 8);  // a line, four sides, an arc, a text, a circle
   EXPECT_EQ(run.entity(6).Kind, kKindArc);
@@ -79,13 +80,17 @@ TEST(ScriptReader, ByteOrderMarkAndMissingFinalNewlineAreFine) {
 TEST(ScriptReader, EveryFormOfAStatementStoresTheSame) {
   const char* forms[][4] = {
       {"AddLine 1, -2.5, .5, 1E3, 2.5, 3.5, \"t\"", "AddLine(1, -2.5, .5, 1E3, 2.5, 3.5, \"t\")",
-       "AddLine 1, - 2.5, .5, 1e+3, \"2.5\", 3.5, Tag:=\"t\"", "t.AddLine y1:=-2.5, x1:=1, x2:=0.5, y2:=1000, col:=2.5, lType:=3.5, Tag:=\"t\""},
+       "AddLine 1, - 2.5, .5, 1e+3, \"2.5\", 3.5, Tag:=\"t\"",
+       "t.AddLine y1:=-2.5, x1:=1, x2:=0.5, y2:=1000, col:=2.5, lType:=3.5, Tag:=\"t\""},
       {"AddText 1, 2, 3, 45, 6, \"a\"\"b\", \"\"", "AddText(1, 2, 3, 45, 6, \"a\"\"b\", \"\")",
-       "ADDTEXT 1,2,3,45,6,\"a\"\"b\",\"\"\t' a comment", "AddText TX:=1, TY:=2, TH:=3, Tang:=45, col:=6, cText:=\"a\"\"b\", Tag:=\"\""},
-      {"AddCircle 0, 0, 1E-400, -2147483648.5, 2147483647.4, \"\"", "AddCircle(0,0,1e-400,-2147483648.5,2147483647.4,\"\")",
-       "AddCircle 0, 0, 0.0, \"-2147483648.5\", \"2147483647.4\", \"\"", "AddCircle 0, 0, 1E-400, -2147483648.5, 2147483647.4, Tag:=\"\""},
-      {"AddText 1, 2, 3, 0, 1, 2.5, 1E300", "AddText(1, 2, 3, 0, 1, 2.5, 1E300)", "AddText 1, 2, 3, 0, 1, \"2.5\", \"1E+300\"",
-       "AddText 1, 2, 3, 0, 1, cText:=2.5, Tag:=1E+300"},
+       "ADDTEXT 1,2,3,45,6,\"a\"\"b\",\"\"\t' a comment",
+       "AddText TX:=1, TY:=2, TH:=3, Tang:=45, col:=6, cText:=\"a\"\"b\", Tag:=\"\""},
+      {"AddCircle 0, 0, 1E-400, -2147483648.5, 2147483647.4, \"\"",
+       "AddCircle(0,0,1e-400,-2147483648.5,2147483647.4,\"\")",
+       "AddCircle 0, 0, 0.0, \"-2147483648.5\", \"2147483647.4\", \"\"",
+       "AddCircle 0, 0, 1E-400, -2147483648.5, 2147483647.4, Tag:=\"\""},
+      {"AddText 1, 2, 3, 0, 1, 2.5, 1E300", "AddText(1, 2, 3, 0, 1, 2.5, 1E300)",
+       "AddText 1, 2, 3, 0, 1, \"2.5\", \"1E+300\"", "AddText 1, 2, 3, 0, 1, cText:=2.5, Tag:=1E+300"},
   };
   for (const auto& row : forms) {
     const Played first(row[0]);
@@ -101,9 +106,26 @@ TEST(ScriptReader, EveryFormOfAStatementStoresTheSame) {
 // The script reads a number literal and coercion reads a String argument by one grammar:
 // the same text gives the same Double bit for bit, or is refused by both.
 TEST(ScriptReader, NumbersReadAsCoercionReadsThem) {
-  for (const char* number : {"0", "7", "1.5", ".5", "5.", "1E3", "1e-3", "12345678901234567890", "0.1",
-                             "3.14159265358979323846", "1e308", "2.2250738585072014e-308", "4.9e-324", "1e-400",
-                             "00012.50000", "9007199254740993", "1.7976931348623157e308", "1e309", "1e", "1.2.3"}) {
+  for (const char* number : {"0",
+                             "7",
+                             "1.5",
+                             ".5",
+                             "5.",
+                             "1E3",
+                             "1e-3",
+                             "12345678901234567890",
+                             "0.1",
+                             "3.14159265358979323846",
+                             "1e308",
+                             "2.2250738585072014e-308",
+                             "4.9e-324",
+                             "1e-400",
+                             "00012.50000",
+                             "9007199254740993",
+                             "1.7976931348623157e308",
+                             "1e309",
+                             "1e",
+                             "1.2.3"}) {
     SCOPED_TRACE(number);
     const Script literal = read("AddCircle 0, 0, " + std::string(number) + ", 1, 0, \"\"");
     const std::u16string text(number, number + std::strlen(number));
@@ -118,25 +140,25 @@ TEST(ScriptReader, NumbersReadAsCoercionReadsThem) {
 
 TEST(ScriptReader, EveryFaultIsReportedWithItsLine) {
   const Script s = read(
-      "AddFoo 1\n"                                  // 1 unknown member
-      "AddLine 1, 2\n"                              // 2 wrong number
-      "AddLine 1,2,3,4,5,6,\"x\" junk\n"            // 3 trailing junk
-      "AddLine 1,2,3,4,1E10,6,\"\"\n"               // 4 Long out of range
-      "AddLine x1:=1, 2,3,4,5,6,\"\"\n"             // 5 positional after named
-      "AddLine 1,2,3,4,5,6,\"x\n"                   // 6 unclosed string
-      "AddText 1,2,3,4,5,\"a\",\"b\", lType:=1\n"   // 7 unknown argument name
-      "AddLine \"north\",2,3,4,5,6,7\n"             // 8 cannot convert
-      "AddLine 1,,3,4,5,6,\"\"\n"                   // 9 missing argument
-      "AddLine 1E+400,2,3,4,5,6,\"\"\n"             // 10 number out of range
-      "AddLine x1:=1,X1:=1,3,4,5,6,\"\"\n"          // 11 positional after named
+      "AddFoo 1\n"                                              // 1 unknown member
+      "AddLine 1, 2\n"                                          // 2 wrong number
+      "AddLine 1,2,3,4,5,6,\"x\" junk\n"                        // 3 trailing junk
+      "AddLine 1,2,3,4,1E10,6,\"\"\n"                           // 4 Long out of range
+      "AddLine x1:=1, 2,3,4,5,6,\"\"\n"                         // 5 positional after named
+      "AddLine 1,2,3,4,5,6,\"x\n"                               // 6 unclosed string
+      "AddText 1,2,3,4,5,\"a\",\"b\", lType:=1\n"               // 7 unknown argument name
+      "AddLine \"north\",2,3,4,5,6,7\n"                         // 8 cannot convert
+      "AddLine 1,,3,4,5,6,\"\"\n"                               // 9 missing argument
+      "AddLine 1E+400,2,3,4,5,6,\"\"\n"                         // 10 number out of range
+      "AddLine x1:=1,X1:=1,3,4,5,6,\"\"\n"                      // 11 positional after named
       "AddCircle CX:=1,cx:=2,r:=1,col:=1,lType:=1,Tag:=\"\"\n"  // 12 given twice
       "Set t = CreateObject(\"Excel.Application\")\n"           // 13 another object
-      "AddLine 1.2.3,2,3,4,5,6,\"\"\n"              // 14 malformed number
-      "Reflash \x01\n"                              // 15 control character
-      "AddText 1,2,3,4,5,\"\xFF\",\"\"\n"           // 16 invalid UTF-8
-      "Count 1\n"                                   // 17 wrong number
-      "AddCirlce 1, 2, 3, 1, 0, \"\"\n"             // 18 misspelt member
-      "AddLine 1, 2, 3, 4, clo:=1, lType:=0, Tag:=\"\"\n");  // 19 misspelt argument
+      "AddLine 1.2.3,2,3,4,5,6,\"\"\n"                          // 14 malformed number
+      "Reflash \x01\n"                                          // 15 control character
+      "AddText 1,2,3,4,5,\"\xFF\",\"\"\n"                       // 16 invalid UTF-8
+      "Count 1\n"                                               // 17 wrong number
+      "AddCirlce 1, 2, 3, 1, 0, \"\"\n"                         // 18 misspelt member
+      "AddLine 1, 2, 3, 4, clo:=1, lType:=0, Tag:=\"\"\n");     // 19 misspelt argument
   const std::vector<std::string> expected = {
       "d.trz:1: unknown member 'AddFoo'; did you mean 'AddBox'?",
       "d.trz:2: AddLine takes 7 arguments, not 2",

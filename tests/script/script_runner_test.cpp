@@ -39,8 +39,8 @@ TEST(ScriptRunner, OutcomesNameTheLineTheMemberAndItsStatus) {
     void ran(const Outcome& o) override { all.push_back(o); }
     std::vector<Outcome> all;
   } outcomes;
-  Script s = Script::read("' first a comment\nAddLine 0, 0, 1, 1, 1, 0, \"\"\n\nADDCIRCLE 1E308, 0, 1E308, 1, 0, \"\"\nCount\n",
-                          "t.trz");
+  Script s = Script::read(
+      "' first a comment\nAddLine 0, 0, 1, 1, 1, 0, \"\"\n\nADDCIRCLE 1E308, 0, 1E308, 1, 0, \"\"\nCount\n", "t.trz");
   Trazo control;
   ASSERT_EQ(control.onInitialize(), status::ok);
   s.run(control, outcomes);

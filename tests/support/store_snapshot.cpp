@@ -17,8 +17,7 @@ StoreSnapshot takeSnapshot(const Store& store) {
 bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 bool sameExtents(const Extents& a, const Extents& b) {
-  return sameBits(a.MinX, b.MinX) && sameBits(a.MinY, b.MinY) && sameBits(a.MaxX, b.MaxX) &&
-         sameBits(a.MaxY, b.MaxY);
+  return sameBits(a.MinX, b.MinX) && sameBits(a.MinY, b.MinY) && sameBits(a.MaxX, b.MaxX) && sameBits(a.MaxY, b.MaxY);
 }
 
 namespace {

@@ -27,7 +27,9 @@ class FailingSurface : public RecordingSurface {
       : RecordingSurface(out, w, h), out_(out), failAt_(failAt) {}
 
   Status cls() override { return pass() ? RecordingSurface::cls() : refuse("Cls"); }
-  Status setScaleMode(std::int32_t m) override { return pass() ? RecordingSurface::setScaleMode(m) : refuse("ScaleMode"); }
+  Status setScaleMode(std::int32_t m) override {
+    return pass() ? RecordingSurface::setScaleMode(m) : refuse("ScaleMode");
+  }
   Status setScale(double a, double b, double c, double d) override {
     return pass() ? RecordingSurface::setScale(a, b, c, d) : refuse("Scale");
   }

@@ -41,10 +41,10 @@ inline int finish() {
 // CHECK(group, condition): the condition's text is the case's name.
 #define CHECK(group, cond) ::trazo::wintest::record(static_cast<bool>(cond), group, #cond, __FILE__, __LINE__)
 // CHECK_HR(group, call, expected): an HRESULT, with the value seen when it differs.
-#define CHECK_HR(group, call, expected)                                                                     \
-  do {                                                                                                      \
-    const HRESULT check_hr_ = (call);                                                                       \
+#define CHECK_HR(group, call, expected)                                                                       \
+  do {                                                                                                        \
+    const HRESULT check_hr_ = (call);                                                                         \
     if (!::trazo::wintest::record(check_hr_ == static_cast<HRESULT>(expected), group, #call " == " #expected, \
-                                  __FILE__, __LINE__))                                                      \
-      std::printf("     got 0x%08lX\n", static_cast<unsigned long>(check_hr_));                              \
+                                  __FILE__, __LINE__))                                                        \
+      std::printf("     got 0x%08lX\n", static_cast<unsigned long>(check_hr_));                               \
   } while (0)

@@ -42,7 +42,7 @@ std::wstring lastErrorDescription() {
 void earlyBinding(_Trazo* t) {
   const char* g = "function table";
   BSTR tag = SysAllocString(L"tag");
-  CHECK(g, countOf(t) == 0);  // a fresh control is empty
+  CHECK(g, countOf(t) == 0);        // a fresh control is empty
   CHECK_HR(g, t->Reflash(), S_OK);  // and repaints without a window
   CHECK_HR(g, t->AddLine(0, 0, 10, 5, 3, 2, tag), S_OK);
   CHECK(g, countOf(t) == 1);
@@ -116,12 +116,12 @@ void lateBinding(IDispatch* d) {
   // Positional arguments go in reverse order; strings and numbers are coerced.
   VARIANT args[7];
   for (VARIANT& v : args) VariantInit(&v);
-  args[6].vt = VT_I4, args[6].lVal = 0;    // x1
-  args[5].vt = VT_R8, args[5].dblVal = 0;  // y1
+  args[6].vt = VT_I4, args[6].lVal = 0;                           // x1
+  args[5].vt = VT_R8, args[5].dblVal = 0;                         // y1
   args[4].vt = VT_BSTR, args[4].bstrVal = SysAllocString(L"10");  // x2, "10" as a number
-  args[3].vt = VT_R4, args[3].fltVal = 5;  // y2
-  args[2].vt = VT_I2, args[2].iVal = 3;    // col
-  args[1].vt = VT_I4, args[1].lVal = 0;    // lType
+  args[3].vt = VT_R4, args[3].fltVal = 5;                         // y2
+  args[2].vt = VT_I2, args[2].iVal = 3;                           // col
+  args[1].vt = VT_I4, args[1].lVal = 0;                           // lType
   args[0].vt = VT_BSTR, args[0].bstrVal = SysAllocString(L"t");
   CHECK_HR(g, invoke(d, dispid::AddLine, DISPATCH_METHOD, args, 7), S_OK);
   CHECK(g, dispatchCount(d) == 1);
@@ -174,8 +174,7 @@ void lateBinding(IDispatch* d) {
 void classInfo(IUnknown* control) {
   const char* g = "class information";
   IProvideClassInfo2* info = nullptr;
-  if (!CHECK(g, SUCCEEDED(control->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&info)))))
-    return;
+  if (!CHECK(g, SUCCEEDED(control->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&info))))) return;
   GUID source{};
   CHECK_HR(g, info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source), S_OK);
   CHECK(g, IsEqualGUID(source, DIID___Trazo));
@@ -194,9 +193,9 @@ void classInfo(IUnknown* control) {
     errors->Release();
   }
   // Every interface a container asks for.
-  const IID* wanted[] = {&IID_IOleObject, &IID_IOleInPlaceObject, &IID_IOleInPlaceActiveObject, &IID_IOleControl,
-                         &IID_IViewObject2, &IID_IPersistStreamInit, &IID_IPersistPropertyBag, &IID_IQuickActivate,
-                         &IID_IConnectionPointContainer};
+  const IID* wanted[] = {&IID_IOleObject,          &IID_IOleInPlaceObject, &IID_IOleInPlaceActiveObject,
+                         &IID_IOleControl,         &IID_IViewObject2,      &IID_IPersistStreamInit,
+                         &IID_IPersistPropertyBag, &IID_IQuickActivate,    &IID_IConnectionPointContainer};
   int missing = 0;
   for (const IID* iid : wanted) {
     IUnknown* p = nullptr;
@@ -304,8 +303,7 @@ void unloading(const wchar_t* path) {
   if (factory == nullptr) return;
   CHECK_HR(g, canUnload(), S_FALSE);
   IUnknown* object = nullptr;
-  CHECK_HR(g, factory->CreateInstance(factory, IID_IUnknown, reinterpret_cast<void**>(&object)),
-           CLASS_E_NOAGGREGATION);
+  CHECK_HR(g, factory->CreateInstance(factory, IID_IUnknown, reinterpret_cast<void**>(&object)), CLASS_E_NOAGGREGATION);
   CHECK_HR(g, factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&object)), S_OK);
   factory->LockServer(TRUE);
   factory->Release();

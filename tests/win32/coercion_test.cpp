@@ -183,6 +183,7 @@ const std::vector<Hostile>& hostileArguments() {
         {"an object worth \"abc\"", Kind::Object, 0, u"abc"},
         {"an object without a value", Kind::NoValue},
     };
+    // clang-format off
     // Texts, each for the three parameters.
     for (const char16_t* text :
          {u"", u" ", u"1", u" 7 ", u"\t3\t", u"\n3\r", u"\u3000" u"3", u"\u00A0" u"3", u"3\u2028", u"\u200B" u"3",
@@ -199,11 +200,18 @@ const std::vector<Hostile>& hostileArguments() {
           u"4.94065645841246544e-324", u"0.1", u"123456789012345678901234567890", u"1e-330", u"\u0661", u"\uFF11",
           u"A", u"true", u"True", u"#1/1/2000#", u"1/1/2000", u"12:00", u"1 2", u"%5", u"5%", u"1_000",
           u"\xD800"}) {
+      // clang-format on
       t.push_back({nullptr, Kind::String, 0, text});
     }
-    t.push_back({nullptr, Kind::String, 0, std::u16string(u"12\0" u"junk", 7)});  // ends at the NUL
-    t.push_back({nullptr, Kind::String, 0, std::u16string(u"\0" u"12", 3)});
-    t.push_back({nullptr, Kind::String, 0, std::u16string(600, u'0') + u"5"});     // longer than any limit
+    t.push_back({nullptr, Kind::String, 0,
+                 std::u16string(u"12\0"
+                                u"junk",
+                                7)});  // ends at the NUL
+    t.push_back({nullptr, Kind::String, 0,
+                 std::u16string(u"\0"
+                                u"12",
+                                3)});
+    t.push_back({nullptr, Kind::String, 0, std::u16string(600, u'0') + u"5"});  // longer than any limit
     t.push_back({nullptr, Kind::String, 0, std::u16string(300, u' ') + u"5"});
     return t;
   }();
@@ -239,8 +247,8 @@ LONG countOf(IDispatch* d) {
 int wmain() {
   CoInitialize(nullptr);
   IDispatch* control = nullptr;
-  const HRESULT created = CoCreateInstance(CLSID_Trazo, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                           reinterpret_cast<void**>(&control));
+  const HRESULT created =
+      CoCreateInstance(CLSID_Trazo, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&control));
   if (!CHECK("creation", created == S_OK && control != nullptr)) return wintest::finish();
   trazo::Trazo core;
   (void)core.onInitialize();

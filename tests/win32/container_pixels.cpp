@@ -72,8 +72,8 @@ VARIANT toVariant(const BoundArgument& value, VarType type) {
       break;
     case VarType::String:
       out.vt = VT_BSTR;
-      out.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(value.text.data()),
-                                      static_cast<UINT>(value.text.size()));
+      out.bstrVal =
+          SysAllocStringLen(reinterpret_cast<const OLECHAR*>(value.text.data()), static_cast<UINT>(value.text.size()));
       break;
     default:
       out.vt = VT_R8;

@@ -273,8 +273,8 @@ int wmain() {
   if (!CHECK("host", atl.load())) return wintest::finish();
 
   const char* g = "siting";
-  HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 640,
-                              480, nullptr, nullptr, nullptr, nullptr);
+  HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 640, 480,
+                              nullptr, nullptr, nullptr, nullptr);
   HWND ax = CreateWindowExW(0, L"AtlAxWin", L"Trazolib.Trazo", WS_CHILD | WS_VISIBLE, 0, 0, 320, 200, host, nullptr,
                             nullptr, nullptr);
   if (!CHECK(g, host != nullptr && ax != nullptr)) return wintest::finish();

@@ -135,7 +135,8 @@ void busyDrawing(ControlPicture& s) {
   for (int i = 0; i < 3000; ++i) {
     const float t = static_cast<float>(i);
     s.setDrawStyle(i % 5);
-    s.line(std::fmod(t * 7.3f, 200.0f), 0, std::fmod(t * 3.1f, 200.0f), 100, Rgb{static_cast<std::uint8_t>(i), 200, 40});
+    s.line(std::fmod(t * 7.3f, 200.0f), 0, std::fmod(t * 3.1f, 200.0f), 100,
+           Rgb{static_cast<std::uint8_t>(i), 200, 40});
     s.arc(100, 50, std::fmod(t, 90.0f), kRed, t, t * 0.5f);
   }
 }
@@ -146,21 +147,36 @@ void threads() {
   std::printf("     %d processors\n", runner.parallelism());
   CHECK(g, runner.parallelism() >= 1);
 
-  // Each band once, all but the first on threads of their own, done before run returns.
+  // Each band once, band 0 on the caller, on no more threads than asked, done before run
+  // returns; two callers at once share the workers.
   struct Bands final : BandWork {
-    std::vector<std::atomic<int>> calls = std::vector<std::atomic<int>>(70);  // more than one wait can take
+    std::vector<std::atomic<int>> calls = std::vector<std::atomic<int>>(70);
     std::vector<DWORD> thread = std::vector<DWORD>(70);
+    int shared = 0;
     void draw(int band) override {
       Sleep(1);
       thread[band] = GetCurrentThreadId();
       ++calls[band];
     }
-  } bands;
-  runner.run(static_cast<int>(bands.calls.size()), bands);
-  bool once = true;
-  for (const auto& c : bands.calls) once = once && c == 1;
-  CHECK(g, once);
-  CHECK(g, std::set<DWORD>(bands.thread.begin(), bands.thread.end()).size() == bands.calls.size());
+    static DWORD WINAPI second(void* bands) {
+      auto& b = *static_cast<Bands*>(bands);
+      b.shared = win32::threadBandRunner().run(static_cast<int>(b.calls.size()), 3, b);
+      return 0;
+    }
+  } bands, other;
+  HANDLE second = CreateThread(nullptr, 0, Bands::second, &other, 0, nullptr);
+  CHECK(g, second != nullptr);
+  const int used = runner.run(static_cast<int>(bands.calls.size()), 4, bands);
+  WaitForSingleObject(second, INFINITE);
+  CloseHandle(second);
+  for (const Bands* b : {&bands, &other}) {
+    bool once = true;
+    for (const auto& c : b->calls) once = once && c == 1;
+    CHECK(g, once);
+  }
+  std::printf("     %d and %d threads\n", used, other.shared);
+  CHECK(g, used >= 1 && used <= 4 && other.shared >= 1 && other.shared <= 3);
+  CHECK(g, std::set<DWORD>(bands.thread.begin(), bands.thread.end()).size() <= 4);
   CHECK(g, bands.thread[0] == GetCurrentThreadId());
 
   // The picture's pixels do not depend on how many threads draw it.

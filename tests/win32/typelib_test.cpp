@@ -60,13 +60,14 @@ void checkLibrary(const char* g, ITypeLib* lib, SYSKIND platform) {
 }
 
 // One type description: kind, identifier, flags, version and name.
-void checkTypeAttr(const char* g, ITypeInfo* info, TYPEKIND kind, REFGUID guid, WORD flags,
-                   std::string_view name, WORD unsure = 0) {
+void checkTypeAttr(const char* g, ITypeInfo* info, TYPEKIND kind, REFGUID guid, WORD flags, std::string_view name,
+                   WORD unsure = 0) {
   TYPEATTR* attr = nullptr;
   if (!CHECK(g, SUCCEEDED(info->GetTypeAttr(&attr)))) return;
   CHECK(g, attr->typekind == kind);
   CHECK(g, IsEqualGUID(attr->guid, guid));
-  if (!CHECK(g, (attr->wTypeFlags & ~unsure) == (flags & ~unsure))) std::printf("     flags 0x%04X\n", attr->wTypeFlags);
+  if (!CHECK(g, (attr->wTypeFlags & ~unsure) == (flags & ~unsure)))
+    std::printf("     flags 0x%04X\n", attr->wTypeFlags);
   CHECK(g, attr->wMajorVerNum == 1 && attr->wMinorVerNum == 0);
   CHECK(g, nameOf(info) == widen(name));
   info->ReleaseTypeAttr(attr);
@@ -124,7 +125,8 @@ void checkMembers(const char* g, ITypeInfo* dispatchView) {
     if (retval != 0 && f->cParams > 0) {
       const ELEMDESC& e = f->lprgelemdescParam[f->cParams - 1];
       CHECK(g, e.tdesc.vt == VT_PTR && e.tdesc.lptdesc->vt == vt(m.result));
-      CHECK(g, (e.paramdesc.wParamFlags & (PARAMFLAG_FOUT | PARAMFLAG_FRETVAL)) == (PARAMFLAG_FOUT | PARAMFLAG_FRETVAL));
+      CHECK(g,
+            (e.paramdesc.wParamFlags & (PARAMFLAG_FOUT | PARAMFLAG_FRETVAL)) == (PARAMFLAG_FOUT | PARAMFLAG_FRETVAL));
     }
     BSTR names[12] = {};
     UINT got = 0;

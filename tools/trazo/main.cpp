@@ -26,13 +26,14 @@ bool subcommandKnown(const CLI::App& app, int argc, char** argv) {
       if (s->get_name() == word) return true;
     }
     std::cerr << "trazo: unknown subcommand '" << word << "'";
-    const std::string_view nearest =
-        trazo::script::nearestName(word, subcommands, [](const CLI::App* s) { return std::string_view(s->get_name()); });
+    const std::string_view nearest = trazo::script::nearestName(
+        word, subcommands, [](const CLI::App* s) { return std::string_view(s->get_name()); });
     if (!nearest.empty()) {
       std::cerr << "; did you mean '" << nearest << "'?";
     } else {
       std::cerr << "; the subcommands are";
-      for (std::size_t k = 0; k < subcommands.size(); ++k) std::cerr << (k == 0 ? " " : ", ") << subcommands[k]->get_name();
+      for (std::size_t k = 0; k < subcommands.size(); ++k)
+        std::cerr << (k == 0 ? " " : ", ") << subcommands[k]->get_name();
     }
     std::cerr << "\nRun with --help for more information.\n";
     return false;

@@ -34,8 +34,8 @@ bool PictureArguments::toOptions(qt::PictureOptions& options) const {
   options.background = colour;
   options.antialias = antialias;
   options.threads = threads;
-  options.palette = QString::fromStdString(palette).toLower() == QLatin1String("light") ? qt::Palette::light
-                                                                                        : qt::Palette::classic;
+  options.palette =
+      QString::fromStdString(palette).toLower() == QLatin1String("light") ? qt::Palette::light : qt::Palette::classic;
   if (!lineWidth.empty()) {
     const auto width = parseLineWidth(lineWidth);
     if (!width) {

@@ -28,7 +28,11 @@ bool standardErrorIsTerminal() {
 
 ProgressDisplay::ProgressDisplay(std::string name, std::ostream& out, bool terminal, script::Listener* outcomes,
                                  Clock clock)
-    : name_(std::move(name)), out_(out), terminal_(terminal), outcomes_(outcomes), clock_(std::move(clock)),
+    : name_(std::move(name)),
+      out_(out),
+      terminal_(terminal),
+      outcomes_(outcomes),
+      clock_(std::move(clock)),
       start_(clock_()) {}
 
 void ProgressDisplay::ran(const script::Outcome& outcome) {

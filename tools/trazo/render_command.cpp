@@ -83,9 +83,11 @@ bool pictureWindow(const std::string& text, QSize size, PixelWindow& window) {
 // The picture goes to standard output for "-", to a file otherwise.
 qt::WriteResult writeOutput(Trazo& control, const std::string& output, qt::PictureFormat format, QSize size,
                             const qt::PictureOptions& options, const std::string& scriptName) {
-  if (output != kStandardOutput) return qt::writePicture(control, QString::fromStdString(output), size, options, format);
+  if (output != kStandardOutput)
+    return qt::writePicture(control, QString::fromStdString(output), size, options, format);
   QFile out;
-  if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) return {false, out.errorString(), status::ok};
+  if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+    return {false, out.errorString(), status::ok};
   qt::WriteResult result = qt::writePicture(control, out, format, size, options, QString::fromStdString(scriptName));
   // What the C library still holds may fail on its way out (a full device, a closed pipe).
   if (result.written && (!out.flush() || std::fflush(stdout) != 0 || std::ferror(stdout) != 0)) {
@@ -144,8 +146,9 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     if (!options->picture.toOptions(pictureOptions)) return;
     if (windowed && !pictureWindow(options->window, size, pictureOptions.window)) return;
     const auto format = !options->format.empty() ? qt::pictureFormatNamed(QString::fromStdString(options->format))
-                        : options->output == kStandardOutput ? std::nullopt
-                                                               : qt::pictureFormatFor(QString::fromStdString(options->output));
+                        : options->output == kStandardOutput
+                            ? std::nullopt
+                            : qt::pictureFormatFor(QString::fromStdString(options->output));
     if (!format) {
       if (options->output == kStandardOutput) {
         std::cerr << "-o -: writing to standard output needs --format png, svg or pdf\n";
@@ -163,8 +166,8 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       return;
     }
     if (!options->page.empty())
-      pictureOptions.paper = QString::fromStdString(options->page).toLower() == QLatin1String("a4") ? qt::Paper::a4
-                                                                                                   : qt::Paper::letter;
+      pictureOptions.paper =
+          QString::fromStdString(options->page).toLower() == QLatin1String("a4") ? qt::Paper::a4 : qt::Paper::letter;
     if (options->dpi != 0) pictureOptions.printDpi = options->dpi;
     const std::string name = scriptName(options->script);
     FailureReport failures(name);

@@ -9,9 +9,7 @@
 
 namespace trazo::cli {
 
-std::string scriptName(const std::string& path) {
-  return path == kStandardInput ? "<stdin>" : script::printable(path);
-}
+std::string scriptName(const std::string& path) { return path == kStandardInput ? "<stdin>" : script::printable(path); }
 
 std::optional<script::Script> loadScript(const std::string& path, ProgressDisplay& progress) {
   const std::string name = scriptName(path);
@@ -61,8 +59,8 @@ bool parseSize(const std::string& text, double& width, double& height) {
   const char* end = begin + text.size();
   const auto w = std::from_chars(begin, begin + x, width);
   const auto h = std::from_chars(begin + x + 1, end, height);
-  return w.ec == std::errc() && w.ptr == begin + x && h.ec == std::errc() && h.ptr == end && x > 0 &&
-         width >= 0 && height >= 0 && width < 1e9 && height < 1e9;
+  return w.ec == std::errc() && w.ptr == begin + x && h.ec == std::errc() && h.ptr == end && x > 0 && width >= 0 &&
+         height >= 0 && width < 1e9 && height < 1e9;
 }
 
 }  // namespace trazo::cli

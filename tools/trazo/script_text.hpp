@@ -40,7 +40,9 @@ class ScriptText {
   ~ScriptText() { release(); }
 
   Outcome open(const std::string& path, const ScriptLimits& limits = {});
-  std::string_view text() const { return mapped_ != nullptr ? std::string_view(mapped_, size_) : std::string_view(read_); }
+  std::string_view text() const {
+    return mapped_ != nullptr ? std::string_view(mapped_, size_) : std::string_view(read_);
+  }
   const std::string& reason() const { return reason_; }
   std::size_t tooLargeAt() const { return tooLargeAt_; }
   // Gives the memory back; the text is empty afterwards.

@@ -44,8 +44,8 @@ ViewWindow::ViewWindow(const QString& title, const qt::PictureOptions& options)
     connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
   };
   for (const auto& keys : {QKeySequence(Qt::Key_Home), QKeySequence(Qt::Key_F)}) shortcut(keys, [this] { fit(); });
-  for (const auto& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Q),
-                           QKeySequence(Qt::CTRL | Qt::Key_W)})
+  for (const auto& keys :
+       {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)})
     shortcut(keys, [this] { close(); });
   const auto middle = [this] { return view_->viewport()->rect().center(); };
   for (const auto& keys : {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)})
