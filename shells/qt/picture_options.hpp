@@ -4,6 +4,7 @@
 #pragma once
 
 #include "picture/units.hpp"
+#include "raster/raster_engine.hpp"
 
 #include <QColor>
 
@@ -50,6 +51,9 @@ struct PictureOptions {
   // the picture filling it within 10 mm margins, and the resolution it is drawn at.
   Paper paper = Paper::pictureSize;
   int printDpi = static_cast<int>(kScreenDpi);
+  // Raster pictures only: the part of the picture drawn, in its device pixels, the buffer
+  // holding that part alone; empty (no width) for the whole picture.
+  PixelWindow window;
 };
 
 }  // namespace trazo::qt

@@ -15,7 +15,11 @@ constexpr double kMetresPerInch = 0.0254;
 }  // namespace
 
 bool renderRaster(Trazo& control, QSize size, const PictureOptions& options, RasterSurface& p1, Status& paintStatus) {
-  if (!p1.setPixelSize(size.width(), size.height(), kScreenDpi, kScreenDpi)) return false;
+  const bool whole = options.window.width <= 0 || options.window.height <= 0;
+  if (whole ? !p1.setPixelSize(size.width(), size.height(), kScreenDpi, kScreenDpi)
+            : !p1.setPixelWindow(size.width(), size.height(), options.window, kScreenDpi, kScreenDpi)) {
+    return false;
+  }
   applyPictureOptions(p1, options, p1.dpiX());
   p1.raster().setThreads(options.threads);
   paintStatus = paintWithRaster(control, p1, p1.raster(), options);

@@ -23,8 +23,8 @@ namespace trazo::qt {
 [[nodiscard]] QImage renderImage(Trazo& control, QSize size, const PictureOptions& options,
                                  Status* paintStatus = nullptr);
 
-// The raster picture of `size` pixels in `p1`, texts drawn over it when the host shows them;
-// false when there is no memory for it.
+// The raster picture of `size` pixels (or the options' window of it) in `p1`, texts drawn over it when the host shows
+// them; false when there is no memory for it.
 [[nodiscard]] bool renderRaster(Trazo& control, QSize size, const PictureOptions& options, RasterSurface& p1,
                                 Status& paintStatus);
 

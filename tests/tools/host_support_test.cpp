@@ -104,6 +104,25 @@ TEST(ProgressDisplay, ShowsOnATerminalAfterASecondAndNeverElsewhere) {
   }
 }
 
+TEST(ProgressDisplay, CountsStepsAfterTheScriptOnATerminalOnly) {
+  for (const bool terminal : {false, true}) {
+    std::ostringstream out;
+    std::chrono::steady_clock::time_point now{};
+    ProgressDisplay display("s.trz", out, terminal, nullptr, [&] { return now; });
+    display.counted(1, 100, "tiles written");  // too soon
+    now += std::chrono::seconds(2);
+    display.progress({10, 5, true});
+    display.finish({10, 5, true});
+    display.counted(2, 100, "tiles written");  // too soon after the last line
+    now += std::chrono::seconds(1);
+    display.counted(99, 100, "tiles");
+    display.counted(100, 100, "t");  // the last, shown at once, covering the longer line
+    EXPECT_EQ(out.str(), terminal ? "\rs.trz: 10 lines read, 5 entities added\rs.trz: 10 lines read, 5 entities added\n"
+                                    "\rs.trz: 99 of 100 tiles\rs.trz: 100 of 100 t   \n"
+                                  : "");
+  }
+}
+
 TEST(ProgressDisplay, AFailureGetsALineOfItsOwn) {
   std::ostringstream out;
   std::chrono::steady_clock::time_point now{};

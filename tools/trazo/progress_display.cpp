@@ -1,6 +1,7 @@
 #include "tools/trazo/progress_display.hpp"
 
 #include <cstdio>
+#include <string>
 
 #ifdef _WIN32
 #include <io.h>
@@ -43,12 +44,35 @@ void ProgressDisplay::ran(const script::Outcome& outcome) {
   if (outcomes_ != nullptr) outcomes_->ran(outcome);
 }
 
-void ProgressDisplay::progress(const script::Progress& progress) {
-  if (!terminal_) return;
+bool ProgressDisplay::due() {
+  if (!terminal_) return false;
   const auto now = clock_();
-  if (now - start_ < kQuietTime || (anyShown_ && now - shown_ < kRewriteInterval)) return;
+  if (now - start_ < kQuietTime || (anyShown_ && now - shown_ < kRewriteInterval)) return false;
   shown_ = now;
-  write(progress);
+  return true;
+}
+
+void ProgressDisplay::progress(const script::Progress& progress) {
+  if (due()) write(progress);
+}
+
+void ProgressDisplay::counted(std::uint64_t done, std::uint64_t total, const std::string& steps) {
+  const bool last = done >= total;
+  if (!(last ? anyShown_ || due() : due())) return;
+  rewrite(name_ + ": " + std::to_string(done) + " of " + std::to_string(total) + ' ' + steps);
+  if (last) {
+    out_ << '\n' << std::flush;
+    lineOpen_ = false;
+    lineLength_ = 0;
+  }
+}
+
+void ProgressDisplay::rewrite(const std::string& line) {
+  anyShown_ = true;
+  lineOpen_ = true;
+  // Spaces cover what is left of a longer line before.
+  out_ << '\r' << line << std::string(lineLength_ > line.size() ? lineLength_ - line.size() : 0, ' ') << std::flush;
+  lineLength_ = line.size();
 }
 
 void ProgressDisplay::finish(const script::Progress& last) {
@@ -56,14 +80,12 @@ void ProgressDisplay::finish(const script::Progress& last) {
   write(last);
   out_ << '\n' << std::flush;
   lineOpen_ = false;
+  lineLength_ = 0;
 }
 
 void ProgressDisplay::write(const script::Progress& progress) {
-  anyShown_ = true;
-  lineOpen_ = true;
-  // The figures only grow, so each line covers the one before.
-  out_ << '\r' << name_ << ": " << progress.linesRead << " lines read, " << progress.entitiesAdded << " entities added"
-       << std::flush;
+  rewrite(name_ + ": " + std::to_string(progress.linesRead) + " lines read, " + std::to_string(progress.entitiesAdded) +
+          " entities added");
 }
 
 }  // namespace trazo::cli

@@ -11,10 +11,13 @@
 #include <QGuiApplication>
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <memory>
 
 namespace trazo::cli {
@@ -22,19 +25,58 @@ namespace {
 
 // Largest picture side, in pixels: a bigger raster image would not fit in memory.
 constexpr double kLargestSide = 16384;
+// Largest picture side with --window, which alone is kept in memory.
+constexpr double kLargestWindowedSide = 1 << 20;
 // Resolutions a PDF may be drawn at.
 constexpr int kLowestDpi = 72;
 constexpr int kHighestDpi = 2400;
 // The output name that stands for standard output.
 constexpr std::string_view kStandardOutput = "-";
 
-bool pictureSize(const std::string& text, QSize& size) {
+bool pictureSize(const std::string& text, double largest, QSize& size) {
   double w = 0, h = 0;
-  if (!parseSize(text, w, h) || w < 1 || h < 1 || w > kLargestSide || h > kLargestSide || w != std::floor(w) ||
+  if (!parseSize(text, w, h) || w < 1 || h < 1 || w > largest || h > largest || w != std::floor(w) ||
       h != std::floor(h)) {
     return false;
   }
   size = QSize(static_cast<int>(w), static_cast<int>(h));
+  return true;
+}
+
+// "LEFT,TOP,WIDTH,HEIGHT": four whole numbers, none negative.
+bool parseWindow(const std::string& text, PixelWindow& window) {
+  int* parts[] = {&window.left, &window.top, &window.width, &window.height};
+  const char* at = text.data();
+  const char* end = at + text.size();
+  for (std::size_t k = 0; k < std::size(parts); ++k) {
+    if (k > 0 && (at == end || *at++ != ',')) return false;
+    const auto read = std::from_chars(at, end, *parts[k]);
+    if (read.ec != std::errc() || *parts[k] < 0) return false;
+    at = read.ptr;
+  }
+  return at == end;
+}
+
+// The window of --window, or false after saying on stderr what is wrong with it.
+bool pictureWindow(const std::string& text, QSize size, PixelWindow& window) {
+  if (!parseWindow(text, window)) {
+    std::cerr << "--window: expected LEFT,TOP,WIDTH,HEIGHT in whole device pixels, e.g. 0,0,512,512\n";
+    return false;
+  }
+  if (window.width == 0 || window.height == 0) {
+    std::cerr << "--window: " << text << " is empty: its width and height must be at least 1\n";
+    return false;
+  }
+  if (window.width > kLargestSide || window.height > kLargestSide) {
+    std::cerr << "--window: " << text << " is too large: at most " << kLargestSide << " pixels each way\n";
+    return false;
+  }
+  if (std::int64_t{window.left} + window.width > size.width() ||
+      std::int64_t{window.top} + window.height > size.height()) {
+    std::cerr << "--window: " << text << " reaches outside the " << size.width() << 'x' << size.height()
+              << " picture\n";
+    return false;
+  }
   return true;
 }
 
@@ -63,6 +105,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     std::string output;
     std::string size = "1024x768";
     std::string format;
+    std::string window;
     bool strict = false;
     PictureArguments picture;
     std::string page;
@@ -79,6 +122,10 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("--size", options->size, "Picture size in pixels (96 to the inch)")
       ->type_name("WxH")
       ->capture_default_str();
+  cmd->add_option("--window", options->window,
+                  "PNG only: write just this part of the picture, in device pixels (at most 16384 each way); the "
+                  "picture may then be up to 1048576 pixels each way")
+      ->type_name("LEFT,TOP,W,H");
   addPictureArguments(*cmd, options->picture);
   cmd->add_option("--page", options->page,
                   "PDF only: an A4 or Letter page, landscape for a picture wider than high, the picture filling it "
@@ -89,12 +136,15 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
   cmd->callback([options, &exitCode] {
     exitCode = kExitRejected;
     QSize size;
-    if (!pictureSize(options->size, size)) {
-      std::cerr << "--size: expected WxH in whole pixels from 1 to " << kLargestSide << ", e.g. 1024x768\n";
+    const bool windowed = !options->window.empty();
+    if (!pictureSize(options->size, windowed ? kLargestWindowedSide : kLargestSide, size)) {
+      std::cerr << "--size: expected WxH in whole pixels from 1 to " << kLargestSide << " ("
+                << static_cast<long>(kLargestWindowedSide) << " with --window), e.g. 1024x768\n";
       return;
     }
     qt::PictureOptions pictureOptions;
     if (!options->picture.toOptions(pictureOptions)) return;
+    if (windowed && !pictureWindow(options->window, size, pictureOptions.window)) return;
     const auto format = !options->format.empty() ? qt::pictureFormatNamed(QString::fromStdString(options->format))
                         : options->output == kStandardOutput
                             ? std::nullopt
@@ -105,6 +155,10 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       } else {
         std::cerr << options->output << ": the file name must end in .png, .svg or .pdf (or give --format)\n";
       }
+      return;
+    }
+    if (windowed && (*format != qt::PictureFormat::png || pictureOptions.antialias)) {
+      std::cerr << "--window: only a PNG drawn without --antialias can be written in part\n";
       return;
     }
     if ((!options->page.empty() || options->dpi != 0) && *format != qt::PictureFormat::pdf) {

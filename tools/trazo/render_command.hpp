@@ -1,6 +1,6 @@
-// trazo render SCRIPT -o OUT [--size WxH] [picture options] [--page A4|Letter] [--dpi N]:
-// runs a script and writes the control's picture to a PNG, SVG or PDF file, chosen by OUT's
-// extension or --format.
+// trazo render SCRIPT -o OUT [--size WxH] [--window L,T,W,H] [picture options] [--page A4|Letter]
+// [--dpi N]: runs a script and writes the control's picture to a PNG, SVG or PDF file, chosen
+// by OUT's extension or --format; with --window, only that part of a PNG picture.
 #pragma once
 
 #include <CLI/CLI.hpp>

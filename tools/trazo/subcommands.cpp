@@ -4,6 +4,7 @@
 
 #ifdef TRAZO_WITH_QT
 #include "tools/trazo/render_command.hpp"
+#include "tools/trazo/tiles_command.hpp"
 #include "tools/trazo/view_command.hpp"
 #endif
 
@@ -13,6 +14,7 @@ void addSubcommands(CLI::App& app, int& exitCode) {
   addTraceCommand(app, exitCode);
 #ifdef TRAZO_WITH_QT
   addRenderCommand(app, exitCode);
+  addTilesCommand(app, exitCode);
   addViewCommand(app, exitCode);
 #endif
 }

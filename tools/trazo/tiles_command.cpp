@@ -1,0 +1,163 @@
+#include "tools/trazo/tiles_command.hpp"
+
+#include "control/trazo.hpp"
+#include "device/device_surface.hpp"
+#include "shells/qt/picture_files.hpp"
+#include "tools/trazo/picture_arguments.hpp"
+#include "tools/trazo/qt_application.hpp"
+#include "tools/trazo/script_file.hpp"
+
+#include <QGuiApplication>
+#include <QString>
+
+#include <charconv>
+#include <cstdint>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <system_error>
+
+namespace trazo::cli {
+namespace {
+
+constexpr int kDeepestZoom = 20;
+constexpr int kSmallestTile = 16;
+constexpr int kLargestTile = 4096;
+// The picture of the deepest zoom stays well within the device pixels an int counts.
+constexpr std::int64_t kLargestPictureSide = std::int64_t{1} << 30;
+
+struct Zooms {
+  int first = 0;
+  int last = 0;
+};
+
+// "LAST" (from zoom 0) or "FIRST-LAST".
+bool parseZooms(const std::string& text, Zooms& zooms) {
+  const char* end = text.data() + text.size();
+  const auto first = std::from_chars(text.data(), end, zooms.first);
+  if (first.ec != std::errc() || zooms.first < 0) return false;
+  if (first.ptr == end) {
+    zooms.last = zooms.first;
+    zooms.first = 0;
+    return true;
+  }
+  if (*first.ptr != '-') return false;
+  const auto last = std::from_chars(first.ptr + 1, end, zooms.last);
+  return last.ec == std::errc() && last.ptr == end && zooms.last >= zooms.first;
+}
+
+std::uint64_t tilesOf(const Zooms& zooms) {
+  std::uint64_t total = 0;
+  for (int z = zooms.first; z <= zooms.last; ++z) total += std::uint64_t{1} << (2 * z);
+  return total;
+}
+
+QString pathText(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
+
+}  // namespace
+
+void addTilesCommand(CLI::App& app, int& exitCode) {
+  struct Options {
+    std::string script;
+    std::string output;
+    std::string zooms;
+    int tile = 256;
+    bool strict = false;
+    PictureArguments picture;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* cmd = app.add_subcommand("tiles", "Run a call script and write its picture as a pyramid of PNG tiles");
+  cmd->add_option("SCRIPT", options->script, "Call script (.trz); - reads standard input")->required();
+  cmd->add_option("-o,--output", options->output, "Folder of the tiles, written as Z/X/Y.png (made if missing)")
+      ->required();
+  cmd->add_option("--zoom", options->zooms,
+                  "Zoom levels, LAST (from 0) or FIRST-LAST, up to 20: at zoom Z the picture is TILE * 2^Z pixels "
+                  "square")
+      ->type_name("[FIRST-]LAST")
+      ->required();
+  cmd->add_option("--tile", options->tile, "Side of a tile in pixels")
+      ->check(CLI::Range(kSmallestTile, kLargestTile))
+      ->capture_default_str();
+  cmd->add_flag("--strict", options->strict, "Exit with status 3 when a member fails while the script runs");
+  addPictureArguments(*cmd, options->picture);
+  cmd->callback([options, &exitCode] {
+    exitCode = kExitRejected;
+    Zooms zooms;
+    if (!parseZooms(options->zooms, zooms) || zooms.last > kDeepestZoom) {
+      std::cerr << "--zoom: expected LAST or FIRST-LAST with 0 <= FIRST <= LAST <= " << kDeepestZoom << ", e.g. 0-6\n";
+      return;
+    }
+    if ((std::int64_t{options->tile} << zooms.last) > kLargestPictureSide) {
+      std::cerr << "--zoom: at zoom " << zooms.last << " tiles of " << options->tile
+                << " pixels make a picture wider than " << kLargestPictureSide << " pixels\n";
+      return;
+    }
+    qt::PictureOptions pictureOptions;
+    if (!options->picture.toOptions(pictureOptions)) return;
+    if (pictureOptions.antialias) {
+      std::cerr << "--antialias: tiles are drawn crisp, through the raster, each exactly its part of the picture\n";
+      return;
+    }
+    const std::string name = scriptName(options->script);
+    FailureReport failures(name);
+    ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
+    auto script = loadScript(options->script, progress);
+    if (!script) return;
+
+    useOffscreenPlatformUnlessChosen();
+    keepQtNotesQuiet();
+    int argc = 1;
+    char program[] = "trazo";
+    char* argv[] = {program, nullptr};
+    QGuiApplication application(argc, argv);
+
+    // While the script runs, P1 is one tile, and paints nothing.
+    const int tile = options->tile;
+    DeviceSurface picture;
+    picture.setDevice(tile, tile, kScreenDpi, kScreenDpi);
+    Trazo control;
+    control.attachPicture(picture);
+    (void)control.onInitialize();
+    runScript(*script, control, progress);
+
+    // Each tile is a window of the picture of its zoom: only the entities that reach it are
+    // handed to the raster, which keeps only the tile's pixels.
+    const std::filesystem::path folder = QString::fromStdString(options->output).toStdU16String();
+    const std::uint64_t total = tilesOf(zooms);
+    std::uint64_t done = 0;
+    Status paintStatus = status::ok;
+    for (int z = zooms.first; z <= zooms.last; ++z) {
+      const int across = 1 << z;
+      const QSize size(tile * across, tile * across);
+      for (int x = 0; x < across; ++x) {
+        const std::filesystem::path column = folder / std::to_string(z) / std::to_string(x);
+        std::error_code error;
+        std::filesystem::create_directories(column, error);
+        if (error) {
+          std::cerr << pathText(column).toStdString() << ": cannot be made: " << error.message() << '\n';
+          exitCode = 1;
+          return;
+        }
+        for (int y = 0; y < across; ++y) {
+          pictureOptions.window = {x * tile, y * tile, tile, tile};
+          const QString path = pathText(column / (std::to_string(y) + ".png"));
+          const qt::WriteResult result = qt::writePicture(control, path, size, pictureOptions, qt::PictureFormat::png);
+          if (!result.written) {
+            std::cerr << path.toStdString() << ": cannot be written: " << result.error.toStdString() << '\n';
+            exitCode = 1;
+            return;
+          }
+          if (!failed(paintStatus)) paintStatus = result.paintStatus;
+          progress.counted(++done, total, "tiles written");
+        }
+      }
+    }
+    control.onTerminate();
+    // The tiles' repaints have no line of the script.
+    if (failed(paintStatus)) std::cerr << name << ": Error Reflash " << statusKind(paintStatus) << '\n';
+    const bool anyFailed = failures.failures() > 0 || failed(paintStatus);
+    exitCode = options->strict && anyFailed ? kExitMemberFailed : 0;
+  });
+}
+
+}  // namespace trazo::cli
