@@ -15,9 +15,13 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 fi
-build="$PWD/build-python"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRAZO_QT=ON -DTRAZO_TOOLS=ON -DTRAZO_TEST=OFF \
-  -DTRAZO_PYTHON=ON -DPython_EXECUTABLE="$python" "${launcher[@]}"
+# The Qt stage's build has the host and the module already; on its own, this stage builds them.
+build="$PWD/build-qt"
+if ! grep -q '^TRAZO_PYTHON:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
+  build="$PWD/build-python"
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRAZO_QT=ON -DTRAZO_TOOLS=ON -DTRAZO_TEST=OFF \
+    -DTRAZO_PYTHON=ON -DPython_EXECUTABLE="$python" "${launcher[@]}"
+fi
 cmake --build "$build" --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}" --target trazo trazo_python_module
 
 export TRAZO_PYTHON_STAGE=1
