@@ -175,12 +175,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     auto script = loadScript(options->script, progress);
     if (!script) return;
 
-    useOffscreenPlatformUnlessChosen();
-    keepQtNotesQuiet();
-    int argc = 1;
-    char program[] = "trazo";
-    char* argv[] = {program, nullptr};
-    QGuiApplication application(argc, argv);
+    const auto application = offscreenApplication();
 
     // While the script runs, P1 has the size of the picture to come but paints nothing.
     DeviceSurface picture;

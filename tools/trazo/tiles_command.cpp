@@ -104,12 +104,7 @@ void addTilesCommand(CLI::App& app, int& exitCode) {
     auto script = loadScript(options->script, progress);
     if (!script) return;
 
-    useOffscreenPlatformUnlessChosen();
-    keepQtNotesQuiet();
-    int argc = 1;
-    char program[] = "trazo";
-    char* argv[] = {program, nullptr};
-    QGuiApplication application(argc, argv);
+    const auto application = offscreenApplication();
 
     // While the script runs, P1 is one tile, and paints nothing.
     const int tile = options->tile;
