@@ -15,10 +15,11 @@ set(trazo_entry_headers
   picture/recording_surface.hpp
   raster/raster_surface.hpp
   svg/svg_writer.hpp
+  picking/picker.hpp
   device/device_text.hpp
 )
 set(trazo_core_targets trazo_base trazo_model trazo_picture trazo_render trazo_control trazo_automation trazo_core trazo_device trazo_raster
-    trazo_svg trazo_paint)
+    trazo_svg trazo_picking trazo_paint)
 if(TARGET trazo_qt)
   list(APPEND trazo_entry_headers
     shells/png/png_codec.hpp
@@ -50,6 +51,7 @@ set_target_properties(trazo_automation PROPERTIES EXPORT_NAME automation)
 set_target_properties(trazo_device PROPERTIES EXPORT_NAME device)
 set_target_properties(trazo_raster PROPERTIES EXPORT_NAME raster)
 set_target_properties(trazo_svg PROPERTIES EXPORT_NAME svg)
+set_target_properties(trazo_picking PROPERTIES EXPORT_NAME picking)
 install(TARGETS ${trazo_core_targets}
         EXPORT TrazoTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -53,6 +53,8 @@ class DeviceSurface : public ScaledSurface {
   // A point in current units to device pixels, and a device position back to current units.
   DevicePoint toDevice(double x, double y) const { return {(x - originX_) * scaleX_, (y - originY_) * scaleY_}; }
   DevicePoint fromDevice(double px, double py) const;
+  // Device pixels to one current unit along X, the scale of every radius.
+  double pixelsPerUnitX() const { return scaleX_; }
 
   Status cls() override;
   Status setScaleMode(std::int32_t mode) override;
