@@ -1,5 +1,6 @@
 #include "shells/qt/picture_box.hpp"
 
+#include "picking/picker.hpp"
 #include "shells/qt/paint_sequence.hpp"
 #include "shells/qt/painter_engine.hpp"
 #include "shells/qt/picture_look.hpp"
@@ -82,6 +83,7 @@ struct PictureBox::Painting {
   explicit Painting(QWidget& widget) : surface(widget) {}
   WidgetSurface surface;
   PainterEngine painter;
+  Picker picker;
 };
 
 PictureBox::PictureBox(Trazo& control, const PictureOptions& options, QWidget* parent)
@@ -96,6 +98,7 @@ PictureBox::~PictureBox() = default;
 
 RasterSurface& PictureBox::surface() { return painting_->surface; }
 const RasterSurface& PictureBox::surface() const { return painting_->surface; }
+Picker& PictureBox::picker() { return painting_->picker; }
 
 // The control's pixels are those of the client area, the parent's logical pixels.
 void PictureBox::picturePlaced(const PixelPlacement& pixels) {
@@ -133,6 +136,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     lastPaintStatus_ = status::unexpected;
   }
   p1.setEngine(nullptr);
+  painting_->picker.painted(control_.store(), p1);
   ++paintCount_;
 }
 

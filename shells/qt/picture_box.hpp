@@ -22,6 +22,10 @@
 
 #include <memory>
 
+namespace trazo {
+class Picker;
+}  // namespace trazo
+
 namespace trazo::qt {
 
 class PictureBox : public QWidget, public PlacementListener {
@@ -51,6 +55,8 @@ class PictureBox : public QWidget, public PlacementListener {
   int paintCount() const { return paintCount_; }
   // The part of P1 the last paint drew, in device pixels.
   QRect lastPaintedArea() const { return lastPaintedArea_; }
+  // Which entity shows where on the picture as the last paint left it, in device pixels.
+  Picker& picker();
 
  signals:
   // A button pressed or released, and the wheel turned, over P1 at `at` in P1's current

@@ -6,7 +6,12 @@
 #include "render/entity_colour.hpp"
 #include "shells/qt/picture_look.hpp"
 
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <cmath>
 #include <string_view>
+#include <vector>
 
 namespace trazo::qt {
 namespace {
@@ -38,6 +43,7 @@ TrazoWidget::TrazoWidget(QWidget* parent, const PictureOptions& options)
   connect(picture_, &PictureBox::pressed, this, &TrazoWidget::pointerPressed);
   connect(picture_, &PictureBox::released, this, &TrazoWidget::pointerReleased);
   connect(picture_, &PictureBox::wheelTurned, this, &TrazoWidget::wheelTurned);
+  picture_->installEventFilter(this);
 }
 
 TrazoWidget::~TrazoWidget() {
@@ -88,6 +94,88 @@ QPointF TrazoWidget::mapToDrawing(QPointF widgetPoint) const {
 
 QPointF TrazoWidget::mapFromDrawing(QPointF drawingPoint) const {
   return picture_->mapTo(this, picture_->mapFromDrawing(drawingPoint));
+}
+
+QPointF TrazoWidget::devicePixelOf(QPointF widgetPoint) const {
+  return picture_->mapFrom(this, widgetPoint) * picture_->devicePixelRatioF();
+}
+
+int TrazoWidget::pickAtDevice(QPointF device, double tolerance) {
+  return picture_->picker().entityAt(control_.store(), device.x(), device.y(),
+                                     tolerance * picture_->devicePixelRatioF());
+}
+
+int TrazoWidget::entityAt(QPointF widgetPoint, double tolerance) {
+  return pickAtDevice(devicePixelOf(widgetPoint), tolerance);
+}
+
+int TrazoWidget::entityAtDrawing(QPointF drawingPoint, double tolerance) {
+  const DevicePoint at = picture_->picker().picture().toDevice(drawingPoint.x(), drawingPoint.y());
+  return pickAtDevice({at.x, at.y}, tolerance);
+}
+
+namespace {
+
+QList<int> selected(Picker& picker, const Store& store, QPointF corner, QPointF opposite, BoxSelection mode) {
+  std::vector<std::int32_t> found;
+  const PickRect rect{corner.x(), corner.y(), opposite.x() - corner.x(), opposite.y() - corner.y()};
+  if (failed(picker.entitiesIn(store, rect, mode, found))) return {};
+  return QList<int>(found.begin(), found.end());
+}
+
+}  // namespace
+
+QList<int> TrazoWidget::entitiesIn(const QRectF& widgetRect, BoxSelection mode) {
+  return selected(picture_->picker(), control_.store(), devicePixelOf(widgetRect.topLeft()),
+                  devicePixelOf(widgetRect.bottomRight()), mode);
+}
+
+// The drawing's Y runs up and the device's down: the corners are swapped by the mapping,
+// which a rectangle of negative height takes as it comes.
+QList<int> TrazoWidget::entitiesInDrawing(const QRectF& drawingRect, BoxSelection mode) {
+  const DeviceSurface& painted = picture_->picker().picture();
+  const DevicePoint a = painted.toDevice(drawingRect.left(), drawingRect.top());
+  const DevicePoint b = painted.toDevice(drawingRect.right(), drawingRect.bottom());
+  return selected(picture_->picker(), control_.store(), {a.x, a.y}, {b.x, b.y}, mode);
+}
+
+void TrazoWidget::hover(int index) {
+  if (index == hovered_) return;
+  hovered_ = index;
+  emit entityHovered(index);
+}
+
+// P1's pointer events, seen before P1 raises MouseMove and its own signals: the entity under
+// the pointer, and clicks.
+bool TrazoWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != picture_) return false;
+  switch (event->type()) {
+    case QEvent::MouseMove: {
+      const auto* move = static_cast<QMouseEvent*>(event);
+      hover(pickAtDevice(move->position() * picture_->devicePixelRatioF(), pickTolerance_));
+      break;
+    }
+    case QEvent::Leave: hover(0); break;
+    case QEvent::MouseButtonPress: {
+      const auto* press = static_cast<QMouseEvent*>(event);
+      pressedAt_ = press->position();
+      pressedOnScreen_ = press->globalPosition();
+      pressedButton_ = press->button();
+      pressedModifiers_ = press->modifiers();
+      break;
+    }
+    case QEvent::MouseButtonRelease: {
+      const auto* release = static_cast<QMouseEvent*>(event);
+      if (release->button() != pressedButton_) break;
+      pressedButton_ = Qt::NoButton;
+      if ((release->globalPosition() - pressedOnScreen_).manhattanLength() >= QApplication::startDragDistance()) break;
+      emit entityClicked(pickAtDevice(pressedAt_ * picture_->devicePixelRatioF(), pickTolerance_), release->button(),
+                         pressedModifiers_);
+      break;
+    }
+    default: break;
+  }
+  return false;
 }
 
 void TrazoWidget::reflash() { picture_->update(); }

@@ -93,11 +93,13 @@ expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.gif)
 expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.png --size 10x)
 expect_run(2 ${TRAZO} render ${SAMPLE} -o ${WORK}/sample.png --background nonsense)
 expect_run(1 ${TRAZO} render ${SAMPLE} -o ${WORK}/no/such/dir/sample.png)
+expect_run(2 ${TRAZO} view ${SAMPLE} --highlight nonsense)
 
 # With a display (CI runs ctest under Xvfb), view opens its window and closes it again.
 if(DEFINED ENV{DISPLAY} AND NOT "$ENV{DISPLAY}" STREQUAL "")
   expect_run(0 ${TRAZO} view ${SAMPLE} --exit-after 300)
   expect_run(0 ${TRAZO} view ${SAMPLE} --exit-after 200 --text --palette light --background white --line-width 2)
+  expect_run(0 ${TRAZO} view ${SAMPLE} --exit-after 100 --highlight "#ff8000")
   expect_run(0 ${TRAZO} view ${WORK}/failing.trz --exit-after 100)
   expect_run(3 ${TRAZO} view ${WORK}/failing.trz --exit-after 100 --strict)
   if(NOT last_stderr MATCHES "failing.trz:3: Error AddCircle float")

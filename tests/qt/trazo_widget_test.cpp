@@ -179,6 +179,89 @@ TEST_F(TrazoWidgetInWindow, TextsShowInTheWindowWhenAsked) {
   EXPECT_GT(inkInBox(), 100);
 }
 
+// Picking from Qt: the same entities found through widget points and drawing units, in a
+// widget whose P1 is moved off its corner, and the pointer's hover and clicks as signals.
+TEST_F(TrazoWidgetInWindow, EntitiesArePickedInWidgetPointsAndDrawingUnits) {
+  ASSERT_EQ(widget.addLine(0, 0, 100, 50, 3, 0, QStringLiteral("diagonal")), status::ok);                // 1
+  ASSERT_EQ(widget.addCircle(50, 25, 10, 4, 0, QStringLiteral("ring")), status::ok);                     // 2
+  ASSERT_EQ(widget.addText(70, 5, 6, 0, 5, QStringLiteral("ab"), QStringLiteral("label")), status::ok);  // 3: 6 x 6
+  EXPECT_EQ(widget.entityAt(QPointF(200, 150)), 0);  // nothing painted yet
+  (void)widget.control().placement().setLeft(300);   // P1 30 twips right of the widget's corner
+  widget.reflash();
+  settle();
+  ASSERT_NE(widget.picture().pos(), QPoint(0, 0));
+
+  const struct {
+    QPointF drawing;
+    int expected;
+  } points[] = {
+      {{25, 12.5}, 1}, {{90, 45}, 1}, {{60, 25}, 2}, {{50, 15}, 2},
+      {{70, 8}, 3},    {{76, 5}, 3},  {{50, 25}, 1},  // the circle's centre lies on the line
+      {{10, 40}, 0},   {{66, 20}, 0}, {{73, 8}, 0},   // off every outline, and inside the text's box
+  };
+  for (const auto& p : points) {
+    SCOPED_TRACE(QStringLiteral("(%1, %2)").arg(p.drawing.x()).arg(p.drawing.y()).toStdString());
+    EXPECT_EQ(widget.entityAtDrawing(p.drawing, 1.5), p.expected);
+    EXPECT_EQ(widget.entityAt(widget.mapFromDrawing(p.drawing), 1.5), p.expected);
+  }
+  const QPointF lineEnd = widget.mapFromDrawing(QPointF(100, 50));
+  EXPECT_EQ(widget.entityAt(lineEnd + QPointF(6, 0), 1), 0);
+  EXPECT_EQ(widget.entityAt(lineEnd + QPointF(6, 0), 8), 1);  // within the tolerance
+  EXPECT_EQ(widget.entityAt(QPointF(NAN, 10), 3), 0);
+  EXPECT_EQ(widget.entityAt(lineEnd, -1), 0);
+
+  const QRectF aroundRing(QPointF(38, 13), QPointF(62, 37));  // the line crosses it too
+  const QRectF aroundRingOnScreen(widget.mapFromDrawing(aroundRing.topLeft()),
+                                  widget.mapFromDrawing(aroundRing.bottomRight()));
+  EXPECT_EQ(widget.entitiesInDrawing(aroundRing), QList<int>({1, 2}));
+  EXPECT_EQ(widget.entitiesInDrawing(aroundRing, BoxSelection::inside), QList<int>({2}));
+  EXPECT_EQ(widget.entitiesIn(aroundRingOnScreen.normalized()), QList<int>({1, 2}));
+  EXPECT_EQ(widget.entitiesIn(aroundRingOnScreen.normalized(), BoxSelection::inside), QList<int>({2}));
+  EXPECT_EQ(widget.entitiesInDrawing(QRectF(60, 0, 30, 15), BoxSelection::inside), QList<int>({3}));
+
+  // Entities added since the paint are not on the picture; after a Clear nothing is.
+  ASSERT_EQ(widget.addLine(10, 40, 20, 40, 1, 0), status::ok);
+  EXPECT_EQ(widget.entityAtDrawing(QPointF(15, 40), 1.5), 0);
+  ASSERT_EQ(widget.clear(), status::ok);
+  EXPECT_EQ(widget.entityAtDrawing(QPointF(25, 12.5), 1.5), 0);
+  EXPECT_TRUE(widget.entitiesInDrawing(aroundRing).isEmpty());
+}
+
+TEST_F(TrazoWidgetInWindow, TheEntityUnderThePointerAndClicksOnEntitiesAreSignalled) {
+  ASSERT_EQ(widget.addLine(0, 0, 100, 50, 3, 0), status::ok);
+  ASSERT_EQ(widget.addCircle(50, 25, 10, 4, 0), status::ok);
+  widget.reflash();
+  settle();
+  QSignalSpy hovered(&widget, &TrazoWidget::entityHovered);
+  QSignalSpy clicked(&widget, &TrazoWidget::entityClicked);
+  const auto on = [&](double x, double y) { return widget.mapFromDrawing(QPointF(x, y)).toPoint(); };
+
+  QTest::mouseMove(&widget.picture(), on(25, 12.5));
+  QTest::mouseMove(&widget.picture(), on(25, 12.5) + QPoint(1, 0));  // still the line: no signal
+  QTest::mouseMove(&widget.picture(), on(10, 40));
+  QTest::mouseMove(&widget.picture(), on(60, 25));
+  QTRY_COMPARE(hovered.size(), 3);
+  EXPECT_EQ((QList<int>{hovered[0][0].toInt(), hovered[1][0].toInt(), hovered[2][0].toInt()}), QList<int>({1, 0, 2}));
+  EXPECT_EQ(widget.hoveredEntity(), 2);
+
+  QTest::mouseClick(&widget.picture(), Qt::LeftButton, Qt::ShiftModifier, on(60, 25));
+  QTest::mouseClick(&widget.picture(), Qt::RightButton, {}, on(10, 40));
+  // A press and a release far apart are a drag, not a click.
+  QTest::mousePress(&widget.picture(), Qt::LeftButton, {}, on(60, 25));
+  QTest::mouseRelease(&widget.picture(), Qt::LeftButton, {}, on(60, 25) + QPoint(40, 0));
+  ASSERT_EQ(clicked.size(), 2);
+  EXPECT_EQ(clicked[0][0].toInt(), 2);
+  EXPECT_EQ(clicked[0][1].value<Qt::MouseButton>(), Qt::LeftButton);
+  EXPECT_EQ(clicked[0][2].value<Qt::KeyboardModifiers>(), Qt::ShiftModifier);
+  EXPECT_EQ(clicked[1][0].toInt(), 0);
+  EXPECT_EQ(clicked[1][1].value<Qt::MouseButton>(), Qt::RightButton);
+
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(&widget.picture(), &leave);
+  EXPECT_EQ(widget.hoveredEntity(), 0);
+  EXPECT_EQ(hovered.last()[0].toInt(), 0);
+}
+
 TEST(TrazoWidgetBeforeShown, PointerMovesAreInTwipsBeforeTheFirstReflash) {
   TrazoWidget widget;
   RecordingSink sink;

@@ -2,6 +2,10 @@
 // control keeps fitting the drawing into it), panning, the keys, and the status line.
 #include "tools/trazo/view_window.hpp"
 
+#include "tools/trazo/entity_description.hpp"
+
+#include <QApplication>
+#include <QClipboard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -120,6 +124,83 @@ TEST_F(ViewWindowShown, DraggingPansHomeFitsAndTheZoomHasItsLimits) {
   EXPECT_LE(std::max(p1().width(), p1().height()), ViewWindow::kLargestSide + 1);
   window.zoomBy(1e-9, {});
   EXPECT_EQ(window.zoom(), 1);  // never smaller than fitted
+}
+
+// The entity under the pointer is drawn in the highlight colour and named; a click selects,
+// a Shift-drag selects what its rectangle crosses, Ctrl+C copies the tags, Esc clears the
+// selection and only then closes the window.
+TEST_F(ViewWindowShown, PointingNamesAndHighlightsClicksAndShiftDragsSelectAndTagsAreCopied) {
+  Trazo& drawing = window.control().control();                              // a box (1 to 4) and a dashed diagonal (5)
+  ASSERT_EQ(drawing.AddCircle(50, 25, 10, 2, 0, u"ring"), status::ok);      // 6
+  ASSERT_EQ(drawing.AddText(70, 5, 6, 0, 5, u"ab", u"label"), status::ok);  // 7
+  ASSERT_EQ(drawing.AddLine(10, 40, 30, 40, 6, 0, u"ledge"), status::ok);   // 8
+  const int paints = p1().paintCount();
+  window.control().reflash();
+  repainted(paints);
+  const auto on = [&](double x, double y) { return window.control().mapFromDrawing(QPointF(x, y)).toPoint(); };
+  const QColor highlight = window.picking().layer().colour();
+  EXPECT_EQ(highlight, QColor(Qt::white));  // on the default black background
+  const QPoint ringEdge = on(60, 25);
+  // Pixels of a colour within two pixels of the ring's edge as the window shows it.
+  const auto near = [&](const QColor& colour) {
+    const QImage shown = p1().grab().toImage();
+    int n = 0;
+    for (int dy = -2; dy <= 2; ++dy)
+      for (int dx = -2; dx <= 2; ++dx) n += shown.pixelColor(ringEdge + QPoint(dx, dy)) == colour;
+    return n;
+  };
+  const QColor yellow(255, 255, 0);  // the ring's own
+  EXPECT_GT(near(yellow), 0);
+  EXPECT_EQ(near(highlight), 0);
+
+  QTest::mouseMove(&p1(), ringEdge);
+  EXPECT_EQ(window.entityText(), QStringLiteral("circle 6 \"ring\": centre (50, 25) radius 10"));
+  QTRY_VERIFY(near(highlight) > 0);
+  EXPECT_EQ(near(yellow), 0);  // drawn over, and its halo over what is beside it
+  QTest::mouseMove(&p1(), on(20, 30));
+  EXPECT_EQ(window.entityText(), QString());
+  QTRY_VERIFY(near(highlight) == 0);
+  EXPECT_GT(near(yellow), 0);
+
+  QTest::mouseClick(&p1(), Qt::LeftButton, {}, ringEdge);
+  EXPECT_EQ(window.picking().selection(), QList<int>({6}));
+  EXPECT_EQ(window.selectionText(), QStringLiteral("1 selected"));
+  QTest::mouseClick(&p1(), Qt::LeftButton, Qt::ControlModifier, on(20, 40));
+  EXPECT_EQ(window.picking().selection(), QList<int>({6, 8}));
+  QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("ring\nledge\n"));
+
+  // A Shift-drag across the diagonal and the text selects what it crosses, and the view
+  // does not pan meanwhile.
+  const int scrolled = window.view().horizontalScrollBar()->value();
+  QTest::mousePress(&p1(), Qt::LeftButton, Qt::ShiftModifier, on(20, 14));
+  QTest::mouseMove(&p1(), on(80, 5));
+  QTest::mouseRelease(&p1(), Qt::LeftButton, Qt::ShiftModifier, on(80, 5));
+  EXPECT_EQ(window.picking().selection(), QList<int>({5, 7}));
+  EXPECT_EQ(window.view().horizontalScrollBar()->value(), scrolled);
+  QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("\nlabel\n"));  // the diagonal has no tag
+
+  QTest::keyClick(&window, Qt::Key_Escape);
+  EXPECT_TRUE(window.picking().selection().isEmpty());
+  EXPECT_TRUE(window.isVisible());
+  QTest::keyClick(&window, Qt::Key_Escape);
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST(EntityDescription, NamesTheKindNumberTagAndDefiningValues) {
+  const struct {
+    Entity entity;
+    const char* expected;
+  } cases[] = {
+      {{kKindLine, 0, 0.5, 100, -50, 0, 3, 0, {}, u"wall"}, "line 3 \"wall\": (0, 0.5) to (100, -50)"},
+      {{kKindCircle, 5, 2.5, 2, 0, 0, 4, 1, {}, {}}, "circle 3: centre (5, 2.5) radius 2"},
+      {{kKindArc, 5, 2.5, 3, 0, 1.5708, 5, 0, {}, u"bend"},
+       "arc 3 \"bend\": centre (5, 2.5) radius 3 from 0 to 1.5708 rad"},
+      {{kKindText, 1, 4, 0.5, 30, 0, 6, 0, u"Trazo", u"name"},
+       "text 3 \"name\": \"Trazo\" at (1, 4) height 0.5 angle 30°"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(describeEntity(3, c.entity), QString::fromUtf8(c.expected));
 }
 
 TEST(ViewWindowKeys, EscapeControlQAndControlWClose) {

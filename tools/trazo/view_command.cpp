@@ -6,6 +6,7 @@
 #include "tools/trazo/view_window.hpp"
 
 #include <QApplication>
+#include <QColor>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -20,11 +21,16 @@ void addViewCommand(CLI::App& app, int& exitCode) {
     PictureArguments picture;
     int exitAfter = 0;
     bool strict = false;
+    std::string highlight;
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("view", "Run a call script and show the control in a window");
   cmd->add_option("SCRIPT", options->script, "Call script (.trz); - reads standard input")->required();
   addPictureArguments(*cmd, options->picture);
+  cmd->add_option("--highlight", options->highlight,
+                  "Colour of the entity under the pointer and of the selected ones: a name or #RRGGBB (default: "
+                  "white on a dark background, black on a light one)")
+      ->type_name("COLOUR");
   cmd->add_option("--exit-after", options->exitAfter, "Close the window after this many milliseconds")
       ->check(CLI::NonNegativeNumber);
   cmd->add_flag("--strict", options->strict,
@@ -33,6 +39,14 @@ void addViewCommand(CLI::App& app, int& exitCode) {
     exitCode = kExitRejected;
     qt::PictureOptions pictureOptions;
     if (!options->picture.toOptions(pictureOptions)) return;
+    QColor highlight;
+    if (!options->highlight.empty()) {
+      highlight = QColor::fromString(QString::fromStdString(options->highlight));
+      if (!highlight.isValid()) {
+        std::cerr << "--highlight: " << options->highlight << " is not a colour (a name such as orange, or #RRGGBB)\n";
+        return;
+      }
+    }
     const std::string name = scriptName(options->script);
     FailureReport failures(name);
     ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
@@ -50,7 +64,7 @@ void addViewCommand(CLI::App& app, int& exitCode) {
     keepQtNotesQuiet();
     QApplication application(argc, argv);
     ViewWindow window(QStringLiteral("trazo view: %1").arg(QFileInfo(QString::fromStdString(name)).fileName()),
-                      pictureOptions);
+                      pictureOptions, highlight);
     Trazo& control = window.control().control();
     runScript(*script, control, progress);
     window.show();

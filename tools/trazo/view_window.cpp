@@ -21,19 +21,31 @@ constexpr int kSignificantDigits = 7;  // a float's
 
 QString number(float value) { return QString::number(static_cast<double>(value), 'g', kSignificantDigits); }
 
+QColor highlightOn(const QColor& background) {
+  constexpr int kMiddleLightness = 128;
+  return background.lightness() < kMiddleLightness ? QColor(Qt::white) : QColor(Qt::black);
+}
+
 }  // namespace
 
-ViewWindow::ViewWindow(const QString& title, const qt::PictureOptions& options)
+ViewWindow::ViewWindow(const QString& title, const qt::PictureOptions& options, const QColor& highlight)
     : view_(new QScrollArea(this)),
       control_(new qt::TrazoWidget(nullptr, options)),
       status_(new QLabel(this)),
-      zoomLabel_(new QLabel(this)) {
+      zoomLabel_(new QLabel(this)),
+      entityLabel_(new QLabel(this)),
+      selectionLabel_(new QLabel(this)),
+      picking_(new ViewPicking(*control_, highlight.isValid() ? highlight : highlightOn(options.background),
+                               *entityLabel_, *selectionLabel_)) {
   setWindowTitle(title);
   view_->setFrameShape(QFrame::NoFrame);
   view_->setWidgetResizable(false);
   view_->setWidget(control_);
   setCentralWidget(view_);
-  statusBar()->addWidget(status_, 1);
+  statusBar()->addWidget(status_);
+  entityLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // a long one is cut, not widening
+  statusBar()->addWidget(entityLabel_, 1);
+  statusBar()->addPermanentWidget(selectionLabel_);
   statusBar()->addPermanentWidget(zoomLabel_);
   status_->setText(QStringLiteral("Move the pointer over the drawing"));
   connect(control_, &qt::TrazoWidget::mouseMove, this, &ViewWindow::showMouseMove);
@@ -44,9 +56,12 @@ ViewWindow::ViewWindow(const QString& title, const qt::PictureOptions& options)
     connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
   };
   for (const auto& keys : {QKeySequence(Qt::Key_Home), QKeySequence(Qt::Key_F)}) shortcut(keys, [this] { fit(); });
-  for (const auto& keys :
-       {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)})
+  shortcut(QKeySequence(Qt::Key_Escape), [this] {
+    if (!picking_->clearSelection()) close();
+  });
+  for (const auto& keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)})
     shortcut(keys, [this] { close(); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_C), [this] { (void)picking_->copyTags(); });
   const auto middle = [this] { return view_->viewport()->rect().center(); };
   for (const auto& keys : {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)})
     shortcut(keys, [this, middle] { zoomBy(kZoomPerNotch, middle()); });
@@ -102,7 +117,8 @@ bool ViewWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::MouseButtonPress: {
       const auto* press = static_cast<QMouseEvent*>(event);
-      if (press->button() == Qt::LeftButton || press->button() == Qt::MiddleButton) {
+      const bool selecting = press->button() == Qt::LeftButton && (press->modifiers() & Qt::ShiftModifier);
+      if ((press->button() == Qt::LeftButton || press->button() == Qt::MiddleButton) && !selecting) {
         dragging_ = true;
         dragFrom_ = press->globalPosition();
         scrolledFrom_ = {view_->horizontalScrollBar()->value(), view_->verticalScrollBar()->value()};

@@ -6,9 +6,14 @@
 // what the control raises. The wheel zooms about the pointer, dragging pans, Home or F fits
 // the drawing to the window again, + and - zoom about the middle, and Esc, Ctrl+Q and
 // Ctrl+W close the window.
+//
+// The entity under the pointer is drawn highlighted and named on the status line; clicks
+// and Shift-drags select entities and Ctrl+C copies their tags (view_picking.hpp). Esc
+// clears the selection before it closes the window.
 #pragma once
 
 #include "shells/qt/trazo_widget.hpp"
+#include "tools/trazo/view_picking.hpp"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -27,11 +32,17 @@ class ViewWindow : public QMainWindow {
   // One notch of the wheel (120 eighths of a degree) zooms this much.
   static constexpr double kZoomPerNotch = 1.25;
 
-  ViewWindow(const QString& title, const qt::PictureOptions& options);
+  // `highlight` draws the entity under the pointer and the selected ones; by default white
+  // on a dark background and black on a light one.
+  ViewWindow(const QString& title, const qt::PictureOptions& options, const QColor& highlight = {});
 
   qt::TrazoWidget& control() { return *control_; }
   QScrollArea& view() { return *view_; }
   QString statusText() const { return status_->text(); }
+  // The entity under the pointer in words, and how many are selected.
+  QString entityText() const { return entityLabel_->text(); }
+  QString selectionText() const { return selectionLabel_->text(); }
+  ViewPicking& picking() { return *picking_; }
   double zoom() const { return zoom_; }
 
   // Zooms by `factor`, within the limits, keeping the drawing under `viewportPoint` there.
@@ -52,6 +63,9 @@ class ViewWindow : public QMainWindow {
   qt::TrazoWidget* control_;
   QLabel* status_;
   QLabel* zoomLabel_;
+  QLabel* entityLabel_;
+  QLabel* selectionLabel_;
+  ViewPicking* picking_;  // owned by the control
   double zoom_ = 1;
   // Dragging: where the press was, on the screen, and where the view was scrolled then.
   bool dragging_ = false;
