@@ -1,5 +1,5 @@
 // Opens a call script (chosen, dropped, or named by ?script=URL) and shows it in a
-// <trazo-picture>. The script is read by the trazo host's own reader: a rejected script
+// <trazo-picture>, naming the entity under the pointer and the one last clicked. The script is read by the trazo host's own reader: a rejected script
 // keeps the drawing shown and lists its FILE:LINE: messages; members that fail are listed
 // as "FILE: Error <Member> <kind>" and the drawing is shown all the same.
 import './trazo-picture.js';
@@ -8,14 +8,24 @@ const stage = document.getElementById('stage');
 const messages = document.getElementById('messages');
 const status = document.getElementById('status');
 const nameLine = document.getElementById('name');
+const entityLine = document.getElementById('entity');
+const selectedLine = document.getElementById('selected');
 
 // The status line follows every MouseMove; the event's X is the vertical position. The
 // coordinates are single precision: seven digits say all they hold.
 const single = (value) => String(Number(value.toPrecision(7)));
+// An entity as the picking events carry it: `line 12 "wall"`.
+const named = ({ index, kind, tag }) => (index > 0 ? `${kind} ${index}${tag ? ` "${tag}"` : ''}` : '');
 function followPointer(picture) {
   picture.addEventListener('MouseMove', (event) => {
     const { Button, Shift, X, Y } = event.detail;
     status.textContent = `MouseMove Button=${Button} Shift=${Shift} X=${single(X)} Y=${single(Y)}`;
+  });
+  picture.addEventListener('trazo-hover', (event) => {
+    entityLine.textContent = named(event.detail);
+  });
+  picture.addEventListener('trazo-select', (event) => {
+    selectedLine.textContent = event.detail.index > 0 ? `selected: ${named(event.detail)}` : '';
   });
 }
 
@@ -32,6 +42,7 @@ function show(bytes, fileName) {
   messages.textContent = outcome.failures.join('\n');
   nameLine.textContent = fileName;
   followPointer(picture);
+  entityLine.textContent = selectedLine.textContent = '';
   stage.replaceChildren(picture);
   return outcome;
 }

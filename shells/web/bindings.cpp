@@ -3,6 +3,7 @@
 // the picture as canvas bytes, and the script reader.
 #include "automation/late_binding.hpp"
 #include "automation/member_table.hpp"
+#include "picking/picker.hpp"
 #include "shells/web/canvas_pixels.hpp"
 #include "shells/web/script_glue.hpp"
 #include "shells/web/web_control.hpp"
@@ -10,6 +11,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,25 @@ class ElementControl {
   }
   void terminate() { web_.terminate(); }
 
+  std::int32_t entityAt(double x, double y, double tolerance) { return web_.entityAt(x, y, tolerance); }
+  // The entity numbers, or null when there is no memory for them.
+  val entitiesIn(double x, double y, double width, double height, bool inside) {
+    std::vector<std::int32_t> found;
+    if (failed(web_.entitiesIn(x, y, width, height, inside ? BoxSelection::inside : BoxSelection::crossing, found)))
+      return val::null();
+    return val::global("Int32Array").new_(emscripten::typed_memory_view(found.size(), found.data()));
+  }
+  // {index, kind, tag} of entity `index`, or null for no entity.
+  val entity(std::int32_t index) {
+    const std::optional<Entity> e = web_.control().store().at(index);
+    if (index <= 0 || !e || e->Kind == kKindNone) return val::null();
+    val out = val::object();
+    out.set("index", index);
+    out.set("kind", std::string(entityKindName(e->Kind)));
+    out.set("tag", std::u16string(e->Tag));
+    return out;
+  }
+
   // P1's Left, Top, Width or Height set to `twips`, as Resize sets it; an unknown property
   // is an invalid call.
   Status place(const std::string& property, float twips) {
@@ -114,7 +135,9 @@ class ElementControl {
       }
     }
     const std::uint16_t flags = member->kind == MemberKind::PropertyGet ? kInvokePropertyGet : kInvokeMethod;
-    return trazo::invoke(web_.control(), dispId, flags, positional, {}, &result_, &argError_);
+    const Status s = trazo::invoke(web_.control(), dispId, flags, positional, {}, &result_, &argError_);
+    if (member->name == "Reflash") web_.painted();
+    return s;
   }
   val result() const { return toValue(result_); }
   std::int32_t argError() const { return argError_; }
@@ -170,7 +193,10 @@ EMSCRIPTEN_BINDINGS(trazo_web) {
       .function("invoke", &ElementControl::invoke)
       .function("result", &ElementControl::result)
       .function("argError", &ElementControl::argError)
-      .function("runScript", &ElementControl::runScript);
+      .function("runScript", &ElementControl::runScript)
+      .function("entityAt", &ElementControl::entityAt)
+      .function("entitiesIn", &ElementControl::entitiesIn)
+      .function("entity", &ElementControl::entity);
   emscripten::function("members", &trazo::web::members);
   emscripten::function("statusKind", &trazo::statusKind);
 }

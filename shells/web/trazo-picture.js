@@ -14,6 +14,10 @@
 //   - pointer movement over the canvas: the control's MouseMove, raised as a `MouseMove`
 //     CustomEvent whose detail is {Button, Shift, X, Y}, X the vertical and Y the
 //     horizontal position in P1's current units;
+//   - picking: `entityAt` and `entitiesIn` answer which entity shows where on the picture as
+//     last painted, in CSS pixels of the element; `trazo-hover` tells of the entity under
+//     the pointer as it changes and `trazo-select` of a click, each with {index, kind, tag}
+//     (index 0 and kind 'none' for no entity);
 //   - removal from the document, unless the element is back in it by the next microtask
 //     (a move): Terminate. An element put back after that starts again with an empty
 //     drawing; members called in between fail with the subscript status.
@@ -54,6 +58,10 @@ const kAltKey = 4;
 
 const kReflash = 'Reflash';
 
+// How far, in CSS pixels, a pointer may move between press and release for a click.
+const kClickSlop = 4;
+const kNoEntity = Object.freeze({ index: 0, kind: 'none', tag: '' });
+
 const template = document.createElement('template');
 // 320 x 240 CSS pixels: the 4800 x 3600 twips the control proposes to its container.
 template.innerHTML = `<style>
@@ -73,6 +81,10 @@ export class TrazoPicture extends HTMLElement {
   #observer;
   #ratioQuery = null;
   #lastPaintStatus = 0;
+  #hovered = 0;
+  #pressed = null;
+  // How near, in CSS pixels, the pointer must come to an entity for the picking events.
+  pickTolerance = 3;
 
   constructor() {
     super();
@@ -81,6 +93,11 @@ export class TrazoPicture extends HTMLElement {
     this.#canvas = root.querySelector('canvas');
     this.#context = this.#canvas.getContext('2d');
     this.#canvas.addEventListener('pointermove', (event) => this.#pointerMoved(event));
+    this.#canvas.addEventListener('pointerleave', () => this.#hover(0));
+    this.#canvas.addEventListener('pointerdown', (event) => {
+      this.#pressed = { x: event.clientX, y: event.clientY, button: event.button };
+    });
+    this.#canvas.addEventListener('pointerup', (event) => this.#released(event));
     this.#canvas.addEventListener('contextrestored', () => this.#paint());
     this.#observer = new ResizeObserver((entries) => this.#resized(entries[entries.length - 1]));
     this.#create();
@@ -133,6 +150,30 @@ export class TrazoPicture extends HTMLElement {
     const outcome = this.#control.runScript(script, fileName);
     if (outcome.rejected.length === 0 && this.isConnected) this.#paint();
     return outcome;
+  }
+
+  // The number of the entity seen at (x, y) CSS pixels from the element's top-left corner,
+  // within `tolerance` CSS pixels (0: the device pixel there), on the picture as last
+  // painted: the one painted last among those that ink a pixel there. 0 for none, for a
+  // point outside the picture or not a number, a negative tolerance, a picture not
+  // painted since the last Clear; entities added since the last paint are not found.
+  entityAt(x, y, tolerance = 0) {
+    return this.#control.entityAt(Number(x), Number(y), Number(tolerance));
+  }
+
+  // The numbers of the entities the rectangle (CSS pixels of the element) selects, in the
+  // order they were painted: those whose outline crosses it or lies in it, or with
+  // {inside: true} those wholly in it. An Int32Array; empty where entityAt finds nothing.
+  entitiesIn(x, y, width, height, { inside = false } = {}) {
+    const found = this.#control.entitiesIn(Number(x), Number(y), Number(width), Number(height), Boolean(inside));
+    if (found === null) throw new TrazoError('entitiesIn', Status.memory);
+    return found;
+  }
+
+  // {index, kind, tag} of entity `index` ('line', 'circle', 'text' or 'arc'), or null when
+  // there is none.
+  entity(index) {
+    return this.#control.entity(Number(index) | 0);
   }
 
   // The members, from the control's own member table: methods for the methods, a read-only
@@ -235,6 +276,38 @@ export class TrazoPicture extends HTMLElement {
     const box = this.#canvas.getBoundingClientRect();
     const shift = (event.shiftKey ? kShiftKey : 0) | (event.ctrlKey ? kCtrlKey : 0) | (event.altKey ? kAltKey : 0);
     this.#control.pointerMoved(event.buttons & kButtonBits, shift, event.clientX - box.left, event.clientY - box.top);
+    this.#hover(this.#entityUnder(event));
+  }
+
+  // The element's client area is its content box: the pointer's position from its corner.
+  #entityUnder(event) {
+    const box = this.getBoundingClientRect();
+    return this.entityAt(event.clientX - box.left - this.clientLeft, event.clientY - box.top - this.clientTop, this.pickTolerance);
+  }
+
+  #describe(index) {
+    return (index > 0 && this.#control.entity(index)) || kNoEntity;
+  }
+
+  #hover(index) {
+    if (index === this.#hovered) return;
+    this.#hovered = index;
+    this.dispatchEvent(new CustomEvent('trazo-hover', { detail: this.#describe(index), bubbles: true, composed: true }));
+  }
+
+  #released(event) {
+    const pressed = this.#pressed;
+    this.#pressed = null;
+    if (!pressed || pressed.button !== event.button) return;
+    if (Math.abs(event.clientX - pressed.x) + Math.abs(event.clientY - pressed.y) > kClickSlop) return;
+    const detail = {
+      ...this.#describe(this.#entityUnder(event)),
+      button: event.button,
+      shiftKey: event.shiftKey,
+      ctrlKey: event.ctrlKey,
+      altKey: event.altKey,
+    };
+    this.dispatchEvent(new CustomEvent('trazo-select', { detail, bubbles: true, composed: true }));
   }
 }
 

@@ -28,7 +28,26 @@ Status WebControl::paint(double ratio) {
   if (!picture_.followPlacement(ratio)) return status::outOfMemory;
   const Status s = control_.onPaint();
   (void)picture_.picture();  // the raster draws its bands here, as part of the paint
+  painted();
   return s;
+}
+
+void WebControl::painted() { picker_.painted(control_.store(), picture_); }
+
+// The client area's CSS pixels to P1's device pixels: from P1's corner, at the ratio it was
+// last painted at.
+std::int32_t WebControl::entityAt(double x, double y, double tolerance) {
+  const PixelPlacement& p = picture_.placement();
+  const double ratio = picture_.ratio();
+  return picker_.entityAt(control_.store(), (x - p.left) * ratio, (y - p.top) * ratio, tolerance * ratio);
+}
+
+Status WebControl::entitiesIn(double x, double y, double width, double height, BoxSelection mode,
+                              std::vector<std::int32_t>& found) {
+  const PixelPlacement& p = picture_.placement();
+  const double ratio = picture_.ratio();
+  return picker_.entitiesIn(control_.store(),
+                            {(x - p.left) * ratio, (y - p.top) * ratio, width * ratio, height * ratio}, mode, found);
 }
 
 // Device pixels of the last paint, so that the position is read in the coordinate system

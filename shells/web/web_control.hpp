@@ -6,10 +6,12 @@
 #pragma once
 
 #include "control/trazo.hpp"
+#include "picking/picker.hpp"
 #include "shells/web/web_picture.hpp"
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace trazo::web {
 
@@ -37,6 +39,15 @@ class WebControl {
   void pointerMoved(std::int16_t button, std::int16_t shift, double x, double y);
   // Destruction: the entity array is freed.
   void terminate();
+  // P1 was painted outside a Paint (the Reflash member): picking follows the new picture.
+  void painted();
+
+  // The entity seen at (x, y) CSS pixels of the element's client area, within `tolerance`
+  // CSS pixels, on the picture as last painted; 0 for none (see picking/picker.hpp).
+  std::int32_t entityAt(double x, double y, double tolerance);
+  // The entities a rectangle of the client area selects, in the order they were painted.
+  Status entitiesIn(double x, double y, double width, double height, BoxSelection mode,
+                    std::vector<std::int32_t>& found);
 
  private:
   class Sink : public TrazoEvents {
@@ -52,6 +63,7 @@ class WebControl {
 
   Trazo control_;
   WebPicture picture_;
+  Picker picker_;
   Sink sink_;
   std::uint32_t cookie_ = 0;
 };

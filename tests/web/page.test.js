@@ -71,3 +71,41 @@ test('rejected scripts and failing members get the messages trazo writes', async
     await page.close();
   }
 });
+
+test('the page names the entity under the pointer and the one clicked', async () => {
+  const page = await session.browser.open('/?script=/project/examples/floor_plan.trz', { width: 800, height: 600 });
+  try {
+    await page.waitForFunction(() => document.getElementById('name').textContent.endsWith('floor_plan.trz'));
+    await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+    // The first inked pixel along the picture's middle row, and the ground beside the picture.
+    const target = await page.evaluate(() => {
+      const element = document.querySelector('#stage trazo-picture');
+      const canvas = element.shadowRoot.querySelector('canvas');
+      const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+      const box = canvas.getBoundingClientRect();
+      const outer = element.getBoundingClientRect();
+      const row = Math.floor(canvas.height / 2);
+      for (let i = 0; i < canvas.width; ++i) {
+        const at = 4 * (row * canvas.width + i);
+        if (data[at] + data[at + 1] + data[at + 2] === 0) continue;
+        const [x, y] = [box.left + i + 0.5, box.top + row + 0.5];
+        const entity = element.entity(element.entityAt(x - outer.left, y - outer.top, element.pickTolerance));
+        return { x, y, entity, ground: [box.left + 2, box.top + 2] };
+      }
+      return null;
+    });
+    assert.ok(target?.entity, JSON.stringify(target));
+    const { index, kind, tag } = target.entity;
+    const name = `${kind} ${index}${tag ? ` "${tag}"` : ''}`;
+    const lines = async () => page.evaluate(() => ['entity', 'selected'].map((id) => document.getElementById(id).textContent));
+    await page.mouse.move(target.x, target.y);
+    assert.deepEqual(await lines(), [name, '']);
+    await page.mouse.click(target.x, target.y);
+    assert.deepEqual(await lines(), [name, `selected: ${name}`]);
+    await page.mouse.move(...target.ground);
+    assert.deepEqual(await lines(), ['', `selected: ${name}`]);
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await page.close();
+  }
+});
