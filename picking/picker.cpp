@@ -12,9 +12,11 @@
 namespace trazo {
 namespace {
 
-// How far, in pixels, the raster may put a pixel from the outline it draws (one pixel for
-// rounding, the rest for the chords that stand for huge circles), beyond the pen's reach.
-constexpr double kInkReach = 3;
+// How far, in pixels, the centre of a pixel the raster inks may lie from the outline it
+// draws, beyond the pen's reach: a circle is centred on a whole pixel (up to half its
+// diagonal away) with its radius rounded, and its ring is the pixels nearest the circle so
+// rounded (half a pixel more); then a margin.
+constexpr double kInkReach = 2.5;
 
 double penReach(const DeviceSurface& picture) { return picture.pen().wide() ? picture.pen().width / 2 : 0; }
 
@@ -82,7 +84,8 @@ std::int32_t Picker::entityAt(const Store& store, double x, double y, double tol
   if (!ready(store) || !fitted_ || !std::isfinite(x) || !std::isfinite(y) || !(tolerance >= 0)) return 0;
   const double width = picture_.widthPixels(), height = picture_.heightPixels();
   if (!(x >= 0 && x < width && y >= 0 && y < height)) return 0;
-  const int reach = static_cast<int>(std::floor(std::min(tolerance, kMostPickTolerance)));
+  const double disc = std::min(tolerance, kMostPickTolerance);
+  const int reach = static_cast<int>(std::floor(disc));
   const int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
   // The pixels that may count, cut to the picture.
   const int left = std::max(px - reach, 0), top = std::max(py - reach, 0);
@@ -101,34 +104,60 @@ std::int32_t Picker::entityAt(const Store& store, double x, double y, double tol
     probe_->setThreads(1);
   }
   if (!probe_->setWindow({left, top, right - left + 1, bottom - top + 1})) return 0;
-  // Every pixel within this distance of the window's centre pixel's centre may hold ink.
-  const double farthest = std::hypot(right - left + 1, bottom - top + 1) / 2 + ink;
-  const double cx = (left + right + 1) / 2.0, cy = (top + bottom + 1) / 2.0;
+  // An entity can ink a pixel of the disc only if its outline passes within this distance
+  // of the centre of the pixel holding the point.
+  const double farthest = disc + ink;
+  const double cx = px + 0.5, cy = py + 0.5;
 
-  for (auto it = last; it != candidates_.begin();) {
-    const std::int32_t i = *--it;
-    const std::optional<Entity> e = store.at(i);
-    if (!e) continue;
-    if (distanceTo(outlineOf(*e, picture_), cx, cy) > farthest) continue;
-    // The entity alone, drawn as the Reflash drew it: a text in the dash style in effect,
+  // The entities near enough, from the last down, are drawn in batches, each in rising
+  // order and each entity in a colour that stands for its place in the batch. The entity
+  // painted last among those that ink the disc is on top wherever it inks, so the highest
+  // place seen in the disc names it; a batch that shows none passes to the earlier entities.
+  std::size_t batch = 16;
+  auto from = last;
+  while (from != candidates_.begin()) {
+    near_.clear();
+    while (from != candidates_.begin() && near_.size() < batch) {
+      const std::int32_t i = *--from;
+      const std::optional<Entity> e = store.at(i);
+      if (e && distanceTo(outlineOf(*e, picture_), cx, cy) <= farthest) near_.push_back(i);
+    }
+    batch *= 4;
+    if (near_.empty()) continue;
+    if (failed(probe_->fill({}))) return 0;
+    DeviceSurface drawn = picture_;
+    drawn.setEngine(probe_.get());
+    // A text, and a shape without a dash style of its own, is drawn in the style in effect:
     // the picture's own before the first line, circle or arc and solid after it.
-    DeviceSurface alone = picture_;
-    alone.setEngine(probe_.get());
-    const Rgb colour = alone.mapColour(EntityColor(e->Col));
-    const Rgb background{static_cast<std::uint8_t>(~colour.red), static_cast<std::uint8_t>(~colour.green),
-                         static_cast<std::uint8_t>(~colour.blue)};
-    if (failed(probe_->fill(background))) return 0;
-    if (e->Kind == kKindText && store.firstStyled() != 0 && store.firstStyled() < i)
-      (void)alone.setDrawStyle(kDrawStyleSolid);
-    if (failed(paintEntity(*e, alone))) continue;
+    bool solidInEffect = false;
+    for (std::size_t place = near_.size(); place-- > 0;) {
+      const std::int32_t i = near_[place];
+      const std::optional<Entity> e = store.at(i);
+      if (!solidInEffect && store.firstStyled() != 0 && store.firstStyled() < i) {
+        (void)drawn.setDrawStyle(kDrawStyleSolid);
+        solidInEffect = true;
+      }
+      const auto code = static_cast<std::uint32_t>(near_.size() - place);
+      ColourMap mark;
+      mark.set(EntityColor(e->Col), {static_cast<std::uint8_t>(code >> 16), static_cast<std::uint8_t>(code >> 8),
+                                     static_cast<std::uint8_t>(code)});
+      drawn.setColourMap(mark);
+      if (failed(paintEntity(*e, drawn))) {
+        (void)drawn.setDrawStyle(kDrawStyleSolid);
+        solidInEffect = true;
+      }
+      if (e->Kind != kKindText) solidInEffect = true;
+    }
     const PixelBuffer& pixels = probe_->picture();
-    const std::uint32_t empty = pixelOf(background);
+    std::uint32_t highest = 0;
     for (int row = top; row <= bottom; ++row) {
       for (int column = left; column <= right; ++column) {
         const double dx = column - px, dy = row - py;
-        if (dx * dx + dy * dy <= tolerance * tolerance && pixels.at(column - left, row - top) != empty) return i;
+        if (dx * dx + dy * dy <= disc * disc)
+          highest = std::max(highest, pixels.at(column - left, row - top) & 0xFFFFFFu);
       }
     }
+    if (highest != 0) return near_[near_.size() - highest];
   }
   return 0;
 }

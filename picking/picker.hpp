@@ -85,6 +85,7 @@ class Picker {
   std::int32_t paintedCount_ = 0;
   SpatialIndex index_;
   std::vector<std::int32_t> candidates_;
+  std::vector<std::int32_t> near_;  // candidates near a point, from the last down
   std::unique_ptr<RasterEngine> probe_;
 };
 

@@ -1,5 +1,6 @@
 #include "tools/trazo/subcommands.hpp"
 
+#include "tools/trazo/pick_command.hpp"
 #include "tools/trazo/trace_command.hpp"
 
 #ifdef TRAZO_WITH_QT
@@ -12,6 +13,7 @@ namespace trazo::cli {
 
 void addSubcommands(CLI::App& app, int& exitCode) {
   addTraceCommand(app, exitCode);
+  addPickCommand(app, exitCode);
 #ifdef TRAZO_WITH_QT
   addRenderCommand(app, exitCode);
   addTilesCommand(app, exitCode);
