@@ -21,7 +21,9 @@ struct SmoothSteps {
   i64 minorStart, minorSign;  // the shorter axis's at the first end, and its direction
   i64 minorLow, minorHigh;    // the coordinates of the shorter axis a pixel may have
   u64 slope;                  // S: pixels along the shorter axis per step, 32.32
-  i64 from, count;
+  i64 from, to;
+  // The steps whose two pixels both lie in the range: no pixel there needs checking.
+  i64 insideFrom, insideTo;
 };
 
 bool smoothStepsInBand(const RasterBand& band, const RasterLine& line, SmoothSteps& s) {
@@ -51,6 +53,16 @@ bool smoothStepsInBand(const RasterBand& band, const RasterLine& line, SmoothSte
     return false;
   }
   if (from > to) return false;
+  // The pair at step k is the aliased pixel and the one before it or after it, so the steps
+  // whose aliased pixel lies a pixel within the range have both inside.
+  i64 insideFrom = from, insideTo = to;
+  if (major > 0) {
+    const i64 low = minorSign > 0 ? minorLow - minorStart : minorStart - minorHigh;
+    const i64 high = minorSign > 0 ? minorHigh - minorStart : minorStart - minorLow;
+    steps::limitByMinor(minor, major, low + 1, high - 1, insideFrom, insideTo);
+  } else {
+    insideTo = insideFrom - 1;
+  }
   const std::ptrdiff_t stride = picture.width();
   s = {picture.row(0),
        xMajor ? 1 : stride,
@@ -63,7 +75,9 @@ bool smoothStepsInBand(const RasterBand& band, const RasterLine& line, SmoothSte
        minorHigh,
        major > 0 ? ((static_cast<u64>(minor) << 32) + static_cast<u64>(major) - 1) / static_cast<u64>(major) : 0,
        from,
-       to - from + 1};
+       to,
+       insideFrom,
+       insideTo};
   return true;
 }
 
@@ -71,22 +85,30 @@ inline void blendAt(std::uint32_t* p, std::uint32_t colour, std::uint32_t weight
   *p = blendPixel(*p, colour, weight);
 }
 
-template <typename Dash>
-void smoothWalk(const SmoothSteps& s, std::uint32_t colour, const Dash& dash, int at) {
+// Steps first .. last of the segment, `at` the place in the dash period at `first`; each
+// pixel checked against the range unless `kInside` says both of every pair are in it.
+template <bool kInside, typename Dash>
+void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
   const auto span = static_cast<u64>(s.minorHigh - s.minorLow);
-  u64 position = static_cast<u64>(s.from) * s.slope;
-  std::ptrdiff_t major = static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit;
+  u64 position = static_cast<u64>(first) * s.slope;
   const std::ptrdiff_t majorStep = static_cast<std::ptrdiff_t>(s.majorSign) * s.majorUnit;
-  for (i64 k = 0; k < s.count; ++k) {
+  std::ptrdiff_t major = static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit + (first - s.from) * majorStep;
+  const std::ptrdiff_t minorStep = static_cast<std::ptrdiff_t>(s.minorSign) * s.minorUnit;
+  for (i64 k = first; k <= last; ++k) {
     const auto whole = static_cast<i64>(position >> 32);
     const auto past = static_cast<std::uint32_t>(position >> 24) & 255u;
     const std::uint32_t ink = dash.weight(at);
     const std::uint32_t nearWeight = ((256 - past) * ink) >> 8, farWeight = (past * ink) >> 8;
-    const i64 nearAt = s.minorStart + s.minorSign * whole, farAt = nearAt + s.minorSign;
-    if (static_cast<u64>(nearAt - s.minorLow) <= span)
-      blendAt(s.origin + major + static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit, colour, nearWeight);
-    if (farWeight != 0 && static_cast<u64>(farAt - s.minorLow) <= span)
-      blendAt(s.origin + major + static_cast<std::ptrdiff_t>(farAt) * s.minorUnit, colour, farWeight);
+    const i64 nearAt = s.minorStart + s.minorSign * whole;
+    std::uint32_t* nearPixel = s.origin + major + static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
+    if (kInside) {
+      blendAt(nearPixel, colour, nearWeight);
+      blendAt(nearPixel + minorStep, colour, farWeight);
+    } else {
+      if (static_cast<u64>(nearAt - s.minorLow) <= span) blendAt(nearPixel, colour, nearWeight);
+      if (farWeight != 0 && static_cast<u64>(nearAt + s.minorSign - s.minorLow) <= span)
+        blendAt(nearPixel + minorStep, colour, farWeight);
+    }
     position += s.slope;
     major += majorStep;
     at = nextInPeriod(dash, at);
@@ -94,8 +116,21 @@ void smoothWalk(const SmoothSteps& s, std::uint32_t colour, const Dash& dash, in
 }
 
 template <typename Dash>
+int placeAt(const Dash& dash, const RasterLine& line, i64 step) {
+  return static_cast<int>((line.phase + step) % dash.period());
+}
+
+// The steps before the inside ones, the inside ones, and those after, each from its own
+// place in the pattern.
+template <typename Dash>
 void walkFrom(const SmoothSteps& s, const RasterLine& line, const Dash& dash) {
-  smoothWalk(s, line.pixel, dash, static_cast<int>((line.phase + s.from) % dash.period()));
+  if (s.insideFrom > s.insideTo) {
+    smoothWalk<false>(s, s.from, s.to, line.pixel, dash, placeAt(dash, line, s.from));
+    return;
+  }
+  smoothWalk<false>(s, s.from, s.insideFrom - 1, line.pixel, dash, placeAt(dash, line, s.from));
+  smoothWalk<true>(s, s.insideFrom, s.insideTo, line.pixel, dash, placeAt(dash, line, s.insideFrom));
+  smoothWalk<false>(s, s.insideTo + 1, s.to, line.pixel, dash, placeAt(dash, line, s.insideTo + 1));
 }
 
 }  // namespace
