@@ -92,7 +92,8 @@ void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
   const auto span = static_cast<u64>(s.minorHigh - s.minorLow);
   u64 position = static_cast<u64>(first) * s.slope;
   const std::ptrdiff_t majorStep = static_cast<std::ptrdiff_t>(s.majorSign) * s.majorUnit;
-  std::ptrdiff_t major = static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit + (first - s.from) * majorStep;
+  std::ptrdiff_t major =
+      static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit + static_cast<std::ptrdiff_t>(first - s.from) * majorStep;
   const std::ptrdiff_t minorStep = static_cast<std::ptrdiff_t>(s.minorSign) * s.minorUnit;
   for (i64 k = first; k <= last; ++k) {
     const auto whole = static_cast<i64>(position >> 32);

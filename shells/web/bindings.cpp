@@ -62,6 +62,8 @@ class ElementControl {
     web_.pointerMoved(static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
   }
   void terminate() { web_.terminate(); }
+  // Antialiased lines from the next paint on (the raster's own, the same pixels as Linux's).
+  void setAntialias(bool on) { web_.picture().setAntialias(on); }
 
   // P1's Left, Top, Width or Height set to `twips`, as Resize sets it; an unknown property
   // is an invalid call.
@@ -164,6 +166,7 @@ EMSCRIPTEN_BINDINGS(trazo_web) {
       .function("paint", &ElementControl::paint)
       .function("pointerMoved", &ElementControl::pointerMoved)
       .function("terminate", &ElementControl::terminate)
+      .function("setAntialias", &ElementControl::setAntialias)
       .function("place", &ElementControl::place)
       .function("placement", &ElementControl::placement)
       .function("canvasBytes", &ElementControl::canvasBytes)

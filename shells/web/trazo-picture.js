@@ -14,6 +14,9 @@
 //   - pointer movement over the canvas: the control's MouseMove, raised as a `MouseMove`
 //     CustomEvent whose detail is {Button, Shift, X, Y}, X the vertical and Y the
 //     horizontal position in P1's current units;
+//   - the `antialias` attribute (and the property of that name, which reflects it): present,
+//     the picture is drawn with the raster's antialiased lines, the same pixels as
+//     `trazo render --antialias`; absent, the classic crisp picture. A change paints again;
 //   - removal from the document, unless the element is back in it by the next microtask
 //     (a move): Terminate. An element put back after that starts again with an empty
 //     drawing; members called in between fail with the subscript status.
@@ -84,6 +87,23 @@ export class TrazoPicture extends HTMLElement {
     this.#canvas.addEventListener('contextrestored', () => this.#paint());
     this.#observer = new ResizeObserver((entries) => this.#resized(entries[entries.length - 1]));
     this.#create();
+  }
+
+  static observedAttributes = ['antialias'];
+
+  attributeChangedCallback(name) {
+    if (name !== 'antialias') return;
+    this.#control.setAntialias(this.antialias);
+    if (this.isConnected) this.#paint();
+  }
+
+  // Whether the picture is antialiased: the `antialias` attribute.
+  get antialias() {
+    return this.hasAttribute('antialias');
+  }
+
+  set antialias(on) {
+    this.toggleAttribute('antialias', Boolean(on));
   }
 
   connectedCallback() {
@@ -183,6 +203,7 @@ export class TrazoPicture extends HTMLElement {
     );
     controls.register(this, this.#control, this);
     this.#terminated = false;
+    this.#control.setAntialias(this.antialias);
     this.#control.initialize();
     this.#place();
   }
