@@ -128,7 +128,7 @@ inline void clipSteps(int octant, const RasterRound& rd, const RingNumbers& ring
 
 // The ring's steps within the bounds, octant by octant: in each, the run of steps that lies
 // within the arc (all of them for a whole circle) and within the bounds, handed to
-// piece(octant, kFrom, kTo, along) with how many pixels of the arc come before kFrom's.
+// piece(octant, kFrom, kTo, along, ring) with how many pixels of the arc come before kFrom's.
 template <typename Piece>
 void forEachRingPiece(const RasterRound& rd, const ClipBounds& bounds, i64 slack, Piece&& piece) {
   const RingNumbers ring(rd.r);
@@ -157,7 +157,7 @@ void forEachRingPiece(const RasterRound& rd, const ClipBounds& bounds, i64 slack
       clipSteps(octant, rd, ring, bounds, slack, kFrom, kTo);
       if (kFrom > kTo) continue;
       const std::int64_t number = ring.number(octant, kFrom);
-      piece(octant, kFrom, kTo, (number - start + ring.total) % ring.total);
+      piece(octant, kFrom, kTo, (number - start + ring.total) % ring.total, ring);
     }
   }
 }

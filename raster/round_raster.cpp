@@ -86,7 +86,7 @@ void octantPiece(int octant, const RasterRound& rd, const Plot& plot, i64 kFrom,
 template <typename Dash>
 void ringInPlot(const RasterRound& rd, const Plot& plot, const Dash& dash) {
   const ring::ClipBounds bounds{plot.top, plot.bottom - 1, 0, plot.width - 1};
-  ring::forEachRingPiece(rd, bounds, 0, [&](int octant, i64 kFrom, i64 kTo, std::int64_t along) {
+  ring::forEachRingPiece(rd, bounds, 0, [&](int octant, i64 kFrom, i64 kTo, std::int64_t along, const RingNumbers&) {
     octantPiece(octant, rd, plot, kFrom, kTo, static_cast<int>(along % dash.period()), dash);
   });
 }

@@ -19,16 +19,18 @@ struct SmoothPlot {
   ClipBounds bounds;
   std::uint32_t colour;
 
+  template <bool kChecked = true>
   void blend(i64 x, i64 y, std::uint32_t weight) const {
-    if (x < bounds.columnLow || x > bounds.columnHigh || y < bounds.rowLow || y > bounds.rowHigh) return;
+    if (kChecked && (x < bounds.columnLow || x > bounds.columnHigh || y < bounds.rowLow || y > bounds.rowHigh)) return;
     std::uint32_t& p = pixels[static_cast<std::ptrdiff_t>(y) * stride + static_cast<std::ptrdiff_t>(x)];
     p = blendPixel(p, colour, weight);
   }
 };
 
 // Steps kFrom .. kTo of one octant, the dash period at kFrom given, following the ring
-// counter-clockwise as the aliased walk does.
-template <typename Dash>
+// counter-clockwise as the aliased walk does; each pixel checked against the bounds unless
+// `kChecked` is false, for steps whose pixels all lie inside them.
+template <bool kChecked, typename Dash>
 void smoothOctantPiece(int octant, const RasterRound& rd, const SmoothPlot& plot, i64 kFrom, i64 kTo, int period,
                        const Dash& dash) {
   const Octant o = kOctants[octant];
@@ -44,7 +46,7 @@ void smoothOctantPiece(int octant, const RasterRound& rd, const SmoothPlot& plot
       const i64 x = inner + i;
       // The diagonal belongs to the octant that runs from an axis.
       if (weights[i] == 0 || x < k || (x == k && !fromAxis)) continue;
-      plot.blend(rd.cx + o.sx * (o.swap ? k : x), rd.cy + o.sy * (o.swap ? x : k), weights[i]);
+      plot.blend<kChecked>(rd.cx + o.sx * (o.swap ? k : x), rd.cy + o.sy * (o.swap ? x : k), weights[i]);
     }
     period = fromAxis ? nextInPeriod(dash, period) : previousInPeriod(dash, period);
   }
@@ -59,9 +61,26 @@ void smoothRing(const RasterBand& band, const RasterRound& rd, const Dash& dash)
     plot.blend(rd.cx, rd.cy, 256);
     return;
   }
-  forEachRingPiece(rd, plot.bounds, 1, [&](int octant, i64 kFrom, i64 kTo, std::int64_t along) {
-    smoothOctantPiece(octant, rd, plot, kFrom, kTo, static_cast<int>(along % dash.period()), dash);
-  });
+  // Each step's pixels lie within a pixel of the aliased ring's there: the pieces reach a
+  // pixel past the bounds, and their steps whose aliased pixel lies a pixel inside them are
+  // drawn without checks.
+  forEachRingPiece(
+      rd, plot.bounds, 1, [&](int octant, i64 kFrom, i64 kTo, std::int64_t along, const RingNumbers& ring) {
+        i64 insideFrom = kFrom, insideTo = kTo;
+        clipSteps(octant, rd, ring, plot.bounds, -1, insideFrom, insideTo);
+        const bool up = octant % 2 == 0;
+        const auto periodAt = [&](i64 k) {
+          return static_cast<int>(((along + (up ? k - kFrom : kFrom - k)) % dash.period() + dash.period()) %
+                                  dash.period());
+        };
+        if (insideFrom > insideTo) {
+          smoothOctantPiece<true>(octant, rd, plot, kFrom, kTo, periodAt(kFrom), dash);
+          return;
+        }
+        smoothOctantPiece<true>(octant, rd, plot, kFrom, insideFrom - 1, periodAt(kFrom), dash);
+        smoothOctantPiece<false>(octant, rd, plot, insideFrom, insideTo, periodAt(insideFrom), dash);
+        smoothOctantPiece<true>(octant, rd, plot, insideTo + 1, kTo, periodAt(insideTo + 1), dash);
+      });
 }
 
 bool meetsBand(const RasterBand& band, const RasterRound& rd) {
