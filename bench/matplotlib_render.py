@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Draws a call script of AddLine, AddBox, AddCircle and AddCircle2 statements (the
-benchmarks' mixed drawing) with matplotlib's Agg back end, without antialiasing, into a PNG
-of the same size and with the same view as `trazo render`: the baseline of
-render_against_matplotlib.sh.
+benchmarks' mixed drawing) with matplotlib's Agg back end, without antialiasing (or with
+its default antialiasing when the fifth argument is "antialiased"), into a PNG of the same
+size and with the same view as `trazo render`: the baseline of render_against_matplotlib.sh.
 
-    matplotlib_render.py SCRIPT OUT.png WIDTH HEIGHT
+    matplotlib_render.py SCRIPT OUT.png WIDTH HEIGHT [antialiased]
 """
 import math
 import sys
@@ -23,6 +23,7 @@ DASHES = {0: "solid", 1: (0, (18, 6)), 2: (0, (9, 6, 3, 6)), 3: (0, (9, 3, 3, 3,
 
 def main():
     script, out, width, height = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+    smooth = len(sys.argv) > 5 and sys.argv[5] == "antialiased"
     segments = {}  # (colour, dash) -> [((x1, y1), (x2, y2))]
     rounds = {}  # (colour, dash) -> [patch]
     low_x = low_y = math.inf
@@ -67,10 +68,10 @@ def main():
     axes.set_ylim(cy - h / 2, cy + h / 2)
     for (colour, dash), segs in segments.items():
         axes.add_collection(LineCollection(segs, colors=colour, linewidths=PIXEL, linestyles=DASHES[dash],
-                                           antialiaseds=False))
+                                           antialiaseds=smooth))
     for (colour, dash), patches in rounds.items():
         axes.add_collection(PatchCollection(patches, facecolors="none", edgecolors=colour, linewidths=PIXEL,
-                                            linestyles=DASHES[dash], antialiaseds=False))
+                                            linestyles=DASHES[dash], antialiaseds=smooth))
     figure.savefig(out, dpi=100, facecolor="black")
 
 

@@ -1,7 +1,7 @@
 // What the device geometry hands a back end: the picture's operations turned into device
 // pixels (Y down, pixel (i, j) the square [i, i+1) x [j, j+1)), clipped, with every decision
 // about what is drawn already taken. A raster back end puts pixels where it says; a vector
-// back end (QPainter for PDF, printing and antialiasing, the SVG writer) draws the same
+// back end (QPainter for PDF and printing, the SVG writer) draws the same
 // shapes.
 #pragma once
 

@@ -15,6 +15,8 @@ struct DashTable {
   double unit = 1;
   std::vector<std::uint8_t> on;  // one per pixel of the period
   double perPeriod = 0;          // 1 / the period
+  // The antialiased walk's weights, one per pixel of the period (smooth_dash.hpp).
+  std::vector<std::uint16_t> smooth;
   int period() const { return static_cast<int>(on.size()); }
   // Where `position` pixels along the pattern fall in its period, in [0, period).
   double wrap(double position) const {

@@ -1,5 +1,9 @@
 #include "raster/raster_engine.hpp"
 
+#include "raster/smooth_line.hpp"
+#include "raster/smooth_round.hpp"
+#include "raster/smooth_wide.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -223,9 +227,34 @@ void RasterEngine::drawStyled(const RasterBand& rows, const Styled& s) const {
   }
 }
 
+// The same commands in the same bands, each shape drawn by its antialiased walk.
+void RasterEngine::drawSmooth(const RasterBand& rows, const Command& c) const {
+  switch (c.kind) {
+    case Command::Kind::fill: rows.picture->fillRows(rows.top, rows.bottom, c.as.fill); break;
+    case Command::Kind::line: drawSmoothLine(rows, c.as.line); break;
+    case Command::Kind::round: drawSmoothRound(rows, c.as.round); break;
+    case Command::Kind::styled: {
+      const Styled& s = styled_[c.as.styled];
+      switch (s.kind) {
+        case Styled::Kind::line: drawSmoothLine(rows, s.as.line, *s.dash); break;
+        case Styled::Kind::round: drawSmoothRound(rows, s.as.round, *s.dash); break;
+        case Styled::Kind::wideLine: drawSmoothWideLine(rows, window_.left, window_.top, s.as.wideLine, s.dash); break;
+        case Styled::Kind::wideRound:
+          drawSmoothWideRound(rows, window_.left, window_.top, s.as.wideRound, s.dash);
+          break;
+      }
+      break;
+    }
+  }
+}
+
 void RasterEngine::draw(int band) const {
   const int top = band << bandShift_;
   const RasterBand rows{const_cast<PixelBuffer*>(&picture_), top, std::min(picture_.height(), top + (1 << bandShift_))};
+  if (antialias_) {
+    for (const std::uint32_t number : bands_[static_cast<std::size_t>(band)]) drawSmooth(rows, commands_[number]);
+    return;
+  }
   for (const std::uint32_t number : bands_[static_cast<std::size_t>(band)]) {
     const Command& c = commands_[number];
     switch (c.kind) {

@@ -1,5 +1,6 @@
 // The raster back end: what the device geometry hands it is kept in a compact list and
-// drawn into a 32-bit pixel buffer when the picture is asked for. The picture is drawn in
+// drawn into a 32-bit pixel buffer when the picture is asked for, aliased (the classic
+// picture) or antialiased. The picture is drawn in
 // horizontal bands, each band walking in order every command that reaches its rows, clipped
 // to them, so the pixels are the same however the bands are shared out; a large drawing
 // shares them among threads on all cores, a small one draws them on the caller's thread.
@@ -43,6 +44,10 @@ class RasterEngine final : public DeviceEngine {
   // Rows per band, rounded up to a power of two; the pixels never depend on it, only the
   // speed does. Takes effect with the next picture size or the next fill.
   void setBandRows(int rows) { bandRows_ = rows < 1 ? 1 : rows; }
+  // Antialiased lines, circles and arcs (smooth_line.hpp, smooth_round.hpp, smooth_wide.hpp)
+  // in place of the aliased ones, from the next picture on; off at first.
+  void setAntialias(bool on) { antialias_ = on; }
+  bool antialias() const { return antialias_; }
 
   Status fill(Rgb colour) override;
   Status line(const DeviceLine& line) override;
@@ -95,12 +100,14 @@ class RasterEngine final : public DeviceEngine {
   bool layBands();
   void draw(int band) const;
   void drawStyled(const RasterBand& rows, const Styled& styled) const;
+  void drawSmooth(const RasterBand& rows, const Command& command) const;
   int workersFor() const;
   std::int64_t workInPicture(std::int64_t ringWork) const;
 
   BandRunner* runner_;
   int threads_ = 0;
   int bandRows_;
+  bool antialias_ = false;
   PixelBuffer picture_;
   PixelWindow window_;
   std::uint32_t lastFill_ = pixelOf({});

@@ -32,6 +32,8 @@ class RasterSurface : public DeviceSurface {
   }
 
   RasterEngine& raster() { return raster_; }
+  // Antialiased lines in place of the classic aliased ones (raster_engine.hpp).
+  void setAntialias(bool on) { raster_.setAntialias(on); }
   // The picture, with everything drawn so far.
   PixelBuffer& picture() { return raster_.picture(); }
 

@@ -1,7 +1,7 @@
 #include "raster/round_raster.hpp"
 
-#include "device/portable_trig.hpp"
 #include "raster/dash_mask.hpp"
+#include "raster/ring_steps.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -9,82 +9,7 @@
 namespace trazo {
 namespace {
 
-using i64 = std::int64_t;
-
-// The eight octants, counter-clockwise on the screen from +X. The midpoint walk gives, for
-// k = 0, 1, ..., the points (x_k, k) of the first octant; octant o places them at
-// (cx + sx * (swap ? k : x_k), cy + sy * (swap ? x_k : k)). Even octants run with k, odd
-// ones against it.
-struct Octant {
-  bool swap;
-  int sx, sy;
-};
-constexpr Octant kOctants[8] = {{false, 1, -1}, {true, 1, -1}, {true, -1, -1}, {false, -1, -1},
-                                {false, -1, 1}, {true, -1, 1}, {true, 1, 1},   {false, 1, 1}};
-
-// The largest s with s * s <= n, for n >= 0.
-i64 floorSqrt(i64 n) {
-  auto s = static_cast<i64>(std::sqrt(static_cast<double>(n)));
-  while (s * s > n) --s;
-  while ((s + 1) * (s + 1) <= n) ++s;
-  return s;
-}
-
-// The midpoint walk of the first octant keeps x while the midpoint (x - 1/2, k) of the next
-// row lies inside the circle, and steps back otherwise; its decision value at step k is
-// x (x - 1) + (k + 1)^2 - r^2. So x_k is the largest x with x (x - 1) + k^2 < r^2, and
-// any step of the walk can be reached without walking to it. k < r.
-i64 xAt(i64 r, i64 k) { return (1 + floorSqrt(4 * (r * r - k * k) - 3)) / 2; }
-i64 decisionAt(i64 r, i64 x, i64 k) { return x * (x - 1) + (k + 1) * (k + 1) - r * r; }
-
-// The last step whose x_k is at least `low`, -1 for none; the first whose x_k is at most
-// `high`, beyond any step for none. 0 <= low, high <= r.
-i64 lastStepReaching(i64 r, i64 low) {
-  const i64 n = r * r - low * (low - 1) - 1;
-  return n < 0 ? -1 : floorSqrt(n);
-}
-i64 firstStepWithin(i64 r, i64 high) {
-  const i64 n = r * r - (high + 1) * high - 1;
-  return n < 0 ? 0 : floorSqrt(n) + 1;
-}
-
-// How the ring's pixels are numbered. Even octants own k = 0 .. K-1, the steps of the walk
-// (it runs while x_k >= k); odd ones k = 1 .. c, leaving out the pixel on the axis (the next
-// octant's first) and, where the walk ends on the diagonal, the pixel there (the previous
-// octant's last).
-struct RingNumbers {
-  std::int64_t K = 0, c = 0, total = 0;
-  std::int64_t lastX = 0;  // x_(K-1), the least x of the octant
-
-  explicit RingNumbers(i64 r) {
-    // x_k >= k, that is 2 k^2 - k < r^2, for k = 0 .. K-1.
-    const i64 most = r * r - 1;
-    auto k = static_cast<i64>((1 + std::sqrt(1 + 8 * static_cast<double>(most))) / 4);
-    while (2 * k * k - k > most) --k;
-    while (2 * (k + 1) * (k + 1) - (k + 1) <= most) ++k;
-    K = k + 1;
-    lastX = xAt(r, K - 1);
-    c = K - 1 - (lastX == K - 1 ? 1 : 0);
-    total = 4 * (K + c);
-  }
-  std::int64_t base(int octant) const { return (octant / 2) * (K + c) + (octant % 2 ? K : 0); }
-  // The number of the pixel at step k of an octant.
-  std::int64_t number(int octant, std::int64_t k) const { return octant % 2 ? base(octant) + c - k : base(octant) + k; }
-
-  // The number of the pixel where the ring meets the direction `angle` (in [0, one turn)).
-  std::int64_t at(double angle, std::int32_t r) const {
-    const int octant = std::clamp(static_cast<int>(angle / kEighthTurn), 0, 7);
-    if (octant % 2 == 0) {
-      const double from = angle - octant * kEighthTurn;
-      const std::int64_t k = static_cast<std::int64_t>(std::floor(r * portableSinCos(from).sin + 0.5));
-      return base(octant) + std::clamp<std::int64_t>(k, 0, K - 1);
-    }
-    const double to = (octant + 1) * kEighthTurn - angle;
-    const std::int64_t k = static_cast<std::int64_t>(std::floor(r * portableSinCos(to).sin + 0.5));
-    const std::int64_t n = std::clamp(base(octant) + c - k, base(octant) - 1, base(octant) + c);
-    return (n + total) % total;
-  }
-};
+using namespace ring;
 
 // Where the pixels go, read once per ring.
 struct Plot {
@@ -156,70 +81,14 @@ void octantPiece(int octant, const RasterRound& rd, const Plot& plot, i64 kFrom,
   }
 }
 
-// Narrows [from, to] to the steps of `octant` whose pixels lie in the band's rows and the
-// picture's columns: along k the coordinate moves one pixel a step, along x it follows the
-// walk, whose steps for a range of x are found from x_k's closed form.
-void clipToPlot(int octant, const RasterRound& rd, const RingNumbers& ring, const Plot& plot, i64& from, i64& to) {
-  const Octant& o = kOctants[octant];
-  const i64 rowLow = plot.top, rowHigh = plot.bottom - 1, columnLow = 0, columnHigh = plot.width - 1;
-  // The coordinate that moves with k: centre + sign * k in [low, high].
-  {
-    const i64 centre = o.swap ? rd.cx : rd.cy;
-    const int sign = o.swap ? o.sx : o.sy;
-    const i64 low = o.swap ? columnLow : rowLow, high = o.swap ? columnHigh : rowHigh;
-    from = std::max(from, sign > 0 ? low - centre : centre - high);
-    to = std::min(to, sign > 0 ? high - centre : centre - low);
-    if (from > to) return;
-  }
-  // The coordinate that moves with x_k.
-  const i64 centre = o.swap ? rd.cy : rd.cx;
-  const int sign = o.swap ? o.sy : o.sx;
-  const i64 low = o.swap ? rowLow : columnLow, high = o.swap ? rowHigh : columnHigh;
-  const i64 xLow = sign > 0 ? low - centre : centre - high, xHigh = sign > 0 ? high - centre : centre - low;
-  const i64 r = rd.r;
-  if (xLow > r || xHigh < ring.lastX) {
-    to = from - 1;
-    return;
-  }
-  if (xLow > ring.lastX) to = std::min(to, lastStepReaching(r, xLow));
-  if (xHigh < r) from = std::max(from, firstStepWithin(r, xHigh));
-}
-
-// The ring's pixels in the band, octant by octant: in each, the run of steps that lies
-// within the arc (all of them for a whole circle) and within the band and the picture, with
-// the dash period where the run begins.
+// The ring's pixels in the band and the picture, with the dash period where each piece
+// begins.
 template <typename Dash>
 void ringInPlot(const RasterRound& rd, const Plot& plot, const Dash& dash) {
-  const RingNumbers ring(rd.r);
-  std::int64_t start = 0, length = ring.total;
-  if (!rd.whole && rd.span < kFullTurn) {
-    const double from = rd.start;
-    double to = from + double{rd.span};
-    if (to >= kFullTurn) to -= kFullTurn;
-    start = ring.at(from, rd.r);
-    const std::int64_t end = ring.at(to, rd.r);
-    length = (end - start + ring.total) % ring.total + 1;
-    if (length == 1 && rd.span > kHalfTurn) length = ring.total;
-  }
-  // The arc as up to two runs of numbers that do not wrap.
-  const std::int64_t runs[2][2] = {{start, std::min(start + length, ring.total) - 1},
-                                   {0, start + length - ring.total - 1}};
-  for (int octant = 0; octant < 8; ++octant) {
-    const bool up = octant % 2 == 0;
-    const std::int64_t low = ring.base(octant), high = low + (up ? ring.K : ring.c) - 1;
-    for (const auto& run : runs) {
-      const std::int64_t first = std::max(low, run[0]), last = std::min(high, run[1]);
-      if (first > last) continue;
-      // Numbers to steps: even octants number = base + k, odd ones number = base + c - k.
-      i64 kFrom = up ? first - low : low + ring.c - last;
-      i64 kTo = up ? last - low : low + ring.c - first;
-      clipToPlot(octant, rd, ring, plot, kFrom, kTo);
-      if (kFrom > kTo) continue;
-      const std::int64_t number = ring.number(octant, kFrom);
-      const int period = static_cast<int>(((number - start + ring.total) % ring.total) % dash.period());
-      octantPiece(octant, rd, plot, kFrom, kTo, period, dash);
-    }
-  }
+  const ring::ClipBounds bounds{plot.top, plot.bottom - 1, 0, plot.width - 1};
+  ring::forEachRingPiece(rd, bounds, 0, [&](int octant, i64 kFrom, i64 kTo, std::int64_t along, const RingNumbers&) {
+    octantPiece(octant, rd, plot, kFrom, kTo, static_cast<int>(along % dash.period()), dash);
+  });
 }
 
 // Whether the round meets the band at all, and whether its ring leaves the band or the

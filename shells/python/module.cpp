@@ -165,22 +165,23 @@ void checkSize(int width, int height) {
   }
 }
 
-PictureLook lookOf(std::uint32_t background, bool lightPalette, double lineWidthPixels, int threads) {
+PictureLook lookOf(std::uint32_t background, bool lightPalette, double lineWidthPixels, int threads, bool antialias) {
   PictureLook look;
   look.background = {static_cast<std::uint8_t>(background >> 16), static_cast<std::uint8_t>(background >> 8),
                      static_cast<std::uint8_t>(background)};
   look.lightPalette = lightPalette;
   look.lineWidthPixels = lineWidthPixels;
   look.threads = threads;
+  look.antialias = antialias;
   return look;
 }
 
 // The picture as (height, width, 4) bytes R, G, B, A, in the memory the raster drew them
 // in: the array keeps that memory alive. With Reflash's status.
 py::tuple render(Control& c, int width, int height, std::uint32_t background, bool lightPalette, double lineWidthPixels,
-                 int threads) {
+                 int threads, bool antialias) {
   checkSize(width, height);
-  const PictureLook look = lookOf(background, lightPalette, lineWidthPixels, threads);
+  const PictureLook look = lookOf(background, lightPalette, lineWidthPixels, threads, antialias);
   auto pixels = std::make_unique<PixelBuffer>();
   Status paintStatus = status::ok;
   const bool drawn = withoutInterpreter(c, [&](Trazo& t) {
@@ -212,10 +213,11 @@ py::tuple render(Control& c, int width, int height, std::uint32_t background, bo
 // Reflash's status; OSError when the picture could not be written, or the callable's own
 // exception.
 std::uint32_t writePicture(Control& c, const std::string& format, int width, int height, std::uint32_t background,
-                           bool lightPalette, double lineWidthPixels, int threads, py::object write, py::handle title) {
+                           bool lightPalette, double lineWidthPixels, int threads, bool antialias, py::object write,
+                           py::handle title) {
   checkSize(width, height);
   if (format != "png" && format != "svg") throw py::value_error("the format must be png or svg");
-  const PictureLook look = lookOf(background, lightPalette, lineWidthPixels, threads);
+  const PictureLook look = lookOf(background, lightPalette, lineWidthPixels, threads, antialias);
   const std::u16string name = title.is_none() ? std::u16string() : utf16Of(title, "title");
   std::optional<py::error_already_set> raised;
   std::vector<unsigned char> chunk;

@@ -54,6 +54,7 @@ bool renderRaster(Trazo& control, int width, int height, const PictureLook& look
   if (!p1.setPixelSize(width, height, kScreenDpi, kScreenDpi)) return false;
   applyLook(p1, look);
   p1.raster().setThreads(look.threads);
+  p1.setAntialias(look.antialias);
   paintStatus = paintOnto(control, p1);
   return true;
 }
@@ -79,7 +80,7 @@ WriteResult writeSvg(Trazo& control, int width, int height, const PictureLook& l
   const SvgSink bytes = [&sink](const char* data, std::size_t n) {
     return sink(reinterpret_cast<const unsigned char*>(data), n);
   };
-  SvgWriter svg(bytes, picture, {false, false});
+  SvgWriter svg(bytes, picture, {look.antialias, false});
   picture.setEngine(&svg);
   svg.begin(title);
   result.paintStatus = paintOnto(control, picture, &svg);

@@ -1,6 +1,6 @@
 // The control's picture without a window, as the trazo host makes it: one Reflash into the
 // raster back end for pixels and PNG, into the SVG writer for SVG, at 96 dots to the inch,
-// with the host's choice of background, palette, line width and threads. Nothing here
+// with the host's choice of background, palette, line width, threads and antialiasing. Nothing here
 // needs the interpreter.
 #pragma once
 
@@ -21,6 +21,7 @@ struct PictureLook {
   bool lightPalette = false;   // the six colours' dark counterparts, for a light background
   double lineWidthPixels = 0;  // 0: the classic one device pixel
   int threads = 0;             // for the raster step: 0 as many as there are cores, 1 none
+  bool antialias = false;      // the raster's antialiased lines (SVG: no crisp-edges hint)
 };
 
 // The colours of the light palette: each of the six drawn as its dark counterpart in the

@@ -1,5 +1,5 @@
-// The vector back end: what the device geometry hands over, drawn with QPainter, for PDF,
-// printing and antialiased pictures. The shapes, their clipping, arc sweeps, pens and dash
+// The vector back end: what the device geometry hands over, drawn with QPainter, for PDF
+// and printing. The shapes, their clipping, arc sweeps, pens and dash
 // patterns are those the raster back end draws; only the pixels are QPainter's.
 #pragma once
 

@@ -2,7 +2,6 @@
 
 #include "picking/picker.hpp"
 #include "shells/qt/paint_sequence.hpp"
-#include "shells/qt/painter_engine.hpp"
 #include "shells/qt/picture_look.hpp"
 
 #include <QImage>
@@ -82,7 +81,6 @@ PixelWindow deviceWindow(const QRect& exposed, double ratio, const DeviceSurface
 struct PictureBox::Painting {
   explicit Painting(QWidget& widget) : surface(widget) {}
   WidgetSurface surface;
-  PainterEngine painter;
   Picker picker;
 };
 
@@ -109,6 +107,7 @@ void PictureBox::picturePlaced(const PixelPlacement& pixels) {
 void PictureBox::setOptions(const PictureOptions& options) {
   options_ = options;
   painting_->surface.raster().setThreads(options.threads);
+  painting_->surface.setAntialias(options.antialias);
   applyPictureOptions(painting_->surface, options_, kScreenDpi * devicePixelRatioF());
 }
 
@@ -131,7 +130,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   applyPictureOptions(p1, options_, kScreenDpi * devicePixelRatioF());  // the pen follows the device
   // Nothing from the control may escape into Qt's event loop.
   try {
-    lastPaintStatus_ = options_.antialias ? paintVector(painter, event->rect()) : paintRaster(painter, event->rect());
+    lastPaintStatus_ = paintRaster(painter, event->rect());
   } catch (...) {
     lastPaintStatus_ = status::unexpected;
   }
@@ -155,16 +154,6 @@ Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
   image.setDevicePixelRatio(ratio);
   painter.drawImage(QPointF(window.left / ratio, window.top / ratio), image);
   return s;
-}
-
-// In device pixels, as the raster is: the painter's logical pixels scaled down. Qt clips
-// the painting to the exposed part.
-Status PictureBox::paintVector(QPainter& painter, const QRect& exposed) {
-  const double ratio = devicePixelRatioF();
-  const PixelWindow window = deviceWindow(exposed, ratio, painting_->surface);
-  lastPaintedArea_ = QRect(window.left, window.top, window.width, window.height);
-  painter.scale(1 / ratio, 1 / ratio);
-  return paintWithPainter(control_, painting_->surface, painting_->painter, painter, options_);
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) { painting_->surface.followWidget(); }

@@ -1,7 +1,7 @@
 // P1 as a Qt widget: the child of the control's client area on which everything is drawn.
 // Its paint event runs the control's Paint action (a whole Reflash) through the raster back
-// end at the widget's device pixels and shows the pixel buffer, or through QPainter when the
-// host asks for antialiasing. Its pointer movements become the control's MouseMove, and it
+// end at the widget's device pixels, crisp or antialiased as the host asks, and shows the
+// pixel buffer. Its pointer movements become the control's MouseMove, and it
 // sits where the control's placement of P1 puts it, in the client area's pixels.
 //
 // Only the part of P1 that Qt asks to have painted is drawn: the raster buffer covers just
@@ -77,7 +77,6 @@ class PictureBox : public QWidget, public PlacementListener {
   struct Painting;
 
   Status paintRaster(QPainter& painter, const QRect& exposed);
-  Status paintVector(QPainter& painter, const QRect& exposed);
 
   Trazo& control_;
   PictureOptions options_;

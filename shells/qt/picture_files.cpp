@@ -32,32 +32,16 @@ constexpr double kPointsPerInch = 72;
 // The margins of an A4 or Letter page.
 constexpr double kPaperMarginMillimetres = 10;
 
-PixelBuffer pixelsOf(const QImage& image) {
-  PixelBuffer pixels;
-  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-  if (!pixels.resize(rgb.width(), rgb.height(), {})) return pixels;
-  for (int y = 0; y < rgb.height(); ++y) {
-    const auto* from = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(y));
-    std::copy(from, from + rgb.width(), pixels.row(y));
-  }
-  return pixels;
-}
-
 WriteResult writePng(Trazo& control, QSize size, const PictureOptions& options, const png::ByteSink& sink) {
   WriteResult result;
   std::string error;
   bool encoded = false;
-  if (options.antialias) {
-    const PixelBuffer pixels = pixelsOf(renderImage(control, size, options, &result.paintStatus));
-    encoded = png::encodePng(pixels, kScreenDpi, sink, error);
-  } else {
-    RasterSurface p1;
-    if (!renderRaster(control, size, options, p1, result.paintStatus)) {
-      result.error = QStringLiteral("no memory for a picture of that size");
-      return result;
-    }
-    encoded = png::encodePng(p1.picture(), kScreenDpi, sink, error);
+  RasterSurface p1;
+  if (!renderRaster(control, size, options, p1, result.paintStatus)) {
+    result.error = QStringLiteral("no memory for a picture of that size");
+    return result;
   }
+  encoded = png::encodePng(p1.picture(), kScreenDpi, sink, error);
   result.written = encoded;
   if (!encoded) result.error = QString::fromStdString(error);
   return result;

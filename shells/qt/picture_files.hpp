@@ -1,5 +1,5 @@
-// Writing the control's picture to files and streams: PNG from the raster back end (or an
-// antialiased image), SVG from the SVG writer as it is painted (every entity a group with its
+// Writing the control's picture to files and streams: PNG from the raster back end, crisp or
+// antialiased, SVG from the SVG writer as it is painted (every entity a group with its
 // kind and tag), PDF through QPainter. A file appears whole or not at all.
 #pragma once
 

@@ -22,6 +22,7 @@ bool renderRaster(Trazo& control, QSize size, const PictureOptions& options, Ras
   }
   applyPictureOptions(p1, options, p1.dpiX());
   p1.raster().setThreads(options.threads);
+  p1.setAntialias(options.antialias);
   paintStatus = paintWithRaster(control, p1, p1.raster(), options);
   return true;
 }
@@ -38,32 +39,19 @@ Status paintPicture(Trazo& control, QPaintDevice& device, const PictureOptions& 
   return s;
 }
 
-// At 96 dots to the inch either way, so that twips, millimetres and dashes are those of
-// the raster picture.
+// Through the raster, aliased or antialiased, at 96 dots to the inch.
 QImage renderImage(Trazo& control, QSize size, const PictureOptions& options, Status* paintStatus) {
   Status s = status::ok;
   QImage image;
   const int dotsPerMetre = static_cast<int>(kScreenDpi / kMetresPerInch + 0.5);
-  if (options.antialias) {
-    image = QImage(size, QImage::Format_RGB32);
-    if (!image.isNull()) {
-      image.fill(options.background);
-      image.setDotsPerMeterX(dotsPerMetre);
-      image.setDotsPerMeterY(dotsPerMetre);
-      s = paintPicture(control, image, options);
-    } else {
-      s = status::outOfMemory;
-    }
+  RasterSurface p1;
+  if (renderRaster(control, size, options, p1, s)) {
+    const PixelBuffer& pixels = p1.picture();
+    image = QImage(reinterpret_cast<const uchar*>(pixels.data()), pixels.width(), pixels.height(),
+                   static_cast<qsizetype>(pixels.width()) * 4, QImage::Format_RGB32)
+                .copy();
   } else {
-    RasterSurface p1;
-    if (renderRaster(control, size, options, p1, s)) {
-      const PixelBuffer& pixels = p1.picture();
-      image = QImage(reinterpret_cast<const uchar*>(pixels.data()), pixels.width(), pixels.height(),
-                     static_cast<qsizetype>(pixels.width()) * 4, QImage::Format_RGB32)
-                  .copy();
-    } else {
-      s = status::outOfMemory;
-    }
+    s = status::outOfMemory;
   }
   image.setDotsPerMeterX(dotsPerMetre);
   image.setDotsPerMeterY(dotsPerMetre);

@@ -1,6 +1,6 @@
 // Drawing the control's picture without a window: one Reflash into the raster back end for
-// crisp pictures, or through QPainter for antialiased ones and for any paint device (a PDF,
-// a printer), at 96 dots to the inch so that twips and pen widths read as on a screen.
+// images, crisp or antialiased, or through QPainter for a paint device (a PDF, a printer),
+// at 96 dots to the inch so that twips and pen widths read as on a screen.
 #pragma once
 
 #include "control/trazo.hpp"

@@ -64,6 +64,8 @@ class ElementControl {
     web_.pointerMoved(static_cast<std::int16_t>(button), static_cast<std::int16_t>(shift), x, y);
   }
   void terminate() { web_.terminate(); }
+  // Antialiased lines from the next paint on (the raster's own, the same pixels as Linux's).
+  void setAntialias(bool on) { web_.picture().setAntialias(on); }
 
   std::int32_t entityAt(double x, double y, double tolerance) { return web_.entityAt(x, y, tolerance); }
   // The entity numbers, or null when there is no memory for them.
@@ -187,6 +189,7 @@ EMSCRIPTEN_BINDINGS(trazo_web) {
       .function("paint", &ElementControl::paint)
       .function("pointerMoved", &ElementControl::pointerMoved)
       .function("terminate", &ElementControl::terminate)
+      .function("setAntialias", &ElementControl::setAntialias)
       .function("place", &ElementControl::place)
       .function("placement", &ElementControl::placement)
       .function("canvasBytes", &ElementControl::canvasBytes)

@@ -18,6 +18,9 @@
 //     last painted, in CSS pixels of the element; `trazo-hover` tells of the entity under
 //     the pointer as it changes and `trazo-select` of a click, each with {index, kind, tag}
 //     (index 0 and kind 'none' for no entity);
+//   - the `antialias` attribute (and the property of that name, which reflects it): present,
+//     the picture is drawn with the raster's antialiased lines, the same pixels as
+//     `trazo render --antialias`; absent, the classic crisp picture. A change paints again;
 //   - removal from the document, unless the element is back in it by the next microtask
 //     (a move): Terminate. An element put back after that starts again with an empty
 //     drawing; members called in between fail with the subscript status.
@@ -101,6 +104,23 @@ export class TrazoPicture extends HTMLElement {
     this.#canvas.addEventListener('contextrestored', () => this.#paint());
     this.#observer = new ResizeObserver((entries) => this.#resized(entries[entries.length - 1]));
     this.#create();
+  }
+
+  static observedAttributes = ['antialias'];
+
+  attributeChangedCallback(name) {
+    if (name !== 'antialias') return;
+    this.#control.setAntialias(this.antialias);
+    if (this.isConnected) this.#paint();
+  }
+
+  // Whether the picture is antialiased: the `antialias` attribute.
+  get antialias() {
+    return this.hasAttribute('antialias');
+  }
+
+  set antialias(on) {
+    this.toggleAttribute('antialias', Boolean(on));
   }
 
   connectedCallback() {
@@ -224,6 +244,7 @@ export class TrazoPicture extends HTMLElement {
     );
     controls.register(this, this.#control, this);
     this.#terminated = false;
+    this.#control.setAntialias(this.antialias);
     this.#control.initialize();
     this.#place();
   }

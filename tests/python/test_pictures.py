@@ -74,11 +74,15 @@ OPTIONS = [  # (command-line options, the same as keywords)
     (["--background", "white", "--palette", "light"], {"background": "white", "palette": "light"}),
     (["--background", "#336699", "--line-width", "0.35mm"], {"background": "#336699", "line_width": "0.35mm"}),
     (["--line-width", "3", "--threads", "1"], {"line_width": 3, "threads": 1}),
+    (["--antialias"], {"antialias": True}),
+    (["--antialias", "--line-width", "2.5", "--background", "white", "--palette", "light"],
+     {"antialias": True, "line_width": 2.5, "background": "white", "palette": "light"}),
 ]
 
 
 @pytest.mark.parametrize("size", [(320, 200), (97, 161)], ids=lambda s: f"{s[0]}x{s[1]}")
-@pytest.mark.parametrize("options, keywords", OPTIONS, ids=["classic", "light", "mm", "wide"])
+@pytest.mark.parametrize("options, keywords", OPTIONS,
+                         ids=["classic", "light", "mm", "wide", "antialiased", "antialiased-wide-light"])
 def test_pictures_equal_trazo_render(host, scene, tmp_path, size, options, keywords):
     script, control = scene
     (tmp_path / "ref").mkdir()
@@ -155,7 +159,6 @@ def test_files_appear_whole_or_not_at_all(tmp_path):
 BAD_OPTIONS = [  # (keywords of save, error)
     ({"format": "pdf"}, ValueError),
     ({"format": "gif"}, ValueError),
-    ({"antialias": True}, NotImplementedError),
     ({"background": "no colour"}, ValueError),
     ({"background": (0, 0, 256)}, ValueError),
     ({"palette": "dark"}, ValueError),

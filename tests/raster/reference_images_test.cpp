@@ -1,7 +1,7 @@
 // Reference images of the raster back end, one small PNG per feature in tests/images/,
-// named for it. Each case draws its feature into a 160 x 120 picture and must give the
-// reference pixels exactly; with TRAZO_WRITE_IMAGES=<folder> set, it writes the pictures
-// there instead, to be looked at and, once right, copied over the references.
+// named for it, and one of the antialiased raster beside it (name_antialiased.png). Each case draws its feature into a
+// 160 x 120 picture and must give the reference pixels exactly; with TRAZO_WRITE_IMAGES=<folder> set, it writes the
+// pictures there instead, to be looked at and, once right, copied over the references.
 #include "control/trazo.hpp"
 #include "raster/raster_surface.hpp"
 #include "shells/png/png_codec.hpp"
@@ -13,6 +13,7 @@
 #include <functional>
 #include <iterator>
 #include <numbers>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -103,16 +104,41 @@ const std::vector<Feature> kFeatures = {
        (void)t.AddText(4, -4, 2, 10, 3, u"\u65e5\u672c", u"");  // double-byte: wider per character
        (void)t.Reflash();
      }},
+    {"wide_pens",
+     [](Trazo& t, RasterSurface& p1) {
+       p1.setPen(penFor(3, kScreenDpi));
+       (void)t.AddBox(0, 0, 6, 4, 2, 0, u"");
+       (void)t.AddLine(8, 0, 15, 7, 3, 1, u"");  // dashed, flat ends
+       (void)t.AddCircle(3, 9, 2.5, 4, 0, u"");
+       (void)t.AddCircle2(11, 9, 3, 0.3, 2.6, 5, 3, u"");
+       (void)t.Reflash();
+     }},
 };
 
-std::string referencePath(const char* name) { return std::string(TRAZO_IMAGES_DIR) + "/" + name + ".png"; }
+struct Case {
+  Feature feature;
+  bool antialias;
+  std::string name() const { return std::string(feature.name) + (antialias ? "_antialiased" : ""); }
+  friend void PrintTo(const Case& c, std::ostream* os) { *os << c.name(); }
+};
 
-class ReferenceImage : public ::testing::TestWithParam<Feature> {};
+std::vector<Case> allCases() {
+  std::vector<Case> cases;
+  for (const bool antialias : {false, true})
+    for (const Feature& f : kFeatures) cases.push_back({f, antialias});
+  return cases;
+}
+
+std::string referencePath(const std::string& name) { return std::string(TRAZO_IMAGES_DIR) + "/" + name + ".png"; }
+
+class ReferenceImage : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ReferenceImage, MatchesItsPicturePixelForPixel) {
-  const Feature& f = GetParam();
+  const Feature& f = GetParam().feature;
+  const std::string name = GetParam().name();
   RasterSurface p1;
   ASSERT_TRUE(p1.setPixelSize(kWidth, kHeight));
+  p1.setAntialias(GetParam().antialias);
   Trazo control;
   control.attachPicture(p1);
   ASSERT_EQ(control.onInitialize(), status::ok);
@@ -120,7 +146,7 @@ TEST_P(ReferenceImage, MatchesItsPicturePixelForPixel) {
   const PixelBuffer& picture = p1.picture();
 
   if (const char* folder = std::getenv("TRAZO_WRITE_IMAGES")) {
-    std::ofstream out(std::string(folder) + "/" + f.name + ".png", std::ios::binary);
+    std::ofstream out(std::string(folder) + "/" + name + ".png", std::ios::binary);
     std::string error;
     ASSERT_TRUE(png::encodePng(
         picture, kScreenDpi,
@@ -132,8 +158,8 @@ TEST_P(ReferenceImage, MatchesItsPicturePixelForPixel) {
         << error;
     GTEST_SKIP() << "written to " << folder;
   }
-  std::ifstream in(referencePath(f.name), std::ios::binary);
-  ASSERT_TRUE(in) << referencePath(f.name);
+  std::ifstream in(referencePath(name), std::ios::binary);
+  ASSERT_TRUE(in) << referencePath(name);
   const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
   PixelBuffer reference;
   std::string error;
@@ -143,11 +169,11 @@ TEST_P(ReferenceImage, MatchesItsPicturePixelForPixel) {
   int differing = 0;
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) differing += picture.at(x, y) != reference.at(x, y);
-  EXPECT_EQ(differing, 0) << f.name;
+  EXPECT_EQ(differing, 0) << name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Features, ReferenceImage, ::testing::ValuesIn(kFeatures),
-                         [](const ::testing::TestParamInfo<Feature>& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Features, ReferenceImage, ::testing::ValuesIn(allCases()),
+                         [](const ::testing::TestParamInfo<Case>& p) { return p.param.name(); });
 
 }  // namespace
 }  // namespace trazo

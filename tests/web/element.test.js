@@ -223,6 +223,42 @@ test('a resize refits the drawing and a new device pixel ratio repaints it at it
   });
 });
 
+test('the antialias attribute and property reflect each other and repaint: trazo render --antialias, or crisp again', async () => {
+  const script = 'AddLine 0, 0, 100, 37, 3, 0, ""\nAddCircle 50, 20, 15, 4, 1, ""\nReflash\n';
+  const file = path.join(session.scratch, 'smooth.trz');
+  await writeFile(file, script);
+  await withFixture({ width: 400, height: 300 }, async (page) => {
+    const seen = await page.evaluate(async (text) => {
+      const element = await picture(300, 200);
+      element.runScript(text, 'smooth.trz');
+      const states = [];
+      const look = () => ({ property: element.antialias, attribute: element.getAttribute('antialias'), ...canvasPixels(element) });
+      states.push(look());
+      element.setAttribute('antialias', '');
+      states.push(look());
+      element.antialias = false;
+      states.push(look());
+      element.antialias = true;
+      states.push(look());
+      return states;
+    }, script);
+    const crisp = await renderNative(file, 300, 200);
+    const smooth = await renderNative(file, 300, 200, ['--antialias']);
+    assert.ok(!crisp.rgba.equals(smooth.rgba));
+    const expected = [
+      [false, null, crisp],
+      [true, '', smooth],
+      [false, null, crisp],
+      [true, '', smooth],
+    ];
+    seen.forEach((state, i) => {
+      const [property, attribute, native] = expected[i];
+      assert.deepEqual([state.property, state.attribute], [property, attribute], `step ${i}`);
+      assert.ok(Buffer.from(state.rgba, 'base64').equals(native.rgba), `step ${i}: trazo render's pixels`);
+    });
+  });
+});
+
 test('a moved element keeps its drawing; a removed one is terminated; one put back starts afresh', async () => {
   await withFixture({}, async (page) => {
     const life = await page.evaluate(async () => {

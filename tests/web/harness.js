@@ -121,14 +121,14 @@ export async function openFixture(browser, options) {
 }
 
 // `trazo render SCRIPT --size WxH` of the native host, as RGBA bytes.
-export async function renderNative(scriptPath, width, height) {
+export async function renderNative(scriptPath, width, height, extra = []) {
   const { execFile } = await import('node:child_process');
   const { decodePng } = await import('./png.js');
   const folder = await mkdtemp(path.join(tmpdir(), 'trazo-render-'));
   const output = path.join(folder, 'picture.png');
   try {
     await new Promise((resolve, reject) =>
-      execFile(trazoHost, ['render', scriptPath, '-o', output, '--size', `${width}x${height}`], (error, _out, stderr) =>
+      execFile(trazoHost, ['render', scriptPath, '-o', output, '--size', `${width}x${height}`, ...extra], (error, _out, stderr) =>
         error ? reject(new Error(`trazo render ${scriptPath}: ${stderr || error.message}`)) : resolve(),
       ),
     );

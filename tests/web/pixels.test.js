@@ -1,5 +1,6 @@
 // The canvas of <trazo-picture> against `trazo render` of the same script at the same size:
-// every byte of every pixel the same, at one and at two device pixels per CSS pixel.
+// every byte of every pixel the same, at one and at two device pixels per CSS pixel, crisp
+// and antialiased.
 import assert from 'node:assert/strict';
 import { readdir, readFile, writeFile } from 'node:fs/promises';
 import path from 'node:path';
@@ -13,18 +14,20 @@ const probes = path.join(path.dirname(fileURLToPath(import.meta.url)), 'probes')
 const session = browserAndScratch('trazo-probes-');
 
 // The element's canvas for `script` at width x height CSS pixels.
-async function elementPixels(script, width, height, deviceScaleFactor) {
+async function elementPixels(script, width, height, deviceScaleFactor, antialias) {
   const page = await openFixture(session.browser, { width: width + 40, height: height + 40, deviceScaleFactor });
   try {
     const picture = await page.evaluate(
-      async (text, w, h) => {
+      async (text, w, h, smooth) => {
         const element = await picture(w, h);
+        element.antialias = smooth;
         const outcome = element.runScript(text, 'probe.trz');
         return { outcome, ...canvasPixels(element) };
       },
       script,
       width,
       height,
+      antialias,
     );
     assert.deepEqual(page.errors, []);
     assert.deepEqual(picture.outcome.rejected, []);
@@ -45,12 +48,12 @@ function firstDifference(a, b, width) {
   return 'none';
 }
 
-async function expectSamePixels(name, script, width, height, deviceScaleFactor = 1) {
+async function expectSamePixels(name, script, width, height, deviceScaleFactor = 1, antialias = false) {
   const file = path.join(session.scratch, `${name}.trz`);
   await writeFile(file, script);
   const device = [width * deviceScaleFactor, height * deviceScaleFactor];
-  const native = await renderNative(file, ...device);
-  const canvas = await elementPixels(script, width, height, deviceScaleFactor);
+  const native = await renderNative(file, ...device, antialias ? ['--antialias'] : []);
+  const canvas = await elementPixels(script, width, height, deviceScaleFactor, antialias);
   assert.deepEqual([canvas.width, canvas.height], device);
   let differing = 0;
   for (let i = 0; i < native.rgba.length; i += 4) differing += native.rgba.readUInt32BE(i) !== canvas.rgba.readUInt32BE(i);
@@ -80,4 +83,13 @@ test('at two device pixels per CSS pixel the canvas is trazo render\'s picture a
     200,
     2,
   );
+});
+
+test('antialiased, every probe and 2,000 random entities are trazo render --antialias\'s picture byte for byte', async () => {
+  for (const file of (await readdir(probes)).filter((f) => f.endsWith('.trz')).sort()) {
+    const name = `${path.basename(file, '.trz')}_antialiased`;
+    await expectSamePixels(name, await readFile(path.join(probes, file), 'utf8'), 640, 400, 1, true);
+  }
+  await expectSamePixels('random_2000_antialiased', randomScript(2000, 20261209), 900, 560, 1, true);
+  await expectSamePixels('random_dpr2_antialiased', randomScript(300, 7), 400, 250, 2, true);
 });

@@ -157,8 +157,8 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       }
       return;
     }
-    if (windowed && (*format != qt::PictureFormat::png || pictureOptions.antialias)) {
-      std::cerr << "--window: only a PNG drawn without --antialias can be written in part\n";
+    if (windowed && *format != qt::PictureFormat::png) {
+      std::cerr << "--window: only a PNG can be written in part\n";
       return;
     }
     if ((!options->page.empty() || options->dpi != 0) && *format != qt::PictureFormat::pdf) {

@@ -30,12 +30,8 @@ _DEFAULT_PALETTE = "classic"
 
 
 def _look(antialias, background, palette, line_width, threads):
-    if antialias:
-        raise NotImplementedError(
-            "antialias=True: antialiased pictures are drawn only by the Qt shell for now "
-            "(trazo render --antialias); this module draws the crisp one-pixel raster")
     return (_colours.rgb_of(background), _arguments.palette_is_light(palette),
-            _arguments.line_width_pixels(line_width), _arguments.threads_of(threads))
+            _arguments.line_width_pixels(line_width), _arguments.threads_of(threads), bool(antialias))
 
 
 def _painted(status, strict):
@@ -117,8 +113,8 @@ class Trazo(_Control):
         background: what Cls paints (a colour name, #RRGGBB or (R, G, B)); palette: "classic"
         (the six light colours) or "light" (their dark counterparts, for a light background);
         line_width: device pixels (2, "2px") or millimetres ("0.35mm"), None for one pixel;
-        threads: for the raster step, 0 as many as there are cores. antialias=True is not
-        available yet (NotImplementedError). A failing Reflash gives a TrazoWarning and the
+        threads: for the raster step, 0 as many as there are cores; antialias: smooth lines,
+        the raster's antialiased picture (trazo render --antialias). A failing Reflash gives a TrazoWarning and the
         picture painted so far, or with strict=True raises TrazoError.
         """
         width, height = _arguments.size_of(width, height)

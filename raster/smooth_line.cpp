@@ -1,0 +1,155 @@
+#include "raster/smooth_line.hpp"
+
+#include "raster/blend.hpp"
+#include "raster/dash_mask.hpp"
+#include "raster/smooth_dash.hpp"
+#include "raster/step_limits.hpp"
+
+namespace trazo {
+namespace {
+
+using i64 = std::int64_t;
+using u64 = std::uint64_t;
+
+// A segment's walk cut to a band: the steps from..to of the whole segment, and where the
+// pixels of the first lie.
+struct SmoothSteps {
+  std::uint32_t* origin;      // pixel (0, 0) of the buffer
+  std::ptrdiff_t majorUnit;   // offset of one pixel along the longer axis
+  std::ptrdiff_t minorUnit;   // and along the shorter one
+  i64 majorAt, majorSign;     // the longer axis's coordinate at `from`, and its step
+  i64 minorStart, minorSign;  // the shorter axis's at the first end, and its direction
+  i64 minorLow, minorHigh;    // the coordinates of the shorter axis a pixel may have
+  u64 slope;                  // S: pixels along the shorter axis per step, 32.32
+  i64 from, to;
+  // The steps whose two pixels both lie in the range: no pixel there needs checking.
+  i64 insideFrom, insideTo;
+};
+
+bool smoothStepsInBand(const RasterBand& band, const RasterLine& line, SmoothSteps& s) {
+  if ((line.y1 < band.top && line.y2 < band.top) || (line.y1 >= band.bottom && line.y2 >= band.bottom)) return false;
+  PixelBuffer& picture = *band.picture;
+  const i64 dx = i64{line.x2} - line.x1, dy = i64{line.y2} - line.y1;
+  const i64 adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const bool xMajor = adx >= ady;
+  const i64 major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+  const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+  const int majorSign = xMajor ? sx : sy, minorSign = xMajor ? sy : sx;
+  const i64 majorStart = xMajor ? line.x1 : line.y1, minorStart = xMajor ? line.y1 : line.x1;
+  const i64 xLow = 0, xHigh = i64{picture.width()} - 1;
+  const i64 yLow = band.top, yHigh = i64{band.bottom} - 1;
+  const i64 majorLow = xMajor ? xLow : yLow, majorHigh = xMajor ? xHigh : yHigh;
+  const i64 minorLow = xMajor ? yLow : xLow, minorHigh = xMajor ? yHigh : xHigh;
+
+  i64 from = 0, to = major;
+  steps::limitByMajor(majorStart, majorSign, majorLow, majorHigh, from, to);
+  if (major > 0) {
+    // The pair at step k lies within a pixel of the aliased walk's pixel there: the steps
+    // whose aliased pixel lies within a pixel of the range, each pixel checked on the way.
+    const i64 low = minorSign > 0 ? minorLow - minorStart : minorStart - minorHigh;
+    const i64 high = minorSign > 0 ? minorHigh - minorStart : minorStart - minorLow;
+    steps::limitByMinor(minor, major, low - 1, high + 1, from, to);
+  } else if (minorStart < minorLow || minorStart > minorHigh) {
+    return false;
+  }
+  if (from > to) return false;
+  // The pair at step k is the aliased pixel and the one before it or after it, so the steps
+  // whose aliased pixel lies a pixel within the range have both inside.
+  i64 insideFrom = from, insideTo = to;
+  if (major > 0) {
+    const i64 low = minorSign > 0 ? minorLow - minorStart : minorStart - minorHigh;
+    const i64 high = minorSign > 0 ? minorHigh - minorStart : minorStart - minorLow;
+    steps::limitByMinor(minor, major, low + 1, high - 1, insideFrom, insideTo);
+  } else {
+    insideTo = insideFrom - 1;
+  }
+  const std::ptrdiff_t stride = picture.width();
+  s = {picture.row(0),
+       xMajor ? 1 : stride,
+       xMajor ? stride : 1,
+       majorStart + majorSign * from,
+       majorSign,
+       minorStart,
+       minorSign,
+       minorLow,
+       minorHigh,
+       major > 0 ? ((static_cast<u64>(minor) << 32) + static_cast<u64>(major) - 1) / static_cast<u64>(major) : 0,
+       from,
+       to,
+       insideFrom,
+       insideTo};
+  return true;
+}
+
+inline void blendAt(std::uint32_t* p, std::uint32_t colour, std::uint32_t weight) {
+  *p = blendPixel(*p, colour, weight);
+}
+
+// Steps first .. last of the segment, `at` the place in the dash period at `first`; each
+// pixel checked against the range unless `kInside` says both of every pair are in it.
+template <bool kInside, typename Dash>
+void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
+  const auto span = static_cast<u64>(s.minorHigh - s.minorLow);
+  u64 position = static_cast<u64>(first) * s.slope;
+  const std::ptrdiff_t majorStep = static_cast<std::ptrdiff_t>(s.majorSign) * s.majorUnit;
+  std::ptrdiff_t major =
+      static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit + static_cast<std::ptrdiff_t>(first - s.from) * majorStep;
+  const std::ptrdiff_t minorStep = static_cast<std::ptrdiff_t>(s.minorSign) * s.minorUnit;
+  for (i64 k = first; k <= last; ++k) {
+    const auto whole = static_cast<i64>(position >> 32);
+    const auto past = static_cast<std::uint32_t>(position >> 24) & 255u;
+    const std::uint32_t ink = dash.weight(at);
+    const std::uint32_t nearWeight = ((256 - past) * ink) >> 8, farWeight = (past * ink) >> 8;
+    const i64 nearAt = s.minorStart + s.minorSign * whole;
+    std::uint32_t* nearPixel = s.origin + major + static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
+    if (kInside) {
+      blendAt(nearPixel, colour, nearWeight);
+      blendAt(nearPixel + minorStep, colour, farWeight);
+    } else {
+      if (static_cast<u64>(nearAt - s.minorLow) <= span) blendAt(nearPixel, colour, nearWeight);
+      if (farWeight != 0 && static_cast<u64>(nearAt + s.minorSign - s.minorLow) <= span)
+        blendAt(nearPixel + minorStep, colour, farWeight);
+    }
+    position += s.slope;
+    major += majorStep;
+    at = nextInPeriod(dash, at);
+  }
+}
+
+template <typename Dash>
+int placeAt(const Dash& dash, const RasterLine& line, i64 step) {
+  return static_cast<int>((line.phase + step) % dash.period());
+}
+
+// The steps before the inside ones, the inside ones, and those after, each from its own
+// place in the pattern.
+template <typename Dash>
+void walkFrom(const SmoothSteps& s, const RasterLine& line, const Dash& dash) {
+  if (s.insideFrom > s.insideTo) {
+    smoothWalk<false>(s, s.from, s.to, line.pixel, dash, placeAt(dash, line, s.from));
+    return;
+  }
+  smoothWalk<false>(s, s.from, s.insideFrom - 1, line.pixel, dash, placeAt(dash, line, s.from));
+  smoothWalk<true>(s, s.insideFrom, s.insideTo, line.pixel, dash, placeAt(dash, line, s.insideFrom));
+  smoothWalk<false>(s, s.insideTo + 1, s.to, line.pixel, dash, placeAt(dash, line, s.insideTo + 1));
+}
+
+}  // namespace
+
+void drawSmoothLine(const RasterBand& band, const RasterLine& line) {
+  SmoothSteps s;
+  if (!smoothStepsInBand(band, line, s)) return;
+  if (line.dash == DashPattern::solid) {
+    walkFrom(s, line, SmoothSolid{});
+  } else {
+    walkFrom(s, line, SmoothDash{classicSmoothWeights(line.dash).data(), kDashPeriod});
+  }
+}
+
+void drawSmoothLine(const RasterBand& band, const RasterLine& line, const DashTable& dash) {
+  SmoothSteps s;
+  if (!smoothStepsInBand(band, line, s)) return;
+  walkFrom(s, line, SmoothDash{dash.smooth.data(), dash.period()});
+}
+
+}  // namespace trazo
