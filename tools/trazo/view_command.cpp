@@ -2,6 +2,7 @@
 
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
+#include "tools/trazo/dxf_file.hpp"
 #include "tools/trazo/script_file.hpp"
 #include "tools/trazo/view_window.hpp"
 
@@ -17,13 +18,16 @@ namespace trazo::cli {
 void addViewCommand(CLI::App& app, int& exitCode) {
   struct Options {
     std::string script;
+    std::string layout;
     PictureArguments picture;
     int exitAfter = 0;
     bool strict = false;
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("view", "Run a call script and show the control in a window");
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz); - reads standard input")->required();
+  cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
+      ->required();
+  cmd->add_option("--layout", options->layout, kLayoutHelp);
   addPictureArguments(*cmd, options->picture);
   cmd->add_option("--exit-after", options->exitAfter, "Close the window after this many milliseconds")
       ->check(CLI::NonNegativeNumber);
@@ -36,7 +40,7 @@ void addViewCommand(CLI::App& app, int& exitCode) {
     const std::string name = scriptName(options->script);
     FailureReport failures(name);
     ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress);
+    auto script = loadScript(options->script, progress, options->layout);
     if (!script) return;
     if (!displayAvailable()) {
       std::cerr << "trazo view needs a display (DISPLAY or WAYLAND_DISPLAY); `trazo render` needs none\n";
