@@ -260,11 +260,23 @@ class _Mapping:
 
     def curve(self, entity, dxf, style, ctx, layer_name):
         if entity.dxftype() == "ELLIPSE":
-            size = dxf.major_axis.magnitude
-        else:
+            self.segments(_ellipse_points(entity, dxf, self.distance), style)
+            return
+        try:
+            tool = entity.construction_tool()
+            beziers = list(tool.bezier_decomposition())
+        except (TypeError, ValueError, IndexError, ZeroDivisionError):  # rational or unclamped: ezdxf's own way
             from ezdxf.math import BoundingBox
             size = BoundingBox(entity.control_points or entity.fit_points).size.magnitude
-        self.segments(entity.flattening(self.distance(size)), style)
+            self.segments(entity.flattening(self.distance(size)), style)
+            return
+        corners = [point for points in beziers for point in points]
+        xs, ys = [p[0] for p in corners], [p[1] for p in corners]
+        tolerance = self.distance(math.hypot(max(xs) - min(xs), max(ys) - min(ys)))
+        points = [(beziers[0][0][0], beziers[0][0][1])] if beziers else []
+        for controls in beziers:
+            points += _bezier_points(controls, tolerance)
+        self.segments(points, style)
 
     def bulged(self, vertices, closed, ocs, style):
         """The segments of a 2D polyline: (x, y, bulge) in its OCS; a bulge is an arc."""
@@ -399,6 +411,46 @@ def _turn(radians):
     """An angle in [0, 2 pi): the picture's Circle takes a negative angle for one that also
     draws a radius, and no angle beyond a turn."""
     return radians % TURN
+
+
+def _ellipse_points(entity, dxf, distance):
+    """The ellipse as points of equal parameter steps: with a step dt the chord strays at
+    most dt^2 / 8 times the major radius from the curve."""
+    centre, major, minor = dxf.center, dxf.major_axis, entity.minor_axis
+    a = major.magnitude
+    start, end = dxf.get("start_param", 0.0), dxf.get("end_param", TURN)
+    if end <= start:
+        end += TURN
+    if a <= 0:
+        return [(centre[0], centre[1])]
+    count = max(2, math.ceil((end - start) / math.sqrt(8 * distance(a) / a)))
+    step = (end - start) / count
+    cx, cy, mx, my, nx, ny = centre[0], centre[1], major[0], major[1], minor[0], minor[1]
+    cos, sin = math.cos, math.sin
+    return [(cx + cos(t) * mx + sin(t) * nx, cy + cos(t) * my + sin(t) * ny)
+            for t in (start + step * k for k in range(count + 1))]
+
+
+def _bezier_points(controls, tolerance):
+    """The points after the first of a Bézier curve, at equal parameter steps: with n steps
+    the chords stray at most 1/(8 n^2) of the largest second derivative, which is at most
+    d (d - 1) times the largest second difference of the control points."""
+    xs = [p[0] for p in controls]
+    ys = [p[1] for p in controls]
+    degree = len(controls) - 1
+    bend = max((math.hypot(xs[i] - 2 * xs[i + 1] + xs[i + 2], ys[i] - 2 * ys[i + 1] + ys[i + 2])
+                for i in range(degree - 1)), default=0.0)
+    count = max(1, math.ceil(math.sqrt(degree * (degree - 1) * bend / (8 * tolerance))))
+    points = []
+    for k in range(1, count + 1):
+        t = k / count
+        px, py = xs[:], ys[:]
+        for level in range(degree, 0, -1):  # de Casteljau
+            for i in range(level):
+                px[i] += (px[i + 1] - px[i]) * t
+                py[i] += (py[i + 1] - py[i]) * t
+        points.append((px[0], py[0]))
+    return points
 
 
 def _rgb(value):

@@ -9,17 +9,13 @@ one read through ezdxf's recovery, or entities that cannot be drawn, a warning t
 """
 
 import argparse
-import math
+from math import isfinite
 import os
 import sys
 
 from . import _files, dxf
 
 EXIT_UNREADABLE = 2
-
-
-def _number(value):
-    return repr(float(value))
 
 
 def _string(text):
@@ -33,29 +29,36 @@ class ScriptAdds:
     def __init__(self):
         self.lines = []
         self.not_finite = 0
+        self._tag = self._quoted = None
 
-    def _add(self, member, numbers, ints, texts):
-        if not all(math.isfinite(n) for n in numbers):
-            self.not_finite += 1
-            return
-        self.lines.append(member + " " + ", ".join([_number(n) for n in numbers] + [str(int(i)) for i in ints] +
-                                                   [_string(t) for t in texts]))
+    def _string(self, tag):
+        if tag is not self._tag:  # the segments of one entity share its tag
+            self._tag, self._quoted = tag, _string(tag)
+        return self._quoted
 
     def line(self, x1, y1, x2, y2, col, lt, tag):
-        self._add("AddLine", (x1, y1, x2, y2), (col, lt), (tag,))
+        if isfinite(x1) and isfinite(y1) and isfinite(x2) and isfinite(y2):
+            self.lines.append(f"AddLine {x1!r}, {y1!r}, {x2!r}, {y2!r}, {col}, {lt}, {self._string(tag)}")
+        else:
+            self.not_finite += 1
 
     def circle(self, cx, cy, r, col, lt, tag):
-        self._add("AddCircle", (cx, cy, r), (col, lt), (tag,))
+        if isfinite(cx) and isfinite(cy) and isfinite(r):
+            self.lines.append(f"AddCircle {cx!r}, {cy!r}, {r!r}, {col}, {lt}, {self._string(tag)}")
+        else:
+            self.not_finite += 1
 
     def arc(self, cx, cy, r, sa, ea, col, lt, tag):
-        self._add("AddCircle2", (cx, cy, r, sa, ea), (col, lt), (tag,))
+        if isfinite(cx) and isfinite(cy) and isfinite(r) and isfinite(sa) and isfinite(ea):
+            self.lines.append(f"AddCircle2 {cx!r}, {cy!r}, {r!r}, {sa!r}, {ea!r}, {col}, {lt}, {self._string(tag)}")
+        else:
+            self.not_finite += 1
 
     def text(self, x, y, h, angle, col, content, tag):
-        if not all(math.isfinite(n) for n in (x, y, h, angle)):
+        if isfinite(x) and isfinite(y) and isfinite(h) and isfinite(angle):
+            self.lines.append(f"AddText {x!r}, {y!r}, {h!r}, {angle!r}, {col}, {_string(content)}, {self._string(tag)}")
+        else:
             self.not_finite += 1
-            return
-        self.lines.append("AddText " + ", ".join([_number(x), _number(y), _number(h), _number(angle), str(int(col)),
-                                                  _string(content), _string(tag)]))
 
 
 def script_text(path, *, layout=None, tolerance=None, warn=None):
