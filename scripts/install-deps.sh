@@ -11,14 +11,14 @@ packages_for() {
     win32) echo wine64 fonts-wine g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 mingw-w64-tools libwine-dev python3 ;;
     win32-i386) echo wine32:i386 ;;  # runs the 32-bit control; only where the kernel runs i386 code
     hardening) echo clang libclang-rt-14-dev valgrind ;;
-    bench) echo python3-matplotlib bc mawk time ;;  # the baselines of the benchmarks in bench/
+    bench) echo python3-matplotlib python3-ezdxf bc mawk time ;;  # the baselines of the benchmarks in bench/
     # The web element: emscripten (acorn for its optimised links), Chromium for the browser
     # tests, npm for their puppeteer-core. A node that comes with its own npm needs no other.
     web) echo emscripten node-acorn chromium; command -v npm >/dev/null || echo npm ;;
     # The Python module and its tests: Debian's own python3 with pybind11, NumPy, pytest,
     # Pillow (reads the reference PNGs), pip, venv and setuptools (pip install of the checkout)
-    # and matplotlib (the benchmark's baseline).
-    python) echo pybind11-dev python3-dev python3-numpy python3-pytest python3-pil python3-pip python3-venv python3-setuptools python3-wheel python3-matplotlib ;;
+    # matplotlib (the benchmark's baseline) and ezdxf (reads DXF drawings).
+    python) echo pybind11-dev python3-dev python3-numpy python3-pytest python3-pil python3-pip python3-venv python3-setuptools python3-wheel python3-matplotlib python3-ezdxf ;;
     *) echo "unknown part: $1" >&2; return 1 ;;
   esac
 }

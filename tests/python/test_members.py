@@ -96,3 +96,22 @@ def test_texts_keep_their_code_units(control):
     assert [r[9] for r in control._records()] == texts
     with pytest.raises(TypeError):
         control.AddLine(0, 0, 1, 1, 1, 0, 5)
+
+
+def test_bound_members_follow_the_member_table():
+    """The members are bound by hand; they keep the automation table's names, parameter names
+    and order (automation/member_table.hpp), and Count stays a property."""
+    import re
+    table = (SCRIPTS.parent.parent / "automation" / "member_table.hpp").read_text()
+    params = {name: re.findall(r'\{"(\w+)", \w+\}', body)
+              for name, body in re.findall(r"std::array<ParamInfo, \d+> (\w+)\{(.*?)\};", table, re.S)}
+    rows = re.findall(r'member<&Trazo::\w+>\("(\w+)", dispid::\w+(?:, params::(\w+))?\)', table)
+    assert len(rows) == 8
+    bound = {name for name in dir(trazo.Trazo) if name[0].isupper()}
+    assert bound == {name for name, _ in rows}
+    for name, group in rows:
+        if name == "Count":
+            assert isinstance(vars(trazo._trazo.Control)["Count"], property) and not group
+            continue
+        signature = getattr(trazo.Trazo, name).__doc__.splitlines()[0]
+        assert re.findall(r"(\w+): ", signature)[1:] == params.get(group, []), name

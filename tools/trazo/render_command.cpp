@@ -5,6 +5,7 @@
 #include "shells/qt/picture_files.hpp"
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
+#include "tools/trazo/dxf_file.hpp"
 #include "tools/trazo/script_file.hpp"
 
 #include <QFile>
@@ -102,6 +103,7 @@ qt::WriteResult writeOutput(Trazo& control, const std::string& output, qt::Pictu
 void addRenderCommand(CLI::App& app, int& exitCode) {
   struct Options {
     std::string script;
+    std::string layout;
     std::string output;
     std::string size = "1024x768";
     std::string format;
@@ -113,7 +115,9 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("render", "Run a call script and write the picture to PNG, SVG or PDF");
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz); - reads standard input")->required();
+  cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
+      ->required();
+  cmd->add_option("--layout", options->layout, kLayoutHelp);
   cmd->add_option("-o,--output", options->output, "Picture file: .png, .svg or .pdf; - writes standard output")
       ->required();
   cmd->add_option("--format", options->format, "Picture format, whatever the file name says; needed for -o -")
@@ -172,7 +176,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
     const std::string name = scriptName(options->script);
     FailureReport failures(name);
     ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress);
+    auto script = loadScript(options->script, progress, options->layout);
     if (!script) return;
 
     const auto application = offscreenApplication();

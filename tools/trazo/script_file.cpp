@@ -1,6 +1,7 @@
 #include "tools/trazo/script_file.hpp"
 
 #include "script/printable_text.hpp"
+#include "tools/trazo/dxf_file.hpp"
 #include "tools/trazo/script_text.hpp"
 
 #include <charconv>
@@ -8,12 +9,31 @@
 #include <new>
 
 namespace trazo::cli {
+namespace {
+
+// The script when it was accepted; otherwise nothing, after writing its faults on stderr.
+std::optional<script::Script> checked(script::Script s, ProgressDisplay& progress) {
+  if (!s.accepted()) {
+    progress.finish({s.lineCount(), 0, false});
+    for (const std::string& fault : s.faults()) std::cerr << fault << '\n';
+    return std::nullopt;
+  }
+  return s;
+}
+
+}  // namespace
 
 std::string scriptName(const std::string& path) { return path == kStandardInput ? "<stdin>" : script::printable(path); }
 
-std::optional<script::Script> loadScript(const std::string& path, ProgressDisplay& progress) {
+std::optional<script::Script> loadScript(const std::string& path, ProgressDisplay& progress,
+                                         const std::string& layout) {
   const std::string name = scriptName(path);
   try {
+    if (isDxfPath(path)) {
+      const std::optional<std::string> converted = dxfScript(path, layout);
+      if (!converted) return std::nullopt;
+      return checked(script::Script::read(*converted, path, &progress), progress);
+    }
     ScriptText text;
     switch (text.open(path)) {
       case ScriptText::Outcome::refused:
@@ -27,12 +47,7 @@ std::optional<script::Script> loadScript(const std::string& path, ProgressDispla
     }
     script::Script s = script::Script::read(text.text(), path == kStandardInput ? name : path, &progress);
     text.release();
-    if (!s.accepted()) {
-      progress.finish({s.lineCount(), 0, false});
-      for (const std::string& fault : s.faults()) std::cerr << fault << '\n';
-      return std::nullopt;
-    }
-    return s;
+    return checked(std::move(s), progress);
   } catch (const std::bad_alloc&) {
     std::cerr << name << ": cannot be read: not enough memory for a script this large\n";
     return std::nullopt;

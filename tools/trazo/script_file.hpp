@@ -21,8 +21,10 @@ std::string scriptName(const std::string& path);
 
 // The checked script at `path` ("-" for standard input), or nothing after writing on
 // stderr why the file cannot be read or every fault it has. The text is given back before
-// this returns: only the bound statements stay.
-std::optional<script::Script> loadScript(const std::string& path, ProgressDisplay& progress);
+// this returns: only the bound statements stay. A .dxf file is read as the call script
+// of its `layout` (empty: model space), see dxf_file.hpp.
+std::optional<script::Script> loadScript(const std::string& path, ProgressDisplay& progress,
+                                         const std::string& layout = {});
 
 // Writes "FILE:LINE: Error <Member> <kind>" on stderr for each member that fails while the
 // script runs, and counts them.

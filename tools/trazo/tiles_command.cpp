@@ -5,6 +5,7 @@
 #include "shells/qt/picture_files.hpp"
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
+#include "tools/trazo/dxf_file.hpp"
 #include "tools/trazo/script_file.hpp"
 
 #include <QGuiApplication>
@@ -59,6 +60,7 @@ QString pathText(const std::filesystem::path& path) { return QString::fromStdU16
 void addTilesCommand(CLI::App& app, int& exitCode) {
   struct Options {
     std::string script;
+    std::string layout;
     std::string output;
     std::string zooms;
     int tile = 256;
@@ -67,7 +69,9 @@ void addTilesCommand(CLI::App& app, int& exitCode) {
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("tiles", "Run a call script and write its picture as a pyramid of PNG tiles");
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz); - reads standard input")->required();
+  cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
+      ->required();
+  cmd->add_option("--layout", options->layout, kLayoutHelp);
   cmd->add_option("-o,--output", options->output, "Folder of the tiles, written as Z/X/Y.png (made if missing)")
       ->required();
   cmd->add_option("--zoom", options->zooms,
@@ -101,7 +105,7 @@ void addTilesCommand(CLI::App& app, int& exitCode) {
     const std::string name = scriptName(options->script);
     FailureReport failures(name);
     ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress);
+    auto script = loadScript(options->script, progress, options->layout);
     if (!script) return;
 
     const auto application = offscreenApplication();

@@ -2,6 +2,7 @@
 
 #include "picture/recording_surface.hpp"
 #include "control/trazo.hpp"
+#include "tools/trazo/dxf_file.hpp"
 #include "tools/trazo/script_file.hpp"
 
 #include <iostream>
@@ -13,6 +14,7 @@ void addTraceCommand(CLI::App& app, int& exitCode) {
   struct Options {
     std::string twips = "4800x3600";
     std::string script;
+    std::string layout;
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("trace", "Run a call script against a recording picture and print its trace");
@@ -23,13 +25,15 @@ void addTraceCommand(CLI::App& app, int& exitCode) {
         double w = 0, h = 0;
         return parseSize(v, w, h) ? std::string() : std::string("expected WxH, e.g. 4800x3600");
       });
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz); - reads standard input")->required();
+  cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
+      ->required();
+  cmd->add_option("--layout", options->layout, kLayoutHelp);
   cmd->callback([options, &exitCode] {
     double width = 0, height = 0;
     parseSize(options->twips, width, height);
     script::TraceListener traceLines(std::cout);
     ProgressDisplay progress(scriptName(options->script), std::cerr, standardErrorIsTerminal(), &traceLines);
-    auto script = loadScript(options->script, progress);
+    auto script = loadScript(options->script, progress, options->layout);
     if (!script) {
       exitCode = kExitRejected;
       return;

@@ -2,6 +2,7 @@
 
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
+#include "tools/trazo/dxf_file.hpp"
 #include "tools/trazo/script_file.hpp"
 #include "tools/trazo/view_window.hpp"
 
@@ -18,6 +19,7 @@ namespace trazo::cli {
 void addViewCommand(CLI::App& app, int& exitCode) {
   struct Options {
     std::string script;
+    std::string layout;
     PictureArguments picture;
     int exitAfter = 0;
     bool strict = false;
@@ -25,7 +27,9 @@ void addViewCommand(CLI::App& app, int& exitCode) {
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("view", "Run a call script and show the control in a window");
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz); - reads standard input")->required();
+  cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
+      ->required();
+  cmd->add_option("--layout", options->layout, kLayoutHelp);
   addPictureArguments(*cmd, options->picture);
   cmd->add_option("--highlight", options->highlight,
                   "Colour of the entity under the pointer and of the selected ones: a name or #RRGGBB (default: "
@@ -50,7 +54,7 @@ void addViewCommand(CLI::App& app, int& exitCode) {
     const std::string name = scriptName(options->script);
     FailureReport failures(name);
     ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress);
+    auto script = loadScript(options->script, progress, options->layout);
     if (!script) return;
     if (!displayAvailable()) {
       std::cerr << "trazo view needs a display (DISPLAY or WAYLAND_DISPLAY); `trazo render` needs none\n";

@@ -21,7 +21,7 @@ from ._errors import ScriptRejected, TrazoError, TrazoWarning
 from ._trazo import Control as _Control
 from ._trazo import _bound_calls, _status_kind
 
-__all__ = ["Trazo", "TrazoError", "TrazoWarning", "ScriptRejected", "ScriptRun", "run_script"]
+__all__ = ["Trazo", "TrazoError", "TrazoWarning", "ScriptRejected", "ScriptRun", "run_script", "read_dxf"]
 __version__ = "1.0.0"
 
 # The picture options' defaults, as trazo render has them.
@@ -187,3 +187,15 @@ def _read_script(source, name=None):
     parameters' types, without running them."""
     text, label = _script_source(source, name)
     return _bound_calls(text, label)
+
+
+def read_dxf(path, control, *, layout=None, tolerance=None):
+    """Adds the entities of a DXF file to `control` through ezdxf, in the drawing order of
+    model space or of the layout named `layout`: lines, circles, arcs and texts, curves as
+    segments within `tolerance` (default 1/1000 of each curve's size), blocks expanded.
+    Returns the number of adds; a file that cannot be read raises trazo.dxf.DxfError before
+    anything is added. See docs/dxf.md."""
+    if not isinstance(control, _Control):
+        raise TypeError(f"control: expected a trazo.Trazo, got {type(control).__name__}")
+    from . import dxf
+    return dxf.read_dxf(path, control, layout=layout, tolerance=tolerance)
