@@ -229,7 +229,7 @@ echo "== $bits: a long run, and several controls at once"
 # docs/soak.md); the figures of memory, GDI and USER objects and handles are shown.
 soak_timeout=$TIMEOUT
 TIMEOUT=${TRAZO_SOAK_TIMEOUT:-900}
-run_windows "$scratch/soak.txt" "$tests/soak_test.exe" "${TRAZO_SOAK_CYCLES:-1000}"
+run_windows "$scratch/soak.txt" "$tests/soak_test.exe" "${TRAZO_SOAK_CYCLES:-500}"
 soak_rc=$?
 TIMEOUT=$soak_timeout
 take_report "soak" "$scratch/soak.txt" $soak_rc
