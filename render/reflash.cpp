@@ -58,6 +58,16 @@ struct ViewCorners {
   double left, top, right, bottom;
 };
 
+// A corner `half` away from the centre `c`, stopped at the largest double only where the
+// corner itself passes it. Where `half` is past the range but the corner is not (a centre
+// far out on the other side), the corner is worked out on halves: `quarter` is half of
+// `half`, and halving and doubling only move the exponent, so nothing is rounded anew.
+double corner(double c, double half, double quarter) {
+  const auto bounded = [](double v) { return std::clamp(v, -kHuge, kHuge); };
+  if (std::isfinite(half)) return bounded(c + half);
+  return bounded(2 * (c * 0.5 + quarter));
+}
+
 // The view of finite extents whose spans, centre or view are beyond what the classic
 // arithmetic can hold: the same fit worked out on half-spans, which never overflow. A view
 // that itself reaches past the largest double stops there.
@@ -69,8 +79,10 @@ ViewCorners halfSpanView(const Extents& e, bool toWidth, double aspect) {
   // Each half is worked out on its own, so that only an axis truly past the range stops.
   const double halfW = (toWidth ? halfX : aspect * halfY) * kViewMargin;
   const double halfH = (toWidth ? halfX / aspect : halfY) * kViewMargin;
-  const auto bounded = [](double v) { return std::clamp(v, -kHuge, kHuge); };
-  return {bounded(cx - halfW), bounded(cy + halfH), bounded(cx + halfW), bounded(cy - halfH)};
+  const double quarterW = (toWidth ? halfX * 0.5 : aspect * (halfY * 0.5)) * kViewMargin;
+  const double quarterH = (toWidth ? halfX * 0.5 / aspect : halfY * 0.5) * kViewMargin;
+  return {corner(cx, -halfW, -quarterW), corner(cy, halfH, quarterH), corner(cx, halfW, quarterW),
+          corner(cy, -halfH, -quarterH)};
 }
 
 // Fits the extents into a picture of w x h current units. `fits` is false when the picture
@@ -149,6 +161,45 @@ Status paintShown(const Store& store, Surface& p1, PaintObserver* observer, cons
   return status::ok;
 }
 
+bool hasInfinity(const Extents& e) {
+  const bool anyNaN = std::isnan(e.MinX) || std::isnan(e.MinY) || std::isnan(e.MaxX) || std::isnan(e.MaxY);
+  return !anyNaN && !finite(e);
+}
+
+// The extents an entity with an infinite coordinate leaves have no centre and no span. The
+// fit then passes over the non-finite values, as the device geometry passes over them when
+// it paints: it fits what is finite of each entity's bounds, so the rest of the drawing is
+// shown. An axis with one finite side is a point there, one with none a point at 0; both
+// are widened as narrow spans are. Nothing of this is stored.
+Extents finiteExtents(const Store& store) {
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  Extents f{inf, inf, -inf, -inf};
+  const auto lower = [](double& bound, double v) {
+    if (std::isfinite(v)) bound = MinValue(v, bound);
+  };
+  const auto raise = [](double& bound, double v) {
+    if (std::isfinite(v)) bound = MaxValue(v, bound);
+  };
+  Store::Reader entities(store);
+  Extents b;
+  for (std::int32_t i = 1; i <= store.count(); ++i) {
+    if (!entities.boundsAt(i, b)) continue;
+    lower(f.MinX, b.MinX);
+    lower(f.MinY, b.MinY);
+    raise(f.MaxX, b.MaxX);
+    raise(f.MaxY, b.MaxY);
+  }
+  const auto settle = [](double& low, double& high) {
+    if (!std::isfinite(low) && !std::isfinite(high)) low = high = 0;
+    if (!std::isfinite(low)) low = high;
+    if (!std::isfinite(high)) high = low;
+  };
+  settle(f.MinX, f.MaxX);
+  settle(f.MinY, f.MaxY);
+  widenDegenerateSpans(f);  // finite bounds: cannot fail
+  return f;
+}
+
 }  // namespace
 
 Status Reflash(Store& store, Surface& p1, PaintObserver* observer, ShownEntities* shown) {
@@ -158,7 +209,8 @@ Status Reflash(Store& store, Surface& p1, PaintObserver* observer, ShownEntities
 
   bool fits = false;
   ViewCorners view{};
-  if (const Status s = fitView(store.extents(), p1, fits, view); failed(s)) return s;
+  const Extents fitted = hasInfinity(store.extents()) ? finiteExtents(store) : store.extents();
+  if (const Status s = fitView(fitted, p1, fits, view); failed(s)) return s;
   if (!fits) return status::ok;
   if (const Status s = p1.setScale(view.left, view.top, view.right, view.bottom); failed(s)) return s;
   if (const Status s = p1.setFontSize(kFontSize); failed(s)) return s;

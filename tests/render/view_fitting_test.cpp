@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace trazo {
 namespace {
@@ -173,9 +175,57 @@ TEST_F(Fitting, APointTooFarOutForOneUnitIsWidenedByOneStepEachWay) {
   EXPECT_EQ(store.extents().MaxX, 0x1p53);
 }
 
-TEST_F(Fitting, InfiniteExtentsFailWhenTheCentreIsInvalid) {
-  ASSERT_EQ(addLine(store, -INFINITY, 0, INFINITY, 1, 1, 0, u""), status::ok);
-  reflash(4000, 2000, status::floatError);  // (-inf + inf) x 0.5
+TEST_F(Fitting, AViewCornerStopsOnlyWhereItPassesTheLargestDouble) {
+  // In a 6000 x 1000 picture, a point at x = -1.7e308 over a Y span of 5e307: fitted to
+  // the height, half the view across is 6 x 2.5e307 x 1.2 = 1.8e308, past the range,
+  // though the right corner -1.7e308 + 1.8e308 = 1e307 is not; the left one is.
+  ASSERT_EQ(addLine(store, -1.7e308, 0, -1.7e308, 5e307, 1, 0, u""), status::ok);
+  const auto trace = reflash(6000, 1000);
+  ASSERT_EQ(trace.size(), 6u);
+  double left = 0, top = 0, right = 0, bottom = 0;
+  ASSERT_EQ(std::sscanf(trace[2].c_str(), "Scale %lf %lf %lf %lf", &left, &top, &right, &bottom), 4);
+  EXPECT_EQ(left, -std::numeric_limits<double>::max());
+  EXPECT_NEAR(right / 1e307, 1, 1e-12);
+  EXPECT_NEAR(top / 5.5e307, 1, 1e-12);
+  EXPECT_NEAR(bottom / -5e306, 1, 1e-12);
+}
+
+TEST_F(Fitting, InfiniteCoordinatesArePassedOverByTheFit) {
+  // An entity with an infinite coordinate leaves infinite extents, which have no centre:
+  // the fit takes what is finite of every entity's bounds, and every entity is painted.
+  // Each drawing gets the view of a finite line, bit for bit.
+  using Line = std::array<double, 4>;
+  struct Case {
+    const char* what;
+    std::vector<Line> lines;
+    Line sameView;
+  };
+  const Case cases[] = {
+      // The infinite line adds only x = 0 to the finite one.
+      {"beside a finite drawing", {{0, 0, 10, 5}, {0, 0, INFINITY, 1}}, {0, 0, 10, 5}},
+      // No finite X at all: a point at 0, widened to -1..1, beside Y 0..1.
+      {"infinite both ways", {{-INFINITY, 0, INFINITY, 1}}, {-1, 0, 1, 1}},
+      // AddBox 0, 0, Infinity, 1: finite X only at 0, widened likewise.
+      {"a box to infinity",
+       {{0, 0, INFINITY, 0}, {INFINITY, 0, INFINITY, 1}, {INFINITY, 1, 0, 1}, {0, 1, 0, 0}},
+       {-1, 0, 1, 1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(store.clear(), status::ok);
+    const Line& l = c.sameView;
+    ASSERT_EQ(addLine(store, l[0], l[1], l[2], l[3], 1, 0, u""), status::ok);
+    const std::string view = reflash()[2];
+    ASSERT_EQ(store.clear(), status::ok);
+    for (const Line& line : c.lines)
+      ASSERT_EQ(addLine(store, line[0], line[1], line[2], line[3], 1, 0, u""), status::ok);
+    const Extents stored = store.extents();
+    const auto trace = reflash();
+    ASSERT_EQ(trace.size(), 4 + 2 * c.lines.size());
+    EXPECT_EQ(trace[2], view);
+    EXPECT_EQ(reflash(), trace);                                               // on every repaint
+    EXPECT_TRUE(std::isinf(stored.MaxX) && std::isinf(store.extents().MaxX));  // nothing of the fit is stored
+  }
 }
 
 TEST_F(Fitting, NaNExtentsEndAtTheGuardWithoutError) {

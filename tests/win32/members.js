@@ -48,6 +48,11 @@ if (t !== null) {
   try { t.AddCircle(1e308, 0, 1e308, 1, 0, ""); } catch (e) { description = e.description; }
   report("the control describes the error", description === "Floating-point error", description);
   t.Clear();
+  // Infinity is an ordinary number here: the box is stored, and every repaint succeeds.
+  expect("AddBox to Infinity", 0, function () { t.AddBox(0, 0, Infinity, 1, 1, 0, ""); });
+  expect("Reflash with infinite extents", 0, function () { t.Reflash(); });
+  expect("and again", 0, function () { t.Reflash(); });
+  t.Clear();
   expect("too few arguments refused", unsigned(0x8002000E), function () { t.AddLine(1, 2, 3); });
   expect("too many arguments refused", unsigned(0x8002000E), function () { t.AddLine(1, 2, 3, 4, 5, 6, "x", 8); });
   expect("argument to Reflash refused", unsigned(0x8002000E), function () { t.Reflash(1); });

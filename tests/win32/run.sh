@@ -224,6 +224,17 @@ done
 run_windows "$scratch/container.txt" "$tests/container_test.exe"
 take_report "container" "$scratch/container.txt" $?
 
+echo "== $bits: a long run, and several controls at once"
+# TRAZO_SOAK_CYCLES cycles of Clear, adds, Reflash and a resize (the long run: 100000, see
+# docs/soak.md); the figures of memory, GDI and USER objects and handles are shown.
+soak_timeout=$TIMEOUT
+TIMEOUT=${TRAZO_SOAK_TIMEOUT:-900}
+run_windows "$scratch/soak.txt" "$tests/soak_test.exe" "${TRAZO_SOAK_CYCLES:-500}"
+soak_rc=$?
+TIMEOUT=$soak_timeout
+take_report "soak" "$scratch/soak.txt" $soak_rc
+grep '^     ' "$scratch/soak.txt" | sed "s/^/  $bits soak:/"
+
 echo "== $bits: P1's pixels against the Linux raster"
 # Each probe script drawn by the control in the ATL container, its calls made through
 # IDispatch, and by the Linux raster at the same size: the two pictures must be the same

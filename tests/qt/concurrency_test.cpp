@@ -1,0 +1,104 @@
+// Several controls at once: two widgets in one window, and two controls on two threads
+// drawing their pictures at the same moment, each with its own drawing. Every picture must
+// be the one its drawing gives alone. CI also runs these under ThreadSanitizer.
+#include "shells/qt/picture_painting.hpp"
+#include "shells/qt/trazo_widget.hpp"
+
+#include <QHBoxLayout>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace trazo::qt {
+namespace {
+
+// One of the test drawings: `seed` makes it differ; enough lines that the raster step is
+// split into bands over the worker threads.
+void fill(Trazo& t, int seed, int lines) {
+  for (int i = 0; i < lines; ++i) {
+    const double a = (i * 37 + seed * 11) % 200, b = (i * 53 + seed * 7) % 120;
+    ASSERT_EQ(t.AddLine(a, b, 200 - b, a * 0.5, (i + seed) % 16, i % 5, u"soak"), status::ok);
+  }
+  ASSERT_EQ(t.AddBox(10 + seed, 10, 60 + seed, 50, 4, 1, u""), status::ok);
+  ASSERT_EQ(t.AddCircle(100, 60, 20 + seed, 2, 0, u""), status::ok);
+  ASSERT_EQ(t.AddCircle2(120, 60, 30, 10 + seed, 250, 5, 3, u""), status::ok);
+  ASSERT_EQ(t.AddText(20, 90, 8, seed * 5, 9, u"Trazo", u""), status::ok);
+}
+
+TEST(SeveralControls, TwoWidgetsInOneWindowShowWhatEachShowsAlone) {
+  const QSize size(240, 180);
+  QImage alone[2];
+  for (int seed = 0; seed < 2; ++seed) {
+    TrazoWidget widget;
+    fill(widget.control(), seed + 1, 400);
+    widget.resize(size);
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    widget.reflash();
+    QTRY_VERIFY(widget.picture().paintCount() > 0);
+    alone[seed] = widget.picture().grab().toImage();
+  }
+  ASSERT_NE(alone[0], alone[1]);  // so that a mix-up shows
+
+  QWidget window;
+  auto* layout = new QHBoxLayout(&window);
+  layout->setContentsMargins(0, 0, 0, 0);
+  TrazoWidget* both[2] = {new TrazoWidget, new TrazoWidget};
+  for (int i = 0; i < 2; ++i) {
+    both[i]->setFixedSize(size);
+    layout->addWidget(both[i]);
+  }
+  // Interleaved adds, each to the other control than the one before.
+  fill(both[0]->control(), 1, 400);
+  fill(both[1]->control(), 2, 400);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  for (int round = 0; round < 10; ++round) {
+    both[0]->reflash();
+    both[1]->reflash();
+    QCoreApplication::processEvents();
+  }
+  QTRY_VERIFY(both[0]->picture().paintCount() > 0 && both[1]->picture().paintCount() > 0);
+  EXPECT_EQ(both[0]->picture().grab().toImage(), alone[0]);
+  EXPECT_EQ(both[1]->picture().grab().toImage(), alone[1]);
+}
+
+TEST(SeveralControls, TwoControlsOnTwoThreadsDrawWhatEachDrawsAlone) {
+  // Crisp and antialiased, with the worker pool's bands and with texts drawn through Qt.
+  const QSize size(400, 300);
+  for (const bool antialias : {false, true}) {
+    SCOPED_TRACE(antialias);
+    PictureOptions options;
+    options.antialias = antialias;
+    options.texts = true;
+    Trazo controls[2];
+    QImage alone[2];
+    for (int i = 0; i < 2; ++i) {
+      ASSERT_EQ(controls[i].onInitialize(), status::ok);
+      fill(controls[i], i + 4, 3000);
+      alone[i] = renderImage(controls[i], size, options);
+    }
+    ASSERT_NE(alone[0], alone[1]);
+    std::atomic<int> ready{0};
+    int differing[2] = {0, 0};
+    const auto draw = [&](int i) {
+      ready.fetch_add(1);
+      while (ready.load() < 2) std::this_thread::yield();  // both start together
+      for (int round = 0; round < 8; ++round) {
+        Status s = status::unexpected;
+        if (renderImage(controls[i], size, options, &s) != alone[i] || s != status::ok) ++differing[i];
+      }
+    };
+    std::thread first(draw, 0), second(draw, 1);
+    first.join();
+    second.join();
+    EXPECT_EQ(differing[0], 0);
+    EXPECT_EQ(differing[1], 0);
+  }
+}
+
+}  // namespace
+}  // namespace trazo::qt
