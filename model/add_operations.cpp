@@ -28,8 +28,10 @@ bool computeSquare(double CX, double CY, double r, Square& sq) {
   return !m.failed();
 }
 
-Status storeCircular(Store& store, std::int16_t kind, double CX, double CY, double r, double sa, double ea,
-                     std::int32_t col, std::int32_t lType, std::u16string_view Tag) {
+// Flattened so that the store's add is inlined with the numbers in registers: an arc's add
+// otherwise spends a fifth of its time passing them through memory.
+[[gnu::flatten]] Status storeCircular(Store& store, std::int16_t kind, double CX, double CY, double r, double sa,
+                                      double ea, std::int32_t col, std::int32_t lType, std::u16string_view Tag) {
   Square sq;
   if (!computeSquare(CX, CY, r, sq)) return status::floatError;
   if (const Status s = store.add({kind, CX, CY, r, sa, ea, col, lType}, {}, Tag); failed(s)) return s;

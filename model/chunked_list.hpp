@@ -11,6 +11,15 @@
 
 namespace trazo {
 
+// Makes room in `v` for one more element, doubling its capacity when it is full so that a
+// long run of appends copies each element a few times at most; may throw std::bad_alloc,
+// and then `v` is left as it was.
+template <typename T>
+void makeRoomForOne(std::vector<T>& v) {
+  if (v.size() < v.capacity()) return;
+  v.reserve(v.capacity() < 16 ? 16 : v.capacity() * 2);
+}
+
 template <typename T, std::size_t ChunkSize = 4096>
 class ChunkedList {
  public:
@@ -20,16 +29,24 @@ class ChunkedList {
   const T& operator[](std::size_t i) const { return chunks_[i / ChunkSize][i % ChunkSize]; }
   T& operator[](std::size_t i) { return chunks_[i / ChunkSize][i % ChunkSize]; }
 
+  // Whether the next append has room without a new chunk.
+  bool hasRoom() const { return size_ < chunks_.size() * ChunkSize; }
   // Makes room for one more element; may throw std::bad_alloc, and then nothing changes.
   void reserveOne() {
-    if (size_ < chunks_.size() * ChunkSize) return;
-    chunks_.reserve(chunks_.size() + 1);
-    chunks_.push_back(std::make_unique<T[]>(ChunkSize));
+    if (size_ < chunks_.size() * ChunkSize) [[likely]]
+      return;
+    addChunk();
   }
   // Appends into the room reserveOne made: never fails.
   void pushReserved(T value) {
     (*this)[size_] = std::move(value);
     ++size_;
+  }
+
+  // Drops every element, keeping up to `chunks` chunks for the appends that follow.
+  void clearKeeping(std::size_t chunks) {
+    if (chunks_.size() > chunks) chunks_.resize(chunks);
+    size_ = 0;
   }
 
   // Drops every element and gives the chunks' memory back.
@@ -62,6 +79,13 @@ class ChunkedList {
   }
 
  private:
+  // Out of line, so that the common case of reserveOne stays a compare. A chunk is not
+  // initialised first: an element is read only once it has been appended.
+  [[gnu::noinline]] void addChunk() {
+    makeRoomForOne(chunks_);
+    chunks_.push_back(std::make_unique_for_overwrite<T[]>(ChunkSize));
+  }
+
   std::vector<std::unique_ptr<T[]>> chunks_;
   std::size_t size_ = 0;
 };

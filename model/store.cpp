@@ -35,8 +35,7 @@ Status Store::clear() {
 }
 
 void Store::releaseExtras() {
-  arcIndex_.release();
-  arcEnd_.release();
+  arcEnds_.release();
   stringsIndex_.release();
   strings_.release();
 }
@@ -46,7 +45,9 @@ void Store::releaseExtras() {
 void Store::emptyForReuse() {
   std::size_t textUnits = 0;
   for (std::size_t i = 0; i < strings_.size(); ++i) textUnits += strings_[i].units.size();
-  releaseExtras();
+  stringsIndex_.release();
+  strings_.release();
+  arcEnds_.clearKeeping(kSpareArcChunks);
   if (textUnits >= kReleasedTextUnits) heapRelease_();
   const std::size_t wanted = std::min(spare_.size() + blocks_.size() - 1, kSpareBlocks);
   try {
@@ -78,7 +79,7 @@ Status Store::takeSlotGrowing() {
   if (failed(plan.status)) return plan.status;
   if (plan.grows) {
     try {
-      blocks_.reserve(blocks_.size() + 1);  // on failure the vector is left as it was
+      makeRoomForOne(blocks_);  // on failure the vector is left as it was
       if (spare_.empty()) {
         blocks_.push_back(allocate_());
       } else {
@@ -94,47 +95,32 @@ Status Store::takeSlotGrowing() {
   return status::ok;
 }
 
-Status Store::add(const EntityValues& values, std::u16string_view text, std::u16string_view tag,
-                  const Extents* textBox) {
-  // Everything that can fail comes first: the copies and the room beside the blocks, then
-  // the slot. Room made for a call that then fails stays for the next one.
-  const bool hasStrings = !text.empty() || !tag.empty() || values.kind == kKindText;
-  const bool isArc = values.kind == kKindArc;
-  Strings copy;
+Status Store::makeArcRoom() {
   try {
-    if (hasStrings) {
-      copy.units.reserve(text.size() + tag.size());
-      copy.units.append(text).append(tag);
-      copy.textLength = text.size();
-      if (textBox != nullptr) copy.box = *textBox;
-      stringsIndex_.reserveOne();
-      strings_.reserveOne();
-    }
-    if (isArc) {
-      arcIndex_.reserveOne();
-      arcEnd_.reserveOne();
-    }
+    arcEnds_.reserveOne();
   } catch (const std::bad_alloc&) {
     return status::outOfMemory;
   }
-  if (nextInBlock_ == kBlockSize) {
-    if (const Status s = takeSlotGrowing(); failed(s)) return s;
+  return status::ok;
+}
+
+Status Store::addWithStrings(const EntityValues& values, std::u16string_view text, std::u16string_view tag,
+                             const Extents* textBox) {
+  Strings copy;
+  try {
+    copy.units.reserve(text.size() + tag.size());
+    copy.units.append(text).append(tag);
+    copy.textLength = text.size();
+    if (textBox != nullptr) copy.box = *textBox;
+    stringsIndex_.reserveOne();
+    strings_.reserveOne();
+    if (values.kind == kKindArc) arcEnds_.reserveOne();
+  } catch (const std::bad_alloc&) {
+    return status::outOfMemory;
   }
-  EntityBlock& block = *blocks_[static_cast<std::size_t>(count_ / kBlockSize)];
-  const auto slot = static_cast<std::size_t>(nextInBlock_);
-  block.records[slot] = {values.v1, values.v2, values.v3, values.v4, values.col, values.lType};
-  block.kinds[slot] = static_cast<std::uint8_t>((values.kind & kKindBits) | (hasStrings ? kHasStrings : 0));
-  ++nextInBlock_;
-  ++count_;
-  if (firstStyled_ == 0 && values.kind != kKindText) firstStyled_ = count_;
-  if (isArc) {
-    arcIndex_.pushReserved(count_);
-    arcEnd_.pushReserved(values.v5);
-  }
-  if (hasStrings) {
-    stringsIndex_.pushReserved(count_);
-    strings_.pushReserved(std::move(copy));
-  }
+  if (const Status s = fillSlot(values, true); failed(s)) return s;
+  stringsIndex_.pushReserved(count_);
+  strings_.pushReserved(std::move(copy));
   return status::ok;
 }
 
@@ -154,10 +140,10 @@ std::optional<Entity> Store::read(std::int32_t index, std::size_t& arcFrom, std:
   e.Value4 = r.v4;
   e.Col = r.col;
   e.LineType = r.lType;
-  const auto before = [](std::int32_t stored, std::int32_t wanted) { return stored < wanted; };
+  const auto before = [](const ArcEnd& stored, std::int32_t wanted) { return stored.index < wanted; };
   if (e.Kind == kKindArc) {
-    arcFrom = arcIndex_.lowerBound(index, before, arcFrom);
-    e.Value5 = arcEnd_[arcFrom];
+    arcFrom = arcEnds_.lowerBound(index, before, arcFrom);
+    e.Value5 = arcEnds_[arcFrom].end;
   }
   if (kind & kHasStrings) {
     const Strings& s = stringsOf(index, stringsFrom);

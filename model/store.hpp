@@ -46,6 +46,10 @@ struct EntityBlock {
 // Emptied blocks a cleared store keeps for its next growth: 256 blocks are about 10 MB.
 inline constexpr std::size_t kSpareBlocks = 256;
 
+// Chunks of arcs' end angles a cleared store keeps, as it keeps blocks: 64 are 4 MB, the arcs
+// of a quarter of a million entities.
+inline constexpr std::size_t kSpareArcChunks = 64;
+
 // What every slot holds until it is filled.
 inline constexpr Entity kEmptyEntity{};
 
@@ -92,8 +96,18 @@ class Store {
   // overflow at the limits, out-of-memory when growth or a copy fails, subscript when the
   // array is missing. The new entity is number count() afterwards.
   // A text hands its box's bounds along, for the spatial index.
+  // Inline, so that an add's numbers reach the record without a trip through memory.
   Status add(const EntityValues& values, std::u16string_view text, std::u16string_view tag,
-             const Extents* textBox = nullptr);
+             const Extents* textBox = nullptr) {
+    if (!text.empty() || !tag.empty() || values.kind == kKindText) [[unlikely]]
+      return addWithStrings(values, text, tag, textBox);
+    // Room beside the blocks comes before the slot: room made for a call that then fails
+    // stays for the next one.
+    if (values.kind == kKindArc && !arcEnds_.hasRoom()) [[unlikely]] {
+      if (const Status s = makeArcRoom(); failed(s)) return s;
+    }
+    return fillSlot(values, false);
+  }
 
   // The entity at `index`, or nothing (subscript out of range) outside 0..upperBound. Index
   // 0 exists and is always empty, as is every slot past the count.
@@ -130,6 +144,26 @@ class Store {
   };
 
   std::optional<Entity> read(std::int32_t index, std::size_t& arcFrom, std::size_t& stringsFrom) const;
+  // The add of an entity with strings, kept apart so that the common add stays short.
+  Status addWithStrings(const EntityValues& values, std::u16string_view text, std::u16string_view tag,
+                        const Extents* textBox);
+  Status makeArcRoom();
+  // Fills the next slot; the room beside the blocks is already made.
+  Status fillSlot(const EntityValues& values, bool hasStrings) {
+    if (nextInBlock_ == kBlockSize) [[unlikely]] {
+      if (const Status s = takeSlotGrowing(); failed(s)) return s;
+    }
+    EntityBlock& block = *blocks_[static_cast<std::size_t>(count_ / kBlockSize)];
+    const auto slot = static_cast<std::size_t>(nextInBlock_);
+    block.records[slot] = {values.v1, values.v2, values.v3, values.v4, values.col, values.lType};
+    block.kinds[slot] = static_cast<std::uint8_t>((values.kind & kKindBits) | (hasStrings ? kHasStrings : 0));
+    ++nextInBlock_;
+    ++count_;
+    if (firstStyled_ == 0 && values.kind != kKindText) [[unlikely]]
+      firstStyled_ = count_;
+    if (values.kind == kKindArc) arcEnds_.pushReserved({count_, values.v5});
+    return status::ok;
+  }
   const Strings& stringsOf(std::int32_t index, std::size_t& from) const;
   // Takes the next slot when the array is missing, full or at its limits.
   Status takeSlotGrowing();
@@ -149,10 +183,15 @@ class Store {
   std::int32_t firstStyled_ = 0;
   Extents extents_;
 
-  // Beside the blocks, in the order of addition: the arcs' numbers and end angles, and the
-  // numbers and strings of the entities that have strings.
-  ChunkedList<std::int32_t> arcIndex_;
-  ChunkedList<double> arcEnd_;
+  // An arc's end angle beside the blocks, with the arc's number to find it by.
+  struct ArcEnd {
+    std::int32_t index;
+    double end;
+  };
+
+  // Beside the blocks, in the order of addition: the arcs' end angles, and the numbers and
+  // strings of the entities that have strings.
+  ChunkedList<ArcEnd> arcEnds_;
   ChunkedList<std::int32_t> stringsIndex_;
   ChunkedList<Strings, 1024> strings_;
 };

@@ -188,10 +188,11 @@ TEST(AllocationFailure, AddTextWithDoubleByteText) {
   expectEveryFailureHandled({nothing, [&](Trazo& t) { return t.AddText(0, 0, 1, 90, 2, japanese, u"jp"); }}, 1);
 }
 
-// The 1001st and 2001st entities take a new block of records and a longer block list.
+// The 1001st and 16001st entities take a new block of records and a longer block list (the
+// list doubles its room from 16 blocks on).
 TEST(AllocationFailure, GrowthPastEachThousand) {
   const std::u16string tag = text(20);
-  for (const int held : {1000, 2000}) {
+  for (const int held : {1000, 16000}) {
     SCOPED_TRACE(held);
     expectEveryFailureHandled(
         {[&](Trazo& t) { addLines(t, held); }, [&](Trazo& t) { return t.AddLine(-1, -1, 1, 1, 2, 1, tag); }}, 3);
