@@ -2,7 +2,8 @@
 # CI stage: the Python module (import trazo). Builds it in Release beside the trazo host,
 # whose `render` is the reference picture, then runs the pytest suite against that build:
 # members and statuses against the golden traces, bulk adds against single adds, pictures
-# against `trazo render` byte for byte, bad arguments, and the module installed both ways
+# against `trazo render` byte for byte, bad arguments, DXF files written by ezdxf as the adds they
+# become (and through `trazo trace`), and the module installed both ways
 # (cmake --install to a prefix, pip install --no-build-isolation into a venv), each
 # imported from a clean interpreter.
 set -euo pipefail

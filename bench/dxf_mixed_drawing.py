@@ -56,7 +56,8 @@ def write(count, path, seed=7):
         elif kind == 18:
             msp.add_ellipse((x, y), (rng.uniform(10, 200), rng.uniform(-50, 50)), rng.uniform(0.2, 1), dxfattribs=a)
         else:
-            msp.add_spline([(x + 40 * k, y + rng.uniform(-60, 60)) for k in range(5)], dxfattribs=a)
+            # with control points, as CAD programs write splines
+            msp.add_open_spline([(x + 40 * k, y + rng.uniform(-60, 60)) for k in range(5)], dxfattribs=a)
     doc.saveas(path)
 
 

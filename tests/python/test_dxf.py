@@ -95,6 +95,15 @@ def nested(doc, msp):
     msp.add_blockref(outer, (100, 0), dxfattribs={"xscale": 2, "yscale": 2})
 
 
+def based(doc, msp):
+    b = doc.blocks.new("BASED", base_point=(1, 0))
+    b.add_line((1, 0), (2, 0))
+    b.add_arc((1, 0), 1, 0, 90)
+    b.add_point((1, 1))
+    msp.add_blockref("BASED", (10, 10), dxfattribs={"rotation": 90, "xscale": 2, "yscale": 2})
+    msp.add_blockref("BASED", (0, 0), dxfattribs={"xscale": -1})  # mirrored: through ezdxf's copies
+
+
 def array(doc, msp):
     name = block(doc, "P", lambda b: b.add_point((0, 0)))
     ref = msp.add_blockref(name, (0, 0))
@@ -152,6 +161,9 @@ CASES = [
      [("T", 0, 7, 3, 0, 2, 0, "A"), ("T", 0, 2, 3, 0, 2, 0, "B")]),
     ("attrib of an insert", attrib, [("T", 5, 5, 2, 0, 2, 0, "A1")]),
     ("nested inserts, rotation and scale", nested, [("L", 120, 0, 120, 2, 2, 0)]),
+    ("insert: base point, rotation, scale, mirror", based,
+     [("L", 10, 10, 10, 12, 2, 0), ("A", 10, 10, 2, PI / 2, PI, 2, 0), ("L", 8, 10, 8, 10, 2, 0),
+      ("L", 0, 0, -1, 0, 2, 0), ("A", 0, 0, 1, PI / 2, PI, 2, 0), ("L", 0, 1, 0, 1, 2, 0)]),
     ("minsert array", array,
      [("L", 0, 0, 0, 0, 2, 0), ("L", 10, 0, 10, 0, 2, 0), ("L", 0, 20, 0, 20, 2, 0), ("L", 10, 20, 10, 20, 2, 0)]),
     ("BYBLOCK colour and line type; layer 0 takes the insert's layer", byblock,

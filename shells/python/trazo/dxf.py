@@ -112,6 +112,8 @@ class _Mapping:
         self.aci = _aci_table()
         self.layers = {}
         self.ltypes = {}
+        self.sorted_blocks = {}
+        self.simple_blocks = {}
         self.not_drawn = Counter()
         from ezdxf.lldxf.const import DXFError
         self.broken = _BROKEN + (DXFError,)
@@ -151,18 +153,19 @@ class _Mapping:
             self.ltypes[name] = code
         return code
 
-    def style(self, dxf, layer_name, layer_colour, layer_ltype, ctx):
-        true_colour = dxf.get("true_color")
+    def style(self, values, layer_name, layer_colour, layer_ltype, ctx):
+        """(colour, line type, tag) of an entity whose set attributes are `values`."""
+        true_colour = values.get("true_color")
         if true_colour is not None:
             col = nearest_colour(_rgb(true_colour))
         else:
-            aci = dxf.get("color", 256)
+            aci = values.get("color", 256)
             col = layer_colour if aci == 256 else ctx.aci_col if aci == 0 else self.aci[abs(aci) % 256]
-        name = dxf.get("linetype", "BYLAYER").upper()
+        name = values.get("linetype", "BYLAYER").upper()
         if name == "BYLAYER":
             name = layer_ltype
         lt = ctx.ltype if name == "BYBLOCK" else self.ltype(name)
-        tag = ctx.tag or f"{dxf.get('handle', '')}:{layer_name}"
+        tag = ctx.tag or f"{values.get('handle', '')}:{layer_name}"
         return col, lt, tag
 
     # --- the walk ---
@@ -170,17 +173,18 @@ class _Mapping:
     def entities(self, entities, ctx):
         for entity in entities:
             dxf = entity.dxf
+            values = dxf.__dict__  # the attributes the file sets: a plain look-up, where dxf.get checks the name
             kind = entity.dxftype()
-            if dxf.get("invisible", 0) and kind != "3DFACE":  # a 3DFACE's "invisible" are its edges
+            if values.get("invisible", 0) and kind != "3DFACE":  # a 3DFACE's "invisible" are its edges
                 continue
-            layer_name = dxf.get("layer", "0")
+            layer_name = values.get("layer", "0")
             if ctx.layer is not None and layer_name == "0":
                 layer_name = ctx.layer
             shown, layer_colour, layer_ltype = self.layer(layer_name)
             if not shown:
                 continue
             handler = self.kinds.get(kind)
-            style = self.style(dxf, layer_name, layer_colour, layer_ltype, ctx)
+            style = self.style(values, layer_name, layer_colour, layer_ltype, ctx)
             try:
                 if handler is not None:
                     handler(entity, dxf, style, ctx, layer_name)
@@ -200,11 +204,95 @@ class _Mapping:
         self.entities(entities, _Context(layer_name, col, lt, tag, ctx.depth + 1))
 
     def insert(self, entity, dxf, style, ctx, layer_name):
+        if self.simple_insert(entity, dxf, style, ctx, layer_name):
+            return
         references = entity.multi_insert() if entity.mcount > 1 else (entity,)
+        name = entity.dxf.name
+        sorted_block = self.sorted_blocks.get(name)
+        if sorted_block is None:
+            definition = entity.block()
+            sorted_block = self.sorted_blocks[name] = definition is not None and _sorted(definition)
         for reference in references:
-            self.block(reference.virtual_entities(redraw_order=True), style, ctx, layer_name)
+            self.block(reference.virtual_entities(redraw_order=sorted_block), style, ctx, layer_name)
         if entity.attribs:
             self.block(entity.attribs, style, ctx, layer_name)
+
+    def simple_block(self, name, definition):
+        """The entities of a block made of lines, points, circles and arcs alone, flat in
+        its plane, as (values, kind, geometry) with its base point taken off; None for any
+        other block. Looked up once a block."""
+        found = []
+        bx, by = 0.0, 0.0
+        if definition is not None:
+            base = definition.block.dxf.get("base_point")
+            if base is not None:
+                bx, by = base[0], base[1]
+        for child in definition if definition is not None else ():
+            values = child.dxf.__dict__
+            kind = child.dxftype()
+            if kind not in ("LINE", "POINT", "CIRCLE", "ARC") or not _is_plain(values.get("extrusion")):
+                found = None
+                break
+            if values.get("invisible", 0):
+                continue
+            if kind == "LINE":
+                geometry = (values["start"][0] - bx, values["start"][1] - by, values["end"][0] - bx,
+                            values["end"][1] - by)
+            elif kind == "POINT":
+                p = values["location"]
+                geometry = (p[0] - bx, p[1] - by)
+            else:
+                c = values["center"]
+                geometry = (c[0] - bx, c[1] - by, abs(values.get("radius", 1.0)),
+                            math.radians(values.get("start_angle", 0.0)), math.radians(values.get("end_angle", 360.0)))
+            found.append((values, kind, geometry))
+        if definition is None or _sorted(definition):
+            found = None
+        self.simple_blocks[name] = found
+        return found
+
+    def simple_insert(self, entity, dxf, style, ctx, layer_name):
+        """Draws an INSERT of a simple block (see simple_block) at a positive uniform scale,
+        flat in the XY plane, by its own transform rather than through ezdxf's copies; false
+        for any other INSERT, which ezdxf expands."""
+        values = dxf.__dict__
+        scale = values.get("xscale", 1.0)
+        if (scale <= 0 or values.get("yscale", 1.0) != scale or entity.mcount > 1 or entity.attribs
+                or not _is_plain(values.get("extrusion")) or ctx.depth >= DEEPEST_BLOCK):
+            return False
+        name = values.get("name")
+        children = self.simple_blocks.get(name, False)
+        if children is False:
+            children = self.simple_block(name, entity.block())
+        if children is None:
+            return False
+        insert = values.get("insert", (0.0, 0.0, 0.0))
+        ix, iy = insert[0], insert[1]
+        turn = math.radians(values.get("rotation", 0.0))
+        cos, sin = math.cos(turn) * scale, math.sin(turn) * scale
+        col, lt, tag = style
+        inner = _Context(layer_name, col, lt, tag, ctx.depth + 1)
+        out = self.out
+        for child_values, kind, g in children:
+            child_layer = child_values.get("layer", "0")
+            if child_layer == "0":
+                child_layer = layer_name
+            shown, layer_colour, layer_ltype = self.layer(child_layer)
+            if not shown:
+                continue
+            child_style = self.style(child_values, child_layer, layer_colour, layer_ltype, inner)
+            if kind == "LINE":
+                out.line(ix + cos * g[0] - sin * g[1], iy + sin * g[0] + cos * g[1], ix + cos * g[2] - sin * g[3],
+                         iy + sin * g[2] + cos * g[3], *child_style)
+            elif kind == "POINT":
+                x, y = ix + cos * g[0] - sin * g[1], iy + sin * g[0] + cos * g[1]
+                out.line(x, y, x, y, *child_style)
+            elif kind == "CIRCLE":
+                out.circle(ix + cos * g[0] - sin * g[1], iy + sin * g[0] + cos * g[1], g[2] * scale, *child_style)
+            else:
+                self.arc_out(ix + cos * g[0] - sin * g[1], iy + sin * g[0] + cos * g[1], g[2] * scale, g[3] + turn,
+                             g[4] + turn, child_style)
+        return True
 
     # --- the adds ---
 
@@ -453,6 +541,11 @@ def _bezier_points(controls, tolerance):
     return points
 
 
+def _sorted(layout):
+    """Whether a layout or block has a sort table: without one, its order is the file's."""
+    return any(True for _ in layout.get_redraw_order())
+
+
 def _rgb(value):
     return (value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF
 
@@ -513,7 +606,9 @@ def map_layout(doc, out, *, layout=None, tolerance=None):
         raise ValueError(f"tolerance: expected a positive distance, got {tolerance!r}")
     mapping = _Mapping(doc, out, tolerance)
     top = _Context(None, mapping.aci[_TOP_BLOCK_ACI], SOLID, None, 0)
-    mapping.entities(chosen_layout(doc, layout).entities_in_redraw_order(), top)
+    chosen = chosen_layout(doc, layout)
+    # Without a sort table the order is the file's: no need for ezdxf to sort it.
+    mapping.entities(chosen.entities_in_redraw_order() if _sorted(chosen) else chosen, top)
     return mapping.not_drawn
 
 
