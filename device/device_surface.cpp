@@ -68,6 +68,28 @@ void DeviceSurface::updateTransform() {
   const double segmentMargin = kSegmentMargin + reach;
   segmentBox_ = {-segmentMargin, -segmentMargin, widthPixels_ + segmentMargin, heightPixels_ + segmentMargin};
   roundBox_ = {-1 - reach, -1 - reach, widthPixels_ + 1 + reach, heightPixels_ + 1 + reach};
+  updateShownBoxes();
+}
+
+void DeviceSurface::updateShownBoxes() {
+  shownSegmentBox_ = segmentBox_;
+  shownRoundBox_ = roundBox_;
+  double left = 0, top = 0, width = 0, height = 0;
+  if (engine_ == nullptr || !engine_->keptWindow(left, top, width, height)) return;
+  // The window's pixels and one more each way, for a pixel that rounds outward.
+  const double reach = 1 + (pen_.wide() ? pen_.width / 2 : 0);
+  const DeviceRect kept{left - reach, top - reach, left + width + reach, top + height + reach};
+  const auto narrow = [](DeviceRect& box, const DeviceRect& by) {
+    box = {std::max(box.left, by.left), std::max(box.top, by.top), std::min(box.right, by.right),
+           std::min(box.bottom, by.bottom)};
+  };
+  narrow(shownSegmentBox_, kept);
+  narrow(shownRoundBox_, kept);
+}
+
+bool DeviceSurface::missesShown(double x1, double y1, double x2, double y2) const {
+  return std::max(x1, x2) < shownSegmentBox_.left || std::min(x1, x2) > shownSegmentBox_.right ||
+         std::max(y1, y2) < shownSegmentBox_.top || std::min(y1, y2) > shownSegmentBox_.bottom;
 }
 
 DevicePoint DeviceSurface::fromDevice(double px, double py) const {
@@ -91,7 +113,10 @@ bool DeviceSurface::shownArea(double& x1, double& y1, double& x2, double& y2) co
   return true;
 }
 
-Status DeviceSurface::cls() { return engine_ != nullptr ? engine_->fill(background_) : status::ok; }
+Status DeviceSurface::cls() {
+  updateShownBoxes();
+  return engine_ != nullptr ? engine_->fill(background_) : status::ok;
+}
 
 Status DeviceSurface::setScaleMode(std::int32_t mode) {
   const Status s = ScaledSurface::setScaleMode(mode);
@@ -122,6 +147,7 @@ Status DeviceSurface::segment(double x1, double y1, double x2, double y2, Rgb co
     if (!clipSegment(out.x1, out.y1, out.x2, out.y2, segmentBox_)) return status::ok;
     if (dash_ != DashPattern::solid) out.phase = std::fmod(cutLength(x1, y1, out.x1, out.y1), dashPeriod_);
   }
+  if (missesShown(out.x1, out.y1, out.x2, out.y2)) return status::ok;
   return engine_->line(out);
 }
 
@@ -163,7 +189,11 @@ Status DeviceSurface::chords(const std::vector<DevicePoint>& points, Rgb colour)
         const double lost = before + cutLength(points[i - 1].x, points[i - 1].y, chord.x1, chord.y1);
         chord.phase = std::fmod(lost, dashPeriod_);
       }
-      if (const Status s = engine_->line(chord); failed(s)) return s;
+      if (missesShown(chord.x1, chord.y1, chord.x2, chord.y2)) {
+        // kept out of the window: nothing to draw
+      } else if (const Status s = engine_->line(chord); failed(s)) {
+        return s;
+      }
     }
     walked += length;
   }
@@ -181,7 +211,7 @@ Status DeviceSurface::round(double x, double y, double r, Rgb colour, double sta
   const DevicePoint c = toDevice(x, y);
   const double radius = std::fabs(r * scaleX_);
   if (!finite(c.x, c.y, radius) || radius > kLargestPlaceableRadius) return status::ok;
-  if (circleReach(c.x, c.y, radius, roundBox_) != CircleReach::crosses) return status::ok;
+  if (circleReach(c.x, c.y, radius, shownRoundBox_) != CircleReach::crosses) return status::ok;
   if (radius <= kLargestRoundRadius) return engine_->round({c.x, c.y, radius, colour, dash_, whole, start, span, pen_});
   // Only a sliver of such a circle can cross the picture, and its centre lies far outside:
   // chords along that sliver, the dash pattern running on from chord to chord.

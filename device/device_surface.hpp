@@ -38,7 +38,10 @@ class DeviceSurface : public ScaledSurface {
   double dpiY() const { return dpiY_; }
 
   // Where the drawing goes; none draws nothing (the coordinate system still follows).
-  void setEngine(DeviceEngine* engine) { engine_ = engine; }
+  void setEngine(DeviceEngine* engine) {
+    engine_ = engine;
+    updateShownBoxes();
+  }
   DeviceEngine* engine() const { return engine_; }
   // What Cls paints.
   void setBackground(Rgb colour) { background_ = colour; }
@@ -69,10 +72,14 @@ class DeviceSurface : public ScaledSurface {
 
  private:
   void updateTransform();
+  // The boxes of the back end's window, read again on every Cls: it may keep a new one.
+  void updateShownBoxes();
   void updateDash();
   // How far into the pattern a segment cut from (fromX, fromY) to (toX, toY) begins.
   double cutLength(double fromX, double fromY, double toX, double toY) const;
   Status segment(double x1, double y1, double x2, double y2, Rgb colour);
+  // Whether a segment's pixels all lie outside the back end's window.
+  bool missesShown(double x1, double y1, double x2, double y2) const;
   Status round(double x, double y, double r, Rgb colour, double start, double span, bool whole);
   Status radiusLine(double cx, double cy, double r, double angle, Rgb colour);
   // Segments along `points`, the dash pattern running on from one to the next.
@@ -86,6 +93,11 @@ class DeviceSurface : public ScaledSurface {
   double originX_ = 0, scaleX_ = 1, originY_ = 0, scaleY_ = 1;
   DeviceRect segmentBox_;
   DeviceRect roundBox_;
+  // The same boxes around the part of the picture the back end keeps: what misses them is
+  // not handed over. The shapes are still cut to the boxes of the whole picture, so that
+  // what is handed over draws the same pixels whatever the window.
+  DeviceRect shownSegmentBox_;
+  DeviceRect shownRoundBox_;
   DashPattern dash_ = DashPattern::solid;
   DevicePen pen_;
   double dashPeriod_ = 0;  // of dash_ with pen_'s unit, in device pixels

@@ -11,7 +11,7 @@ namespace {
 // The finest grid has about one cell for every four entities, at most this many a side;
 // each coarser level has a quarter of the cells of the one below, down to one cell.
 constexpr std::int32_t kLargestSide = 2048;
-constexpr std::int32_t kLevelStep = 4;
+constexpr std::int32_t kLevelStep = 2;
 // Entities added since the build are looked at one by one up to this share of those built.
 constexpr std::int32_t kRebuildShare = 4;
 

@@ -1,0 +1,79 @@
+// The spatial index's build against the adds that made the drawing: the benchmarks' mixed
+// drawing (lines, circles, arcs, boxes) added to a fresh store, then the index built over it
+// as the first repaint of a window builds it, both timed in one iteration by the processor
+// time of the process. build_share is the build's time over the adds'.
+#include "bench/qt_mixed_drawing.hpp"
+#include "model/add_operations.hpp"
+#include "model/spatial_index.hpp"
+#include "model/store.hpp"
+
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+#include <memory>
+
+namespace trazo::bench {
+namespace {
+
+Status addMixed(Store& store, const MixedEntity& e) {
+  switch (e.shape) {
+    case Shape::line: return addLine(store, e.a, e.b, e.c, e.d, e.col, e.lType, {});
+    case Shape::circle: return addCircle(store, e.a, e.b, e.c, e.col, e.lType, {});
+    case Shape::arc: return addArc(store, e.a, e.b, e.c, e.d, e.e, e.col, e.lType, {});
+    case Shape::box: break;
+  }
+  // The four sides as the control's AddBox adds them.
+  const double sides[4][4] = {{e.a, e.b, e.c, e.b}, {e.a, e.d, e.c, e.d}, {e.a, e.b, e.a, e.d}, {e.c, e.b, e.c, e.d}};
+  for (const auto& s : sides) {
+    if (const Status st = addLine(store, s[0], s[1], s[2], s[3], e.col, e.lType, {}); failed(st)) return st;
+  }
+  return status::ok;
+}
+
+double secondsSince(std::clock_t start) { return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC; }
+
+void BM_IndexBuildAgainstAdds(benchmark::State& state) {
+  const auto drawing = mixedDrawing(static_cast<std::size_t>(state.range(0)));
+  double adds = 0, build = 0;
+  for (auto _ : state) {
+    auto store = std::make_unique<Store>();
+    auto index = std::make_unique<SpatialIndex>();
+    if (failed(store->clear())) {
+      state.SkipWithError("clear failed");
+      break;
+    }
+    std::clock_t start = std::clock();
+    for (const MixedEntity& e : drawing) {
+      if (failed(addMixed(*store, e))) {
+        state.SkipWithError("an add failed");
+        return;
+      }
+    }
+    const double addSeconds = secondsSince(start);
+    start = std::clock();
+    if (!index->update(*store)) {
+      state.SkipWithError("no memory for the index");
+      break;
+    }
+    const double buildSeconds = secondsSince(start);
+    state.SetIterationTime(addSeconds + buildSeconds);
+    adds += addSeconds;
+    build += buildSeconds;
+  }
+  const auto n = static_cast<double>(state.iterations());
+  state.counters["adds_ms"] = adds * 1e3 / n;
+  state.counters["build_ms"] = build * 1e3 / n;
+  state.counters["build_share"] = adds > 0 ? build / adds : 0;
+}
+
+}  // namespace
+
+BENCHMARK(BM_IndexBuildAgainstAdds)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace trazo::bench
