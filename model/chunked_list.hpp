@@ -83,7 +83,8 @@ class ChunkedList {
   // initialised first: an element is read only once it has been appended.
   [[gnu::noinline]] void addChunk() {
     makeRoomForOne(chunks_);
-    chunks_.push_back(std::make_unique_for_overwrite<T[]>(ChunkSize));
+    // new T[] without braces leaves the elements as they are (the header stays C++17).
+    chunks_.push_back(std::unique_ptr<T[]>(new T[ChunkSize]));
   }
 
   std::vector<std::unique_ptr<T[]>> chunks_;
