@@ -120,7 +120,12 @@ std::int32_t Picker::entityAt(const Store& store, double x, double y, double tol
     while (from != candidates_.begin() && near_.size() < batch) {
       const std::int32_t i = *--from;
       const std::optional<Entity> e = store.at(i);
-      if (e && distanceTo(outlineOf(*e, picture_), cx, cy) <= farthest) near_.push_back(i);
+      if (!e || distanceTo(outlineOf(*e, picture_), cx, cy) > farthest) continue;
+      try {
+        near_.push_back(i);
+      } catch (const std::bad_alloc&) {
+        return 0;
+      }
     }
     batch *= 4;
     if (near_.empty()) continue;

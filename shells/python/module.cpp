@@ -61,9 +61,12 @@ class Control {
 
   Trazo& control() { return control_; }
   std::mutex& lock() { return lock_; }
+  // Answers for the picture last rendered or written.
+  Picker& picker() { return picker_; }
 
  private:
   Trazo control_;
+  Picker picker_;
   std::mutex lock_;
 };
 
@@ -186,6 +189,7 @@ py::tuple render(Control& c, int width, int height, std::uint32_t background, bo
   const bool drawn = withoutInterpreter(c, [&](Trazo& t) {
     RasterSurface p1;
     if (!renderRaster(t, width, height, look, p1, paintStatus)) return false;
+    c.picker().painted(t.store(), p1);
     *pixels = std::move(p1.picture());
     // 0xFFRRGGBB words to the bytes R, G, B, A in place, whatever the machine's byte order.
     auto* bytes = reinterpret_cast<std::uint8_t*>(pixels->data());
@@ -241,8 +245,8 @@ std::uint32_t writePicture(Control& c, const std::string& format, int width, int
     return true;
   };
   const WriteResult result = withoutInterpreter(c, [&](Trazo& t) {
-    WriteResult r =
-        format == "png" ? writePng(t, width, height, look, sink) : writeSvg(t, width, height, look, sink, name);
+    WriteResult r = format == "png" ? writePng(t, width, height, look, sink, &c.picker())
+                                    : writeSvg(t, width, height, look, sink, name, &c.picker());
     if (r.written && !chunk.empty() && !hand()) {
       r.written = false;
       r.error = "the output refused the data";
@@ -255,6 +259,35 @@ std::uint32_t writePicture(Control& c, const std::string& format, int width, int
     throw py::error_already_set();
   }
   return static_cast<std::uint32_t>(result.paintStatus);
+}
+
+// --- picking, on the picture last rendered or written ---
+
+py::object pickedOf(const Store& store, std::int32_t index) {
+  const std::optional<Entity> e = store.at(index);
+  const std::u16string_view tag = e ? e->Tag : std::u16string_view();
+  return py::make_tuple(index, std::string(entityKindName(e ? e->Kind : std::int16_t{kKindNone})), strOf(tag));
+}
+
+py::object entityAt(Control& c, double x, double y, double tolerance) {
+  if (!(tolerance >= 0)) throw py::value_error("the tolerance must be a number of pixels, 0 or more");
+  Turn turn(c);
+  const std::int32_t index = c.picker().entityAt(c.control().store(), x, y, tolerance);
+  if (index == 0) return py::none();
+  return pickedOf(c.control().store(), index);
+}
+
+py::list entitiesIn(Control& c, double left, double top, double width, double height, bool inside) {
+  std::vector<std::int32_t> found;
+  const Status s = withoutInterpreter(c, [&](Trazo& t) {
+    return c.picker().entitiesIn(t.store(), {left, top, width, height},
+                                 inside ? BoxSelection::inside : BoxSelection::crossing, found);
+  });
+  if (failed(s)) throw std::bad_alloc();
+  Turn turn(c);
+  py::list picked;
+  for (const std::int32_t index : found) picked.append(pickedOf(c.control().store(), index));
+  return picked;
 }
 
 // --- scripts ---
@@ -449,6 +482,8 @@ PYBIND11_MODULE(_trazo, m) {
       .def("_render", &render)
       .def("_write", &writePicture)
       .def("_run_script", &runScript)
+      .def("_entity_at", &entityAt)
+      .def("_entities_in", &entitiesIn)
       .def("_records", &records)
       .def("_extents", &extents);
 

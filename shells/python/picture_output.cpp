@@ -58,20 +58,22 @@ bool renderRaster(Trazo& control, int width, int height, const PictureLook& look
   return true;
 }
 
-WriteResult writePng(Trazo& control, int width, int height, const PictureLook& look, const png::ByteSink& sink) {
+WriteResult writePng(Trazo& control, int width, int height, const PictureLook& look, const png::ByteSink& sink,
+                     Picker* picker) {
   WriteResult result;
   RasterSurface p1;
   if (!renderRaster(control, width, height, look, p1, result.paintStatus)) {
     result.error = "no memory for a picture of that size";
     return result;
   }
+  if (picker != nullptr) picker->painted(control.store(), p1);
   result.written = png::encodePng(p1.picture(), kScreenDpi, sink, result.error);
   return result;
 }
 
 // SVG is written as it is painted, straight to the sink.
 WriteResult writeSvg(Trazo& control, int width, int height, const PictureLook& look, const png::ByteSink& sink,
-                     std::u16string_view title) {
+                     std::u16string_view title, Picker* picker) {
   WriteResult result;
   DeviceSurface picture;
   picture.setDevice(width, height, kScreenDpi, kScreenDpi);
@@ -83,6 +85,7 @@ WriteResult writeSvg(Trazo& control, int width, int height, const PictureLook& l
   picture.setEngine(&svg);
   svg.begin(title);
   result.paintStatus = paintOnto(control, picture, &svg);
+  if (picker != nullptr) picker->painted(control.store(), picture);
   result.written = svg.finish();
   if (!result.written) {
     result.error = "the output refused the data";

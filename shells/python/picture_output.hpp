@@ -6,6 +6,7 @@
 
 #include "control/trazo.hpp"
 #include "device/device_surface.hpp"
+#include "picking/picker.hpp"
 #include "raster/raster_surface.hpp"
 #include "shells/png/png_codec.hpp"
 
@@ -44,10 +45,12 @@ struct WriteResult {
   Status paintStatus = status::ok;  // what Reflash returned; the picture is written all the same
 };
 
-WriteResult writePng(Trazo& control, int width, int height, const PictureLook& look, const png::ByteSink& sink);
+// With `picker`, it is told of the picture painted (picking/picker.hpp).
+WriteResult writePng(Trazo& control, int width, int height, const PictureLook& look, const png::ByteSink& sink,
+                     Picker* picker = nullptr);
 // `title` names the drawing in the document.
 WriteResult writeSvg(Trazo& control, int width, int height, const PictureLook& look, const png::ByteSink& sink,
-                     std::u16string_view title);
+                     std::u16string_view title, Picker* picker = nullptr);
 
 // The drawing calls of one Reflash on a recording picture of `widthTwips` x `heightTwips`,
 // in the trace format, and "Error Reflash <kind>" after them when it failed.

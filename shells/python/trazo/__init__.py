@@ -21,7 +21,7 @@ from ._errors import ScriptRejected, TrazoError, TrazoWarning
 from ._trazo import Control as _Control
 from ._trazo import _bound_calls, _status_kind
 
-__all__ = ["Trazo", "TrazoError", "TrazoWarning", "ScriptRejected", "ScriptRun", "run_script"]
+__all__ = ["Trazo", "TrazoError", "TrazoWarning", "ScriptRejected", "ScriptRun", "Picked", "run_script"]
 __version__ = "1.0.0"
 
 # The picture options' defaults, as trazo render has them.
@@ -47,6 +47,15 @@ def _painted(status, strict):
         raise TrazoError(f"Reflash failed: {kind} (0x{status:08X})", status, kind, "Reflash")
     warnings.warn(TrazoWarning(f"Reflash failed: {kind} (0x{status:08X}); the picture shows what was painted "
                                "before the failure"), stacklevel=3)
+
+
+class Picked(NamedTuple):
+    """An entity found on the picture: its number (from 1, in the order of addition), its
+    kind ("line", "circle", "text" or "arc") and its tag."""
+
+    index: int
+    kind: str
+    tag: str
 
 
 class Trazo(_Control):
@@ -139,6 +148,29 @@ class Trazo(_Control):
         title = _files.title_for(target)
         status = _files.write_to(target, lambda write: self._write(chosen, width, height, *look, write, title))
         _painted(status, strict)
+
+    # --- picking, on the picture last made by render() or save() ---
+
+    def entity_at(self, x, y, tolerance=0):
+        """The entity seen at pixel (x, y) of the picture that render() or save() last made
+        (device pixels from its top left), as a Picked, or None.
+
+        The entity painted last among those that ink that pixel, or one at most `tolerance`
+        pixels from it (a disc, at most 64), by the raster's own pixels: a dash gap or the
+        inside of a circle finds nothing. None too for a point outside the picture or not a
+        finite number, before any picture was made, and after Clear. A negative tolerance
+        raises ValueError. See docs/picking.md.
+        """
+        picked = self._entity_at(float(x), float(y), float(tolerance))
+        return None if picked is None else Picked(*picked)
+
+    def entities_in(self, left, top, width, height, *, inside=False):
+        """The entities whose outline touches the rectangle of pixels from (left, top) to
+        (left + width, top + height), edges included, on the picture render() or save() last
+        made, in the order they were painted, as a list of Picked; with inside=True only those
+        whose whole outline lies in it. Empty before any picture was made."""
+        return [Picked(*p) for p in self._entities_in(float(left), float(top), float(width), float(height),
+                                                        bool(inside))]
 
     def _repr_png_(self):
         out = io.BytesIO()
