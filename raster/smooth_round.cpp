@@ -19,9 +19,8 @@ struct SmoothPlot {
   ClipBounds bounds;
   std::uint32_t colour;
 
-  template <bool kChecked = true>
   void blend(i64 x, i64 y, std::uint32_t weight) const {
-    if (kChecked && (x < bounds.columnLow || x > bounds.columnHigh || y < bounds.rowLow || y > bounds.rowHigh)) return;
+    if (x < bounds.columnLow || x > bounds.columnHigh || y < bounds.rowLow || y > bounds.rowHigh) return;
     std::uint32_t& p = pixels[static_cast<std::ptrdiff_t>(y) * stride + static_cast<std::ptrdiff_t>(x)];
     p = blendPixel(p, colour, weight);
   }
@@ -29,12 +28,16 @@ struct SmoothPlot {
 
 // Steps kFrom .. kTo of one octant, the dash period at kFrom given, following the ring
 // counter-clockwise as the aliased walk does; each pixel checked against the bounds unless
-// `kChecked` is false, for steps whose pixels all lie inside them.
-template <bool kChecked, typename Dash>
-void smoothOctantPiece(int octant, const RasterRound& rd, const SmoothPlot& plot, i64 kFrom, i64 kTo, int period,
+// `kChecked` is false, for steps whose pixels all lie inside them. The octant is known when
+// compiling, so that a step and a pixel outwards are constant offsets.
+template <int kOctant, bool kChecked, typename Dash>
+void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom, i64 kTo, int period,
                        const Dash& dash) {
-  const Octant o = kOctants[octant];
-  const bool fromAxis = octant % 2 == 0;
+  constexpr Octant o = kOctants[kOctant];
+  constexpr bool fromAxis = kOctant % 2 == 0;
+  const std::ptrdiff_t kStep = o.swap ? o.sx : o.sy * plot.stride;
+  const std::ptrdiff_t xStep = o.swap ? o.sy * plot.stride : o.sx;
+  const std::ptrdiff_t centre = static_cast<std::ptrdiff_t>(rd.cy) * plot.stride + rd.cx;
   const i64 r2 = i64{rd.r} * rd.r;
   for (i64 k = kFrom; k <= kTo; ++k) {
     const double s = std::sqrt(static_cast<double>(r2 - k * k));
@@ -42,13 +45,37 @@ void smoothOctantPiece(int octant, const RasterRound& rd, const SmoothPlot& plot
     const auto past = static_cast<std::uint32_t>((s - static_cast<double>(inner)) * 256);
     const std::uint32_t ink = dash.weight(period);
     const std::uint32_t weights[2] = {((256 - past) * ink) >> 8, (past * ink) >> 8};
-    for (int i = 0; i < 2; ++i) {
-      const i64 x = inner + i;
-      // The diagonal belongs to the octant that runs from an axis.
-      if (weights[i] == 0 || x < k || (x == k && !fromAxis)) continue;
-      plot.blend<kChecked>(rd.cx + o.sx * (o.swap ? k : x), rd.cy + o.sy * (o.swap ? x : k), weights[i]);
+    // The diagonal belongs to the octant that runs from an axis: a pixel x out is drawn from
+    // x >= k there, from x > k in the other.
+    const i64 least = fromAxis ? k : k + 1;
+    if (kChecked) {
+      for (int i = 0; i < 2; ++i) {
+        const i64 x = inner + i;
+        if (weights[i] == 0 || x < least) continue;
+        plot.blend(rd.cx + o.sx * (o.swap ? k : x), rd.cy + o.sy * (o.swap ? x : k), weights[i]);
+      }
+    } else {
+      std::uint32_t* near =
+          plot.pixels + centre + static_cast<std::ptrdiff_t>(k) * kStep + static_cast<std::ptrdiff_t>(inner) * xStep;
+      if (inner >= least) *near = blendPixel(*near, plot.colour, weights[0]);
+      if (inner + 1 >= least) near[xStep] = blendPixel(near[xStep], plot.colour, weights[1]);
     }
     period = fromAxis ? nextInPeriod(dash, period) : previousInPeriod(dash, period);
+  }
+}
+
+template <bool kChecked, typename Dash>
+void smoothOctantPiece(int octant, const RasterRound& rd, const SmoothPlot& plot, i64 kFrom, i64 kTo, int period,
+                       const Dash& dash) {
+  switch (octant) {
+    case 0: return smoothOctantPiece<0, kChecked>(rd, plot, kFrom, kTo, period, dash);
+    case 1: return smoothOctantPiece<1, kChecked>(rd, plot, kFrom, kTo, period, dash);
+    case 2: return smoothOctantPiece<2, kChecked>(rd, plot, kFrom, kTo, period, dash);
+    case 3: return smoothOctantPiece<3, kChecked>(rd, plot, kFrom, kTo, period, dash);
+    case 4: return smoothOctantPiece<4, kChecked>(rd, plot, kFrom, kTo, period, dash);
+    case 5: return smoothOctantPiece<5, kChecked>(rd, plot, kFrom, kTo, period, dash);
+    case 6: return smoothOctantPiece<6, kChecked>(rd, plot, kFrom, kTo, period, dash);
+    default: return smoothOctantPiece<7, kChecked>(rd, plot, kFrom, kTo, period, dash);
   }
 }
 

@@ -98,10 +98,6 @@ void addTilesCommand(CLI::App& app, int& exitCode) {
     }
     qt::PictureOptions pictureOptions;
     if (!options->picture.toOptions(pictureOptions)) return;
-    if (pictureOptions.antialias) {
-      std::cerr << "--antialias: tiles are drawn crisp, through the raster, each exactly its part of the picture\n";
-      return;
-    }
     const std::string name = scriptName(options->script);
     FailureReport failures(name);
     ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
