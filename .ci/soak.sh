@@ -15,10 +15,10 @@ if command -v ccache >/dev/null; then
 fi
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRAZO_TSAN=ON -DTRAZO_QT=ON -DTRAZO_TEST=ON \
   -DTRAZO_TOOLS=OFF -DTRAZO_PYTHON=OFF -DTRAZO_BENCH=OFF "${launcher[@]}"
-cmake --build build-tsan --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}" --target trazo_raster_tests trazo_qt_tests
+cmake --build build-tsan --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-2}" --target trazo_raster_tests trazo_concurrency_tests
 
 # Qt's offscreen platform: no X server and no D-Bus thread, whose work inside the libraries
 # (not built with the sanitizer) ThreadSanitizer cannot follow. No report is suppressed.
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 build-tsan/tests/raster/trazo_raster_tests --gtest_filter='WorkerPool.*:RasterBands*:*Thread*'
-env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen build-tsan/tests/qt/trazo_qt_tests --gtest_filter='SeveralControls.*'
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen build-tsan/tests/qt/trazo_concurrency_tests
