@@ -7,8 +7,9 @@ cd "$(dirname "$0")/.."
 
 # Stages may be named to run only those (scripts/test.sh core qt); by default, all but the
 # web element's, which is a stage of its own with its own packages (scripts/test.sh web).
-# The python stage builds the Python module and runs its pytest suite.
-stages=(core qt win32 hardening python)
+# The python stage builds the Python module and runs its pytest suite; the soak stage runs
+# the concurrency tests under ThreadSanitizer.
+stages=(core qt win32 hardening python soak)
 [ $# -gt 0 ] && stages=("$@")
 passed=0
 failed=0

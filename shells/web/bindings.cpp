@@ -11,6 +11,8 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <malloc.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -177,6 +179,10 @@ val members() {
   return list;
 }
 
+// The bytes the module's heap has handed out and not had back: what a long run watches to
+// see every instance freed.
+double heapBytesInUse() { return static_cast<double>(mallinfo().uordblks); }
+
 }  // namespace
 }  // namespace trazo::web
 
@@ -202,4 +208,5 @@ EMSCRIPTEN_BINDINGS(trazo_web) {
       .function("entity", &ElementControl::entity);
   emscripten::function("members", &trazo::web::members);
   emscripten::function("statusKind", &trazo::statusKind);
+  emscripten::function("heapBytesInUse", &trazo::web::heapBytesInUse);
 }

@@ -28,6 +28,12 @@ import createTrazoModule from './trazo_web.js';
 
 const trazo = await createTrazoModule();
 
+// The module's memory: the bytes its heap has handed out and not had back, and the size of
+// its WebAssembly memory (which only grows). For watching a long-running page.
+export function moduleMemory() {
+  return { inUse: trazo.heapBytesInUse(), reserved: trazo.HEAPU8.buffer.byteLength };
+}
+
 // The statuses of the members' four run-time errors.
 export const Status = Object.freeze({
   overflow: 0x800a0006,

@@ -29,6 +29,8 @@ namespace {
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
+// The sizes the long run resizes the control to, and back.
+constexpr SIZE kOtherSizes[] = {{160, 80}, {200, 130}, {257, 101}, {90, 200}};
 
 // What the process holds that a leak per cycle would grow. Where the system does not
 // count GDI objects, windows or handles (Wine answers 0), they are counted by asking about
@@ -40,7 +42,7 @@ struct Usage {
   bool counted = false;
 };
 
-Usage usageNow() {
+Usage usageNow(bool objects = true) {
   Usage u;
   MEMORY_BASIC_INFORMATION info;
   for (char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;) {
@@ -49,6 +51,7 @@ Usage usageNow() {
     if (next <= at) break;
     at = next;
   }
+  if (!objects) return u;
   u.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   u.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   if (!GetProcessHandleCount(GetCurrentProcess(), &u.handles)) u.handles = 0;
@@ -159,13 +162,18 @@ void longRun(wintest::AtlHost::GetControlFn axControl, int cycles) {
     HRESULT hr = c.control->Clear();
     if (SUCCEEDED(hr)) hr = fill(c.control, 3, 40);
     if (SUCCEEDED(hr)) hr = c.control->Reflash();
-    SetWindowPos(c.ax, nullptr, 0, 0, kWidth / 2 + cycle % 97, kHeight / 3 + cycle % 31, SWP_NOZORDER | SWP_NOMOVE);
+    // A few sizes in turn, so that the heap reaches its steady state within the warm-up.
+    const SIZE other = kOtherSizes[cycle % 4];
+    SetWindowPos(c.ax, nullptr, 0, 0, other.cx, other.cy, SWP_NOZORDER | SWP_NOMOVE);
     SetWindowPos(c.ax, nullptr, 0, 0, kWidth, kHeight, SWP_NOZORDER | SWP_NOMOVE);
     if (SUCCEEDED(hr)) hr = c.control->Reflash();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     if (FAILED(hr) && failures++ < 5) std::printf("     cycle %d: 0x%08lX\n", cycle, static_cast<unsigned long>(hr));
     if (cycle == 1) CHECK(g, c.capture(first, kWidth, kHeight));
+    if (cycle % (cycles / 10 > 0 ? cycles / 10 : 1) == 0)
+      std::printf("     cycle %d: private %lu KiB\n", cycle,
+                  static_cast<unsigned long>(usageNow(false).privateBytes / 1024));
     if (cycle == warmUp) {
       base = usageNow();
       printUsage("after warm-up", cycle, base);
