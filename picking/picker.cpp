@@ -147,7 +147,10 @@ std::int32_t Picker::entityAt(const Store& store, double x, double y, double tol
       mark.set(EntityColor(e->Col), {static_cast<std::uint8_t>(code >> 16), static_cast<std::uint8_t>(code >> 8),
                                      static_cast<std::uint8_t>(code)});
       drawn.setColourMap(mark);
-      if (failed(paintEntity(*e, drawn))) {
+      const Status painted = paintEntity(*e, drawn);
+      // An entity left out for want of memory could hide the one seen: find nothing.
+      if (painted == status::outOfMemory) return 0;
+      if (failed(painted)) {
         (void)drawn.setDrawStyle(kDrawStyleSolid);
         solidInEffect = true;
       }

@@ -1,5 +1,6 @@
 #include "tests/hardening/failing_allocator.hpp"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdlib>
 #include <new>
@@ -7,18 +8,18 @@
 namespace trazo::testing {
 namespace {
 
-// Plain globals: no allocation and no static-initialisation order to worry about. The
-// tests run on one thread.
-bool armed = false;
-FailureMode failureMode = FailureMode::Once;
-std::uint64_t target = 0;
-std::uint64_t seen = 0;
-bool injected = false;
+// Lock-free atomics: no allocation and no static-initialisation order to worry about, and
+// the worker pool's threads allocate while a test arms and disarms the injection.
+std::atomic<bool> armed{false};
+std::atomic<FailureMode> failureMode{FailureMode::Once};
+std::atomic<std::uint64_t> target{0};
+std::atomic<std::uint64_t> seen{0};
+std::atomic<bool> injected{false};
 
 bool shouldFail() {
   if (!armed) return false;
-  ++seen;
-  if (seen == target || (failureMode == FailureMode::Persistent && seen > target)) {
+  const std::uint64_t now = ++seen;
+  if (now == target || (failureMode == FailureMode::Persistent && now > target)) {
     injected = true;
     return true;
   }
