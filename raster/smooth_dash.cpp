@@ -17,20 +17,31 @@ std::vector<std::uint16_t> smoothDashWeights(const std::vector<std::uint8_t>& on
   return weights;
 }
 
+namespace {
+
+using ClassicTables = std::array<std::array<std::uint16_t, kDashPeriod>, 4>;
+
+ClassicTables makeClassicTables() {
+  ClassicTables all{};
+  for (int p = 0; p < 4; ++p) {
+    const std::uint32_t bits = dashBits(static_cast<DashPattern>(p));
+    std::vector<std::uint8_t> on(kDashPeriod);
+    for (int i = 0; i < kDashPeriod; ++i) on[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bits >> i & 1u);
+    const auto weights = smoothDashWeights(on);
+    for (int i = 0; i < kDashPeriod; ++i)
+      all[static_cast<std::size_t>(p)][static_cast<std::size_t>(i)] = weights[static_cast<std::size_t>(i)];
+  }
+  return all;
+}
+
+// Made when the program loads: the bands that read them draw without allocating, and a
+// band cannot report a failure.
+const ClassicTables classicTables = makeClassicTables();
+
+}  // namespace
+
 const std::array<std::uint16_t, kDashPeriod>& classicSmoothWeights(DashPattern pattern) {
-  static const auto tables = [] {
-    std::array<std::array<std::uint16_t, kDashPeriod>, 4> all{};
-    for (int p = 0; p < 4; ++p) {
-      const std::uint32_t bits = dashBits(static_cast<DashPattern>(p));
-      std::vector<std::uint8_t> on(kDashPeriod);
-      for (int i = 0; i < kDashPeriod; ++i) on[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bits >> i & 1u);
-      const auto weights = smoothDashWeights(on);
-      for (int i = 0; i < kDashPeriod; ++i)
-        all[static_cast<std::size_t>(p)][static_cast<std::size_t>(i)] = weights[static_cast<std::size_t>(i)];
-    }
-    return all;
-  }();
-  return tables[static_cast<std::size_t>(pattern)];
+  return classicTables[static_cast<std::size_t>(pattern)];
 }
 
 }  // namespace trazo
