@@ -47,8 +47,8 @@ struct Scenario {
   bool allocates = true;  // whether the part under pressure allocates at all
 };
 
-// A drawing of lines, circles, arcs and texts in every dash style and several pen widths,
-// large enough that a windowed Reflash builds its spatial index. The first entity sets its
+// A drawing of lines, circles, arcs and texts in every dash style and colour, large
+// enough that a windowed Reflash builds its spatial index. The first entity sets its
 // own dash style: a repaint that fails inside a painter leaves that painter's style in
 // effect for the style-less entities before the next painter completes.
 void fill(Trazo& t, int first, int n) {
@@ -106,8 +106,7 @@ Outcome windowedReflash(const Pressure& p, bool antialias, int addedBefore, bool
 }
 
 // A windowed, antialiased picture recorded with memory, then drawn under pressure: drawing
-// the bands keeps to the memory it has (the first drawing of a dashed antialiased line once
-// made its weights there).
+// the bands keeps to the memory it has (a band cannot report a failure).
 Outcome drawing(const Pressure& p) {
   WindowedControl w(true);
   fill(w.control, 0, 150);
