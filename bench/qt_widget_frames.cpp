@@ -1,0 +1,145 @@
+// How long the Qt widget's GUI thread is held by one frame of a large drawing: the
+// benchmarks' mixed drawing at each count given, shown by a TrazoWidget of 1920 x 1080
+// logical pixels, and the frame of that widget's whole picture against the frame of a
+// 1920 x 1080 window at the middle of the picture grown ten times each way (a hundredth of
+// the drawing, as the viewer shows it zoomed in a scrolling view). Each frame is the
+// widget's own paint event, run through QWidget::render for exactly that part of P1, so it
+// is what the event loop waits for. Figures are medians of the rounds, by wall clock (what
+// a user waits) and by processor time of the process (what the frame costs while other
+// work shares the machine); the first frame of each kind, which may build the spatial
+// index, is shown apart.
+//
+//   qt_widget_frames [COUNT...] [--rounds N] [--threads N]   (threads 0: all cores)
+#include "bench/qt_mixed_drawing.hpp"
+#include "shells/qt/trazo_widget.hpp"
+
+#include <QApplication>
+#include <QImage>
+#include <QRegion>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace trazo;
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+constexpr int kGrowth = 10;  // each way: the window shows a hundredth of the picture
+
+struct Times {
+  double wall = 0, processor = 0;
+};
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.size() % 2 == 1 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+bool fill(qt::TrazoWidget& widget, std::size_t count) {
+  using bench::Shape;
+  for (const bench::MixedEntity& e : bench::mixedDrawing(count)) {
+    Status s = status::ok;
+    switch (e.shape) {
+      case Shape::line: s = widget.addLine(e.a, e.b, e.c, e.d, e.col, e.lType); break;
+      case Shape::box: s = widget.addBox(e.a, e.b, e.c, e.d, e.col, e.lType); break;
+      case Shape::circle: s = widget.addCircle(e.a, e.b, e.c, e.col, e.lType); break;
+      case Shape::arc: s = widget.addCircle2(e.a, e.b, e.c, e.d, e.e, e.col, e.lType); break;
+    }
+    if (failed(s)) return false;
+  }
+  return true;
+}
+
+// The widget is never shown (a window ten times the screen would need a backing store of
+// that size), so Qt holds its resize events back: hand them over, and the control places P1.
+void resizeHidden(QWidget& widget, QSize size) {
+  const QSize old = widget.size();
+  widget.resize(size);
+  QResizeEvent event(size, old);
+  QCoreApplication::sendEvent(&widget, &event);
+}
+
+// One paint event of `area` of P1, as Qt sends it when that part is exposed.
+Times frame(qt::PictureBox& p1, const QRect& area, QImage& target, bool& ok) {
+  const auto wallStart = std::chrono::steady_clock::now();
+  const std::clock_t start = std::clock();
+  const int before = p1.paintCount();
+  p1.render(&target, QPoint(), QRegion(area), QWidget::DrawChildren);
+  Times t;
+  t.processor = static_cast<double>(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC;
+  t.wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
+  ok = ok && !area.isEmpty() && p1.paintCount() == before + 1 && !failed(p1.lastPaintStatus()) &&
+       p1.lastPaintedArea().size() == area.size();
+  return t;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+  QApplication app(argc, argv);
+  std::vector<std::size_t> counts;
+  int rounds = 5, threads = 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--rounds" && i + 1 < argc) {
+      rounds = std::max(1, std::atoi(argv[++i]));
+    } else if (a == "--threads" && i + 1 < argc) {
+      threads = std::max(0, std::atoi(argv[++i]));
+    } else {
+      counts.push_back(static_cast<std::size_t>(std::strtoull(argv[i], nullptr, 10)));
+    }
+  }
+  if (counts.empty()) counts = {1000000, 10000000};
+
+  std::printf(
+      "| entities | whole frame (wall / processor) | first whole frame | 1 %% window frame (wall / processor) | "
+      "first window frame | P1 whole, grown |\n|---|---|---|---|---|---|\n");
+  bool ok = true;
+  for (const std::size_t count : counts) {
+    qt::PictureOptions options;
+    options.threads = threads;
+    qt::TrazoWidget widget(nullptr, options);
+    resizeHidden(widget, QSize(kWidth, kHeight));
+    if (!fill(widget, count)) {
+      std::fprintf(stderr, "adding %zu entities failed\n", count);
+      return 1;
+    }
+    qt::PictureBox& p1 = widget.picture();
+    QImage target(kWidth, kHeight, QImage::Format_RGB32);
+    const auto timed = [&](const QRect& area, Times& first) {
+      first = frame(p1, area, target, ok);
+      std::vector<double> wall, processor;
+      for (int r = 0; r < rounds; ++r) {
+        const Times t = frame(p1, area, target, ok);
+        wall.push_back(t.wall);
+        processor.push_back(t.processor);
+      }
+      return Times{median(wall), median(processor)};
+    };
+
+    Times firstWhole, firstWindow;
+    const QSize fitted = p1.size();
+    const Times whole = timed(QRect(QPoint(0, 0), fitted), firstWhole);
+    resizeHidden(widget, QSize(kWidth * kGrowth, kHeight * kGrowth));
+    const QSize grown = p1.size();
+    const QRect middle((grown.width() - kWidth) / 2, (grown.height() - kHeight) / 2, kWidth, kHeight);
+    const Times window = timed(middle, firstWindow);
+
+    std::printf("| %zu | %.1f / %.1f ms | %.1f ms | %.1f / %.1f ms | %.1f ms | %dx%d, %dx%d |\n", count, whole.wall,
+                whole.processor, firstWhole.wall, window.wall, window.processor, firstWindow.wall, fitted.width(),
+                fitted.height(), grown.width(), grown.height());
+    std::fflush(stdout);
+  }
+  if (!ok) std::fprintf(stderr, "a frame failed or painted another part than asked\n");
+  return ok ? 0 : 1;
+}
