@@ -83,8 +83,9 @@ class ChunkedList {
   // initialised first: an element is read only once it has been appended.
   [[gnu::noinline]] void addChunk() {
     makeRoomForOne(chunks_);
-    // new T[] without braces leaves the elements as they are (the header stays C++17).
-    chunks_.push_back(std::unique_ptr<T[]>(new T[ChunkSize]));
+    // new T[] without braces leaves the elements as they are (the header stays C++17). The
+    // room was made above, so the chunk is built in place and nothing can throw after new.
+    chunks_.emplace_back(new T[ChunkSize]);
   }
 
   std::vector<std::unique_ptr<T[]>> chunks_;
