@@ -179,7 +179,10 @@ bool Store::Reader::boundsAt(std::int32_t index, Extents& bounds) {
   if (index <= 0 || index > store_.count_) return false;
   if (index < last_) arcFrom_ = stringsFrom_ = 0;
   last_ = index;
-  const EntityBlock& block = *store_.blocks_[static_cast<std::size_t>((index - 1) / kBlockSize)];
+  // A count put past the blocks (the store at its limits) has no records to read there.
+  const auto blockIndex = static_cast<std::size_t>((index - 1) / kBlockSize);
+  if (blockIndex >= store_.blocks_.size() || !store_.blocks_[blockIndex]) return false;
+  const EntityBlock& block = *store_.blocks_[blockIndex];
   const auto slot = static_cast<std::size_t>((index - 1) % kBlockSize);
   const EntityRecord& r = block.records[slot];
   switch (block.kinds[slot] & kKindBits) {
