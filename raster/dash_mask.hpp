@@ -29,6 +29,23 @@ struct NoDash {
   static constexpr std::uint32_t mask(int) { return ~0u; }
 };
 
+// How a walk puts its pixel where the mask is on. Over: on top of what is there, as the
+// commands are drawn in order. Under: only where nothing is yet, as they are drawn from the
+// last back to the first, so that the last command to reach a pixel still gives its colour;
+// a pixel not yet written has its top (alpha) bit clear, which every colour has set.
+struct Over {
+  static std::uint32_t put(std::uint32_t old, std::uint32_t pixel, std::uint32_t on) {
+    return (old & ~on) | (pixel & on);
+  }
+};
+
+struct Under {
+  static std::uint32_t put(std::uint32_t old, std::uint32_t pixel, std::uint32_t on) {
+    on &= ~static_cast<std::uint32_t>(static_cast<std::int32_t>(old) >> 31);
+    return (old & ~on) | (pixel & on);
+  }
+};
+
 // The next place in the period, and the one before.
 template <typename Dash>
 inline int nextInPeriod(const Dash& dash, int at) {

@@ -15,13 +15,13 @@ using steps::limitByMinor;
 // The walk along the longer axis, without branches that depend on the data: a step along
 // the shorter axis and a dash gap are both applied through masks, so that the processor
 // never guesses wrong. `at` is the place in the dash period at the first pixel.
-template <typename Dash>
+template <typename Write, typename Dash>
 void walk(std::uint32_t* base, std::ptrdiff_t majorStep, std::ptrdiff_t minorStep, i64 count, i64 remainder,
           i64 twoMinor, i64 twoMajor, std::uint32_t pixel, const Dash& dash, int at) {
   std::ptrdiff_t offset = 0;
   for (i64 k = 0;;) {
     const std::uint32_t on = dash.mask(at);
-    base[offset] = (base[offset] & ~on) | (pixel & on);
+    base[offset] = Write::put(base[offset], pixel, on);
     at = nextInPeriod(dash, at);
     if (++k == count) return;
     remainder += twoMinor;
@@ -97,23 +97,27 @@ bool stepsInBand(const RasterBand& band, const RasterLine& line, LineSteps& step
   return true;
 }
 
-template <typename Dash>
+template <typename Write = Over, typename Dash>
 void walkInBand(const LineSteps& s, const RasterLine& line, const Dash& dash) {
   const int at = static_cast<int>((line.phase + s.from) % dash.period());
-  walk(s.first, s.majorStep, s.minorStep, s.count, s.remainder, s.twoMinor, s.twoMajor, line.pixel, dash, at);
+  walk<Write>(s.first, s.majorStep, s.minorStep, s.count, s.remainder, s.twoMinor, s.twoMajor, line.pixel, dash, at);
+}
+
+template <typename Write>
+void drawClassicLine(const RasterBand& band, const RasterLine& line) {
+  LineSteps s;
+  if (!stepsInBand(band, line, s)) return;
+  if (line.dash == DashPattern::solid) {
+    walkInBand<Write>(s, line, NoDash{});
+  } else {
+    walkInBand<Write>(s, line, MaskDash{dashBits(line.dash)});
+  }
 }
 
 }  // namespace
 
-void drawLine(const RasterBand& band, const RasterLine& line) {
-  LineSteps s;
-  if (!stepsInBand(band, line, s)) return;
-  if (line.dash == DashPattern::solid) {
-    walkInBand(s, line, NoDash{});
-  } else {
-    walkInBand(s, line, MaskDash{dashBits(line.dash)});
-  }
-}
+void drawLine(const RasterBand& band, const RasterLine& line) { drawClassicLine<Over>(band, line); }
+void drawLineUnder(const RasterBand& band, const RasterLine& line) { drawClassicLine<Under>(band, line); }
 
 void drawLine(const RasterBand& band, const RasterLine& line, const DashTable& dash) {
   LineSteps s;

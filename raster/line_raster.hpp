@@ -21,6 +21,8 @@ struct RasterLine {
 };
 
 void drawLine(const RasterBand& band, const RasterLine& line);
+// The same pixels, put only where nothing has been written yet (dash_mask.hpp, Under).
+void drawLineUnder(const RasterBand& band, const RasterLine& line);
 // With a scaled pattern in place of the line's classic one; `phase` is a pixel of its period.
 void drawLine(const RasterBand& band, const RasterLine& line, const DashTable& dash);
 

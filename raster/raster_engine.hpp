@@ -44,6 +44,9 @@ class RasterEngine final : public DeviceEngine {
   // Rows per band, rounded up to a power of two; the pixels never depend on it, only the
   // speed does. Takes effect with the next picture size or the next fill.
   void setBandRows(int rows) { bandRows_ = rows < 1 ? 1 : rows; }
+  // Whether a dense picture of classic pens is drawn from its last command back, passing
+  // over commands wholly hidden by later ones; on at first. The pixels never depend on it.
+  void setPassOverHidden(bool on) { passOverHidden_ = on; }
   // Antialiased lines, circles and arcs (smooth_line.hpp, smooth_round.hpp, smooth_wide.hpp)
   // in place of the aliased ones, from the next picture on; off at first.
   void setAntialias(bool on) { antialias_ = on; }
@@ -99,6 +102,7 @@ class RasterEngine final : public DeviceEngine {
   void forget();
   bool layBands();
   void draw(int band) const;
+  bool drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers) const;
   void drawStyled(const RasterBand& rows, const Styled& styled) const;
   void drawSmooth(const RasterBand& rows, const Command& command) const;
   int workersFor() const;
@@ -108,6 +112,7 @@ class RasterEngine final : public DeviceEngine {
   int threads_ = 0;
   int bandRows_;
   bool antialias_ = false;
+  bool passOverHidden_ = true;
   PixelBuffer picture_;
   PixelWindow window_;
   std::uint32_t lastFill_ = pixelOf({});

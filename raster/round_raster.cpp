@@ -11,19 +11,24 @@ namespace {
 
 using namespace ring;
 
-// Where the pixels go, read once per ring.
+// Where the pixels go, read once per ring, and how they are put there (dash_mask.hpp).
+template <typename Write>
 struct Plot {
   std::uint32_t* pixels;
   std::ptrdiff_t stride;
   std::int64_t width, top, bottom;
   std::uint32_t pixel;
 
-  void put(std::int64_t x, std::int64_t y) const { pixels[y * stride + x] = pixel; }
+  void put(std::int64_t x, std::int64_t y) const {
+    std::uint32_t& at = pixels[y * stride + x];
+    at = Write::put(at, pixel, ~0u);
+  }
 };
 
 // The ring whole and solid where it lies inside the band and the picture: one walk of the
 // first octant placing all eight.
-void solidCircle(const RasterRound& rd, const Plot& plot) {
+template <typename Write>
+void solidCircle(const RasterRound& rd, const Plot<Write>& plot) {
   const std::int64_t cx = rd.cx, cy = rd.cy;
   const auto put = [&plot](std::int64_t x, std::int64_t y) { plot.put(x, y); };
   std::int32_t x = rd.r, y = 0, d = 1 - rd.r;
@@ -41,8 +46,8 @@ void solidCircle(const RasterRound& rd, const Plot& plot) {
 // given; it runs up with k in even octants and down in odd ones, so that it always follows
 // the ring counter-clockwise. The octant is known when compiling, so the walk is a pointer
 // stepping by constants.
-template <int kOctant, typename Dash>
-void octantPiece(const RasterRound& rd, const Plot& plot, i64 kFrom, i64 kTo, int period, const Dash& dash) {
+template <int kOctant, typename Write, typename Dash>
+void octantPiece(const RasterRound& rd, const Plot<Write>& plot, i64 kFrom, i64 kTo, int period, const Dash& dash) {
   constexpr Octant o = kOctants[kOctant];
   const i64 startX = xAt(rd.r, kFrom);
   auto x = static_cast<std::int32_t>(startX), y = static_cast<std::int32_t>(kFrom);
@@ -55,7 +60,7 @@ void octantPiece(const RasterRound& rd, const Plot& plot, i64 kFrom, i64 kTo, in
   std::uint32_t* at = plot.pixels + static_cast<std::ptrdiff_t>(py) * plot.stride + static_cast<std::ptrdiff_t>(px);
   for (;;) {
     const std::uint32_t on = dash.mask(period);
-    *at = (*at & ~on) | (plot.pixel & on);
+    *at = Write::put(*at, plot.pixel, on);
     period = kOctant % 2 == 0 ? nextInPeriod(dash, period) : previousInPeriod(dash, period);
     if (y == kTo) return;
     ++y;
@@ -66,8 +71,8 @@ void octantPiece(const RasterRound& rd, const Plot& plot, i64 kFrom, i64 kTo, in
   }
 }
 
-template <typename Dash>
-void octantPiece(int octant, const RasterRound& rd, const Plot& plot, i64 kFrom, i64 kTo, int period,
+template <typename Write, typename Dash>
+void octantPiece(int octant, const RasterRound& rd, const Plot<Write>& plot, i64 kFrom, i64 kTo, int period,
                  const Dash& dash) {
   switch (octant) {
     case 0: return octantPiece<0>(rd, plot, kFrom, kTo, period, dash);
@@ -83,8 +88,8 @@ void octantPiece(int octant, const RasterRound& rd, const Plot& plot, i64 kFrom,
 
 // The ring's pixels in the band and the picture, with the dash period where each piece
 // begins.
-template <typename Dash>
-void ringInPlot(const RasterRound& rd, const Plot& plot, const Dash& dash) {
+template <typename Write, typename Dash>
+void ringInPlot(const RasterRound& rd, const Plot<Write>& plot, const Dash& dash) {
   const ring::ClipBounds bounds{plot.top, plot.bottom - 1, 0, plot.width - 1};
   ring::forEachRingPiece(rd, bounds, 0, [&](int octant, i64 kFrom, i64 kTo, std::int64_t along, const RingNumbers&) {
     octantPiece(octant, rd, plot, kFrom, kTo, static_cast<int>(along % dash.period()), dash);
@@ -102,17 +107,17 @@ bool roundInBand(const RasterBand& band, const RasterRound& rd, bool& clipped) {
   return true;
 }
 
-Plot plotFor(const RasterBand& band, const RasterRound& rd) {
+template <typename Write = Over>
+Plot<Write> plotFor(const RasterBand& band, const RasterRound& rd) {
   PixelBuffer& picture = *band.picture;
   return {picture.row(0), picture.width(), picture.width(), band.top, band.bottom, rd.pixel};
 }
 
-}  // namespace
-
-void drawRound(const RasterBand& band, const RasterRound& rd) {
+template <typename Write>
+void drawClassicRound(const RasterBand& band, const RasterRound& rd) {
   bool clipped = false;
   if (!roundInBand(band, rd, clipped)) return;
-  const Plot plot = plotFor(band, rd);
+  const Plot<Write> plot = plotFor<Write>(band, rd);
   if (rd.r <= 0) {
     plot.put(rd.cx, rd.cy);
   } else if (rd.dash == DashPattern::solid && (rd.whole || rd.span >= kFullTurn)) {
@@ -124,10 +129,15 @@ void drawRound(const RasterBand& band, const RasterRound& rd) {
   }
 }
 
+}  // namespace
+
+void drawRound(const RasterBand& band, const RasterRound& rd) { drawClassicRound<Over>(band, rd); }
+void drawRoundUnder(const RasterBand& band, const RasterRound& rd) { drawClassicRound<Under>(band, rd); }
+
 void drawRound(const RasterBand& band, const RasterRound& rd, const DashTable& table) {
   bool clipped = false;
   if (!roundInBand(band, rd, clipped)) return;
-  const Plot plot = plotFor(band, rd);
+  const Plot<Over> plot = plotFor(band, rd);
   if (rd.r <= 0) {
     plot.put(rd.cx, rd.cy);
     return;

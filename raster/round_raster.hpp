@@ -26,6 +26,8 @@ struct RasterRound {
 };
 
 void drawRound(const RasterBand& band, const RasterRound& round);
+// The same pixels, put only where nothing has been written yet (dash_mask.hpp, Under).
+void drawRoundUnder(const RasterBand& band, const RasterRound& round);
 // With a scaled pattern in place of the round's classic one.
 void drawRound(const RasterBand& band, const RasterRound& round, const DashTable& dash);
 

@@ -176,13 +176,15 @@ TEST(RasterArcs, DashesRunFromTheStartAlongTheRing) {
   EXPECT_EQ(arc.size(), std::min<std::size_t>(ring(r, 1.0, 1.4, false).size(), 18));
 }
 
-// A drawing of many random shapes comes out the same whatever the bands and threads.
+// A drawing of many random shapes comes out the same whatever the bands and threads, and
+// whether or not the shapes later ones hide are passed over.
 TEST(RasterBands, NeverChangeAPixel) {
-  auto draw = [](int bandRows, int threads, int* workers = nullptr) {
+  auto draw = [](int bandRows, int threads, int* workers = nullptr, bool passOverHidden = true) {
     RasterSurface p1;
     EXPECT_TRUE(p1.setPixelSize(300, 200));
     p1.raster().setBandRows(bandRows);
     p1.raster().setThreads(threads);
+    p1.raster().setPassOverHidden(passOverHidden);
     (void)p1.setScale(0, 200, 300, 0);
     (void)p1.cls();
     testing::drawRandomShapes(p1, 7, 12000);
@@ -190,9 +192,10 @@ TEST(RasterBands, NeverChangeAPixel) {
     if (workers != nullptr) *workers = p1.raster().lastWorkers();
     return std::vector<std::uint32_t>(b.data(), b.data() + 300 * 200);
   };
-  const auto reference = draw(200, 1);
+  const auto reference = draw(200, 1, nullptr, false);
   for (const auto& [rows, threads] : std::vector<std::pair<int, int>>{{1, 1}, {7, 2}, {64, 3}, {128, 0}, {13, 8}})
     EXPECT_EQ(draw(rows, threads), reference) << rows << " rows, " << threads << " threads";
+  EXPECT_EQ(draw(64, 2, nullptr, false), reference);
   int workers = 0;
   (void)draw(16, 3, &workers);
   EXPECT_EQ(workers, 3);  // a drawing this large is shared out

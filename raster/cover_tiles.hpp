@@ -1,0 +1,40 @@
+// Which parts of a band are already written wholly, while its commands are drawn from the
+// last back to the first (dash_mask.hpp, Under): a command that reaches only tiles every
+// pixel of which is written can change nothing and is passed over. A tile is 16 x 16 pixels
+// (less at the band's right and bottom edges). Pixels are only ever added, so each tile
+// keeps how far its pixels are known written, and each row of tiles links every tile to the
+// next one not known whole: no pixel is looked at twice, and a query over a long run of whole
+// tiles costs a step or two.
+#pragma once
+
+#include "raster/raster_band.hpp"
+
+#include <cstdint>
+#include <vector>
+
+namespace trazo {
+
+class CoverTiles {
+ public:
+  // False when there is no memory for the band's tiles.
+  bool reset(const RasterBand& band);
+  // Whether every pixel of the tiles that columns `left`..`right` and rows `top`..`bottom`
+  // (in the picture, cut to the band and the picture here) meet is written.
+  bool covered(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
+
+ private:
+  static constexpr int kShift = 4;
+  bool tileCovered(int column, int row);
+  // The first tile of `row` at or after `column` not known whole (columns_ for none).
+  int nextOpen(int row, int column);
+
+  RasterBand band_;
+  int columns_ = 0, rows_ = 0;
+  // Per tile: how many of its pixels, in row order, are known written.
+  std::vector<std::uint16_t> known_;
+  // Per row of tiles, columns_ + 1 links: a tile's own column while it is open, else a
+  // column further right from which to look on.
+  std::vector<std::int32_t> next_;
+};
+
+}  // namespace trazo
