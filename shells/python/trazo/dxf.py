@@ -358,8 +358,9 @@ class _Mapping:
             self.out.chain(_ellipse_points(entity, dxf, self.distance), *style)
             return
         try:
-            tool = entity.construction_tool()
-            beziers = list(tool.bezier_decomposition())
+            beziers = _bezier_pieces(entity)
+            if beziers is None:
+                beziers = list(entity.construction_tool().bezier_decomposition())
         except (TypeError, ValueError, IndexError, ZeroDivisionError):  # rational or unclamped: ezdxf's own way
             from ezdxf.math import BoundingBox
             size = BoundingBox(entity.control_points or entity.fit_points).size.magnitude
@@ -375,7 +376,6 @@ class _Mapping:
 
     def bulged(self, vertices, closed, ocs, style):
         """The segments of a 2D polyline: (x, y, bulge) in its OCS; a bulge is an arc."""
-        from ezdxf.math import bulge_to_arc
         if closed and len(vertices) > 1:
             vertices = vertices + vertices[:1]
         plain = ocs is None
@@ -392,13 +392,13 @@ class _Mapping:
                 out.chain(straight, *style)
                 straight = []
             if bulge and (plain or mirrored):
-                centre, sa, ea, r = bulge_to_arc((x1, y1), (x2, y2), bulge)
+                cx, cy, sa, ea, r = _bulge_arc(x1, y1, x2, y2, bulge)
                 if plain:
-                    self.arc_out(centre[0], centre[1], r, sa, ea, style)
+                    self.arc_out(cx, cy, r, sa, ea, style)
                 else:
-                    self.arc_out(-centre[0], centre[1], r, math.pi - ea, math.pi - sa, style)
+                    self.arc_out(-cx, cy, r, math.pi - ea, math.pi - sa, style)
             elif bulge:
-                from ezdxf.math import ConstructionArc
+                from ezdxf.math import ConstructionArc, bulge_to_arc
                 centre, sa, ea, r = bulge_to_arc((x1, y1), (x2, y2), bulge)
                 arc = ConstructionArc(centre, r, math.degrees(sa), math.degrees(ea))
                 self.segments(ocs.points_to_wcs(arc.flattening(self.distance(r))), style)
@@ -461,6 +461,14 @@ class _Mapping:
             self.segments(boundary.flattening(self.distance(size)), style)
 
     def text(self, entity, dxf, style, ctx, layer_name):
+        values = dxf.__dict__
+        raw = values.get("text", "")
+        if (entity.dxftype() == "TEXT" and _is_up(values.get("extrusion")) and not values.get("halign", 0)
+                and not values.get("valign", 0) and "insert" in values and _plain(raw)):
+            # left-aligned plain text flat in the XY plane, as most of a drawing's text is
+            self.place_line(values["insert"], values.get("rotation", 0.0), values.get("height", 2.5), raw, 0, 0,
+                            style)
+            return
         if entity.dxftype() == "ATTRIB" and entity.is_invisible:
             return
         content = _one_line(entity.plain_text())
@@ -540,6 +548,76 @@ def _ellipse_points(entity, dxf, distance):
         append(cx + c * mx + s * nx)
         append(cy + c * my + s * ny)
     return flat
+
+
+def _is_up(extrusion):
+    """Whether an entity's OCS is the world's as it is, without a transform at all."""
+    return extrusion is None or (extrusion[0] == 0 and extrusion[1] == 0 and extrusion[2] == 1)
+
+
+def _plain(text):
+    """Whether a TEXT's content is its plain text as it is: printable ASCII without the
+    % of special characters or the ^ of control characters."""
+    return text.isascii() and text.isprintable() and "%" not in text and "^" not in text
+
+
+def _bulge_arc(x1, y1, x2, y2, bulge):
+    """(cx, cy, start angle, end angle, radius) of the arc of a bulge from (x1, y1) to
+    (x2, y2): ezdxf's bulge_to_arc, step by step on plain numbers."""
+    r = math.hypot(x1 - x2, y1 - y2) * (1.0 + (bulge * bulge)) / 4.0 / bulge
+    a = math.atan2(y2 - y1, x2 - x1) + (math.pi / 2 - math.atan(bulge) * 2)
+    cx, cy = x1 + math.cos(a) * r, y1 + math.sin(a) * r
+    if bulge < 0:
+        return cx, cy, math.atan2(y2 - cy, x2 - cx), math.atan2(y1 - cy, x1 - cx), abs(r)
+    return cx, cy, math.atan2(y1 - cy, x1 - cx), math.atan2(y2 - cy, x2 - cx), abs(r)
+
+
+def _bezier_pieces(entity):
+    """The Bézier pieces of a clamped, non-rational SPLINE given by control points and
+    knots that start at 0, as lists of (x, y): ezdxf's bezier_decomposition ("The NURBS
+    Book", A5.6), step by step on plain numbers; None for any other spline."""
+    p = entity.dxf.get("degree", 3)
+    v = entity.control_points.values
+    knots = tuple(entity.knots)
+    count = len(v) // 3
+    order = p + 1
+    if (len(entity.weights) or p < 1 or order > count or len(knots) != count + order or knots[0] != 0.0
+            or len(set(knots[:order])) != 1 or len(set(knots[-order:])) != 1):
+        return None
+    points = list(zip(v[0::3], v[1::3]))
+    alphas = [0.0] * len(knots)
+    m = count + p
+    a, b = p, p + 1
+    piece = points[0:p + 1]
+    pieces = []
+    while b < m:
+        following = [(0.0, 0.0)] * (p + 1)
+        i = b
+        while b < m and math.isclose(knots[b + 1], knots[b]):
+            b += 1
+        mult = b - i + 1
+        if mult < p:
+            numer = knots[b] - knots[a]
+            for j in range(p, mult, -1):
+                alphas[j - mult - 1] = numer / (knots[a + j] - knots[a])
+            r = p - mult
+            for j in range(1, r + 1):
+                save = r - j
+                s = mult + j
+                for k in range(p, s - 1, -1):
+                    alpha = alphas[k - s]
+                    (xk, yk), (xl, yl) = piece[k], piece[k - 1]
+                    piece[k] = (xk * alpha + xl * (1.0 - alpha), yk * alpha + yl * (1.0 - alpha))
+                if b < m:
+                    following[save] = piece[p]
+        pieces.append(piece)
+        if b < m:
+            for i in range(p - mult, p + 1):
+                following[i] = points[b - p + i]
+            a = b
+            b += 1
+            piece = following
+    return pieces
 
 
 def _bezier_points(controls, tolerance, flat):
