@@ -744,6 +744,23 @@ class ControlAdds:
         self.count += 1
         self.control.AddText(x, y, h, angle, col, content, tag)
 
+    def chain(self, flat, col, lt, tag):
+        """A long chain through the control's bulk add_lines, which is the single calls."""
+        segments = len(flat) // 2 - 1
+        if segments < _BULK_FROM or not hasattr(self.control, "add_lines"):
+            for i in range(0, 2 * segments, 2):
+                self.line(flat[i], flat[i + 1], flat[i + 2], flat[i + 3], col, lt, tag)
+            return
+        import numpy
+        points = numpy.array(flat, dtype=numpy.float64)
+        xs, ys = points[0::2], points[1::2]
+        self.control.add_lines(xs[:-1], ys[:-1], xs[1:], ys[1:], col, lt, tag)
+        self.count += segments
+
+
+# From this many segments on, a chain goes to a control in one bulk add.
+_BULK_FROM = 8
+
 
 def read_dxf(path, control, *, layout=None, tolerance=None):
     """Adds the entities of the DXF file at `path` to `control`, in the layout's drawing
