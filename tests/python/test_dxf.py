@@ -229,6 +229,7 @@ def sampler(tmp_path):
     msp.add_line((0, 0), (100, 50), dxfattribs={"color": 1, "linetype": "DASHED"})
     msp.add_arc((50, 50), 20, -30, 200, dxfattribs={"color": 4})
     msp.add_text('say "hi"', dxfattribs={"height": 5}).set_placement((10, 10))
+    msp.add_text("Größe \U0001F4D0", dxfattribs={"height": 3}).set_placement((0, 30))  # beyond ASCII and the BMP
     msp.add_ellipse((50, 0), (30, 10), 0.3)
     path = tmp_path / "sampler.dxf"
     doc.saveas(path)

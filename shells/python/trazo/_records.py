@@ -18,6 +18,7 @@ tools/trazo/dxf_records.cpp reads it; a change here is a change there.
 
 import struct
 from array import array
+from itertools import accumulate
 from math import isfinite
 
 MAGIC = b"TRZADDS1"
@@ -104,12 +105,19 @@ class RecordAdds:
 
     def data(self):
         """The whole form, as bytes."""
-        units = [text.encode("utf-16-le", "replace") for text in self.strings]
-        starts = array("Q", [0])
-        total = 0
-        for encoded in units:
-            total += len(encoded) // 2
-            starts.append(total)
+        joined = "".join(self.strings)
+        if joined.isascii():  # one code unit a character: the starts are the lengths summed
+            starts = array("Q", [0])
+            starts.extend(accumulate(map(len, self.strings)))
+            units = [joined.encode("utf-16-le")]
+            total = len(joined)
+        else:
+            units = [text.encode("utf-16-le", "replace") for text in self.strings]
+            starts = array("Q", [0])
+            total = 0
+            for encoded in units:
+                total += len(encoded) // 2
+                starts.append(total)
         head = MAGIC + struct.pack("=5Q", len(self.kinds), len(self.ints), len(self.doubles), len(self.strings), total)
         return b"".join((head, _padded(bytes(self.kinds)), _padded(self.ints.tobytes()), self.doubles.tobytes(),
                          starts.tobytes(), _padded(b"".join(units))))
