@@ -71,7 +71,9 @@ std::optional<script::Script> scriptFromRecords(std::string_view data) {
   const auto string = [&](std::int32_t index, std::u16string_view& text) {
     if (index < 0 || static_cast<std::uint64_t>(index) >= stringCount) return false;
     const auto i = static_cast<std::size_t>(index);
-    text = std::u16string_view(units.data() + starts[i], starts[i + 1] - starts[i]);
+    // Within the units, which are within `data`: each start fits a size_t.
+    const auto from = static_cast<std::size_t>(starts[i]), to = static_cast<std::size_t>(starts[i + 1]);
+    text = std::u16string_view(units.data() + from, to - from);
     return true;
   };
 
@@ -123,7 +125,7 @@ std::optional<script::Script> scriptFromRecords(std::string_view data) {
         std::u16string_view tag;
         if (!string(in.integer(), tag)) return std::nullopt;
         const std::int32_t points = in.integer();
-        if (points < 2 || !in.has(0, 2 * static_cast<std::size_t>(points))) return std::nullopt;
+        if (points < 2 || static_cast<std::size_t>(points) > (doubles.size() - in.nextDouble) / 2) return std::nullopt;
         double x = in.number(), y = in.number();
         for (std::int32_t k = 1; k < points; ++k) {
           a[0].number = x, a[1].number = y;
