@@ -4,8 +4,8 @@
 # goal: at least 10 times faster). The drawing is bench/dxf_mixed_drawing.py's, COUNT
 # entities; matplotlib draws a drawing of DRAW_COUNT of the same mix, since at COUNT it runs
 # for many minutes, and its time is scaled up by COUNT / DRAW_COUNT (it grows at least that
-# fast). Then where trazo's time goes: the converter's reading, mapping and script writing
-# (in one process, processor time) and the script's render by the C++ host.
+# fast). Then where trazo's time goes: the converter's reading, mapping and records (in one
+# process, processor time), and the C++ host's share of the whole.
 #   bench/dxf_against_ezdxf.sh BUILD [COUNT] [DRAW_COUNT] [RUNS]
 # BUILD is a Release build with the Qt shell, the tools and the Python module.
 set -euo pipefail
@@ -49,27 +49,30 @@ printf 'ezdxf draw, %d entities: wall %s s, cpu %s s; scaled to %d: wall %.1f s,
 printf 'trazo / ezdxf reading (cpu): %.2f (goal: at most 1.5)\n' "$(echo "$t_cpu / $r_cpu" | bc -l)"
 printf 'ezdxf draw / trazo (cpu):    %.1f (goal: at least 10)\n' "$(echo "$d_cpu / $t_cpu" | bc -l)"
 
-# Where the time goes, in one converter process, then the C++ host on the script it wrote.
+# Where the time goes: in one converter process, then the converter alone as trazo runs it;
+# the rest of trazo's time is the host's (the records made into statements, the adds, one
+# Reflash, the PNG).
 "$python" - "$work/drawing.dxf" <<'EOF'
 import sys, time
 t0 = time.process_time()
 import ezdxf
-from trazo import dxf, dxf_script
+from trazo import dxf
+from trazo._records import RecordAdds
 t1 = time.process_time()
 doc, _ = dxf.open_drawing(sys.argv[1])
 t2 = time.process_time()
 class Nowhere:
     def line(*_): pass
-    circle = arc = text = line
+    circle = arc = text = chain = line
 dxf.map_layout(doc, Nowhere())
 t3 = time.process_time()
-adds = dxf_script.ScriptAdds()
+adds = RecordAdds()
 dxf.map_layout(doc, adds)
-text = "\n".join(adds.lines)
+data = adds.data()
 t4 = time.process_time()
 print(f"converter, cpu: imports {t1 - t0:.2f} s, ezdxf reading {t2 - t1:.2f} s, mapping {t3 - t2:.2f} s, "
-      f"script lines {t4 - t3 - (t3 - t2):.2f} s; {len(adds.lines)} adds")
+      f"records {t4 - t3 - (t3 - t2):.2f} s; {adds.adds} adds, {len(data) / 1e6:.1f} MB")
 EOF
-"$python" -m trazo.dxf_script -o "$work/drawing.trz" "$work/drawing.dxf"
-printf 'trazo render of the written script: wall %s s, cpu %s s\n' \
-  $(timed "$build/tools/trazo/trazo" render "$work/drawing.trz" -o "$work/trazo.png" --size 1920x1080)
+converter=$(timed "$python" -m trazo.dxf_script --records -o "$work/drawing.records" "$work/drawing.dxf")
+printf 'the converter alone: wall %s s, cpu %s s; the host, the rest: cpu %.2f s\n' $converter \
+  "$(echo "$t_cpu - $(echo "$converter" | cut -d' ' -f2)" | bc -l)"

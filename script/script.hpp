@@ -65,6 +65,9 @@ class Script {
   // script keeps no reference to `text`. A line longer than kLongestLine is a fault of its
   // own and is not read further.
   static Script read(std::string_view text, std::string_view fileName, Listener* listener = nullptr);
+  // A script of statements a host has bound itself, from a form other than text, that
+  // takes `lines` lines: it has no faults and plays like one that was read.
+  static Script fromCalls(CallList calls, std::size_t lines);
 
   Script(Script&&) noexcept;
   Script& operator=(Script&&) noexcept;

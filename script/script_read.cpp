@@ -67,4 +67,11 @@ Script Script::read(std::string_view text, std::string_view fileName, Listener* 
   return script;
 }
 
+Script Script::fromCalls(CallList calls, std::size_t lines) {
+  Script script;
+  *script.calls_ = std::move(calls);
+  script.lines_ = lines;
+  return script;
+}
+
 }  // namespace trazo::script

@@ -229,6 +229,7 @@ def sampler(tmp_path):
     msp.add_line((0, 0), (100, 50), dxfattribs={"color": 1, "linetype": "DASHED"})
     msp.add_arc((50, 50), 20, -30, 200, dxfattribs={"color": 4})
     msp.add_text('say "hi"', dxfattribs={"height": 5}).set_placement((10, 10))
+    msp.add_text("Größe \U0001F4D0", dxfattribs={"height": 3}).set_placement((0, 30))  # beyond ASCII and the BMP
     msp.add_ellipse((50, 0), (30, 10), 0.3)
     path = tmp_path / "sampler.dxf"
     doc.saveas(path)
@@ -276,3 +277,32 @@ def test_bad_files(tmp_path, sampler, host):
     recovered = converter(damaged)
     assert recovered.returncode == 0 and "read through ezdxf's recovery" in recovered.stderr
     assert recovered.stdout.splitlines()[1:] == converter(sampler).stdout.splitlines()[1:]
+
+
+@pytest.mark.parametrize("degree, points, knots", [
+    (3, [(0, 0), (1, 2), (3, 1), (4, 4), (6, 0)], None),
+    (2, [(0, 0), (1, 2), (3, 1), (4, 4)], None),
+    (5, [(k, (-1) ** k * k) for k in range(9)], None),
+    (3, [(0, 0), (1, 2), (3, 1), (4, 4), (6, 0), (7, 3)], [0, 0, 0, 0, 1, 1, 2, 2, 2, 2]),  # a double knot
+    (3, [(0, 0), (1, 2), (3, 1), (4, 4), (6, 0)], [2, 2, 2, 2, 3.5, 5, 5, 5, 5]),  # knots not from 0
+    (3, [(0, 0), (1, 2), (3, 1), (4, 4), (6, 0)], list(range(9))),  # unclamped
+], ids=["cubic", "quadratic", "quintic", "double knot", "knots not from 0", "unclamped"])
+def test_spline_pieces_are_ezdxfs(degree, points, knots):
+    """Splines are cut into Bézier pieces on plain numbers: the same points as ezdxf's
+    bezier_decomposition where the spline is one it decomposes, and None for the others."""
+    doc = ezdxf.new()
+    spline = doc.modelspace().add_open_spline(points, degree=degree, knots=knots)
+    pieces = dxf._bezier_pieces(spline)
+    if knots is not None and (knots[0] != 0 or len(set(knots[:degree + 1])) > 1):
+        assert pieces is None
+        return
+    expected = [[(p[0], p[1]) for p in piece] for piece in spline.construction_tool().bezier_decomposition()]
+    assert pieces == expected
+
+
+def test_bulges_are_ezdxfs_arcs():
+    from ezdxf.math import bulge_to_arc
+    for (x1, y1, x2, y2), bulge in [((0, 0, 10, 0), 1), ((0, 0, 2, 0), -1), ((3, -1, -2, 7), 0.37),
+                                    ((1e4, 5e3, 1e4 + 0.1, 5e3), -2.5)]:
+        centre, sa, ea, r = bulge_to_arc((x1, y1), (x2, y2), bulge)
+        assert dxf._bulge_arc(x1, y1, x2, y2, bulge) == (centre[0], centre[1], sa, ea, r)

@@ -64,9 +64,9 @@ bool isDxfPath(const std::string& path) {
 
 #if defined(TRAZO_DXF_PYTHON) && !defined(_WIN32)
 
-std::optional<std::string> dxfScript(const std::string& path, const std::string& layout) {
+std::optional<std::string> dxfRecords(const std::string& path, const std::string& layout) {
   const std::string name = script::printable(path);
-  std::vector<std::string> words = {TRAZO_DXF_PYTHON, "-m", "trazo.dxf_script"};
+  std::vector<std::string> words = {TRAZO_DXF_PYTHON, "-m", "trazo.dxf_script", "--records"};
   if (!layout.empty()) words.insert(words.end(), {"--layout", layout});
   words.insert(words.end(), {"--", path});
   std::vector<char*> arguments;
@@ -119,7 +119,7 @@ std::optional<std::string> dxfScript(const std::string& path, const std::string&
 
 #else
 
-std::optional<std::string> dxfScript(const std::string& path, const std::string&) {
+std::optional<std::string> dxfRecords(const std::string& path, const std::string&) {
   std::cerr << script::printable(path)
             << ": cannot be read: DXF is read through the trazo Python package, which this build of trazo "
                "does not have (configure with -DTRAZO_PYTHON=ON, on Linux)\n";

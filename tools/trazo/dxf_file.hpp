@@ -1,6 +1,6 @@
 // A DXF file named where a script goes: the trazo Python package's converter
-// (python3 -m trazo.dxf_script) writes the file's call script, which every subcommand then
-// reads as it reads any script. The interpreter and the package's folders are fixed when
+// (python3 -m trazo.dxf_script --records) writes the adds of the file's call script, which
+// every subcommand then plays as it plays any script. The interpreter and the package's folders are fixed when
 // trazo is built.
 #pragma once
 
@@ -15,8 +15,9 @@ inline constexpr const char* kLayoutHelp = "DXF only: the paper-space layout to 
 // True for a path that ends in ".dxf", in any case.
 bool isDxfPath(const std::string& path);
 
-// The call script of the DXF file at `path`, drawing `layout` (empty for model space), or
-// nothing after the converter, or this, wrote on stderr why the file cannot be read.
-std::optional<std::string> dxfScript(const std::string& path, const std::string& layout);
+// The adds of the DXF file at `path`, drawing `layout` (empty for model space), in the
+// converter's binary form (dxf_records.hpp), or nothing after the converter, or this, wrote
+// on stderr why the file cannot be read.
+std::optional<std::string> dxfRecords(const std::string& path, const std::string& layout);
 
 }  // namespace trazo::cli

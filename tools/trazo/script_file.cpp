@@ -2,6 +2,7 @@
 
 #include "script/printable_text.hpp"
 #include "tools/trazo/dxf_file.hpp"
+#include "tools/trazo/dxf_records.hpp"
 #include "tools/trazo/script_text.hpp"
 
 #include <charconv>
@@ -30,9 +31,11 @@ std::optional<script::Script> loadScript(const std::string& path, ProgressDispla
   const std::string name = scriptName(path);
   try {
     if (isDxfPath(path)) {
-      const std::optional<std::string> converted = dxfScript(path, layout);
-      if (!converted) return std::nullopt;
-      return checked(script::Script::read(*converted, path, &progress), progress);
+      const std::optional<std::string> records = dxfRecords(path, layout);
+      if (!records) return std::nullopt;
+      std::optional<script::Script> s = scriptFromRecords(*records);
+      if (!s) std::cerr << name << ": cannot be read: the DXF converter's output is malformed\n";
+      return s;
     }
     ScriptText text;
     switch (text.open(path)) {

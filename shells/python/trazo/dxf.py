@@ -102,12 +102,24 @@ def _is_mirrored(extrusion):
     return abs(extrusion[0]) < 1e-12 and abs(extrusion[1]) < 1e-12 and extrusion[2] < 0
 
 
+class _Lines:
+    """An `out` without chain(), given each segment of a chain as a line of its own."""
+
+    def __init__(self, out):
+        self.line, self.circle, self.arc, self.text = out.line, out.circle, out.arc, out.text
+
+    def chain(self, flat, col, lt, tag):
+        for i in range(0, len(flat) - 2, 2):
+            self.line(flat[i], flat[i + 1], flat[i + 2], flat[i + 3], col, lt, tag)
+
+
 class _Mapping:
-    """Walks a layout and hands each entity's adds to `out` (line, circle, arc, text)."""
+    """Walks a layout and hands each entity's adds to `out` (line, circle, arc, text, and
+    chain for segments from point to point where it has one)."""
 
     def __init__(self, doc, out, tolerance):
         self.doc = doc
-        self.out = out
+        self.out = out if hasattr(out, "chain") else _Lines(out)
         self.tolerance = tolerance
         self.aci = _aci_table()
         self.layers = {}
@@ -297,13 +309,8 @@ class _Mapping:
     # --- the adds ---
 
     def segments(self, points, style):
-        line = self.out.line
-        col, lt, tag = style
-        previous = None
-        for point in points:
-            if previous is not None:
-                line(previous[0], previous[1], point[0], point[1], col, lt, tag)
-            previous = point
+        """Segments from point to point: one chain of adds, handed on at once."""
+        self.out.chain([c for p in points for c in (p[0], p[1])], *style)
 
     def arc_out(self, cx, cy, r, sa, ea, style):
         self.out.arc(cx, cy, r, _turn(sa), _turn(ea), *style)
@@ -348,11 +355,12 @@ class _Mapping:
 
     def curve(self, entity, dxf, style, ctx, layer_name):
         if entity.dxftype() == "ELLIPSE":
-            self.segments(_ellipse_points(entity, dxf, self.distance), style)
+            self.out.chain(_ellipse_points(entity, dxf, self.distance), *style)
             return
         try:
-            tool = entity.construction_tool()
-            beziers = list(tool.bezier_decomposition())
+            beziers = _bezier_pieces(entity)
+            if beziers is None:
+                beziers = list(entity.construction_tool().bezier_decomposition())
         except (TypeError, ValueError, IndexError, ZeroDivisionError):  # rational or unclamped: ezdxf's own way
             from ezdxf.math import BoundingBox
             size = BoundingBox(entity.control_points or entity.fit_points).size.magnitude
@@ -361,41 +369,50 @@ class _Mapping:
         corners = [point for points in beziers for point in points]
         xs, ys = [p[0] for p in corners], [p[1] for p in corners]
         tolerance = self.distance(math.hypot(max(xs) - min(xs), max(ys) - min(ys)))
-        points = [(beziers[0][0][0], beziers[0][0][1])] if beziers else []
+        flat = [beziers[0][0][0], beziers[0][0][1]] if beziers else []
         for controls in beziers:
-            points += _bezier_points(controls, tolerance)
-        self.segments(points, style)
+            _bezier_points(controls, tolerance, flat)
+        self.out.chain(flat, *style)
 
     def bulged(self, vertices, closed, ocs, style):
         """The segments of a 2D polyline: (x, y, bulge) in its OCS; a bulge is an arc."""
-        from ezdxf.math import bulge_to_arc
         if closed and len(vertices) > 1:
             vertices = vertices + vertices[:1]
         plain = ocs is None
         mirrored = not plain and _is_mirrored(ocs.uz)
         out = self.out
+        straight = []  # a run of straight segments, handed on as one chain
         for (x1, y1, bulge), (x2, y2, _) in zip(vertices, vertices[1:]):
+            if plain and not bulge:
+                if not straight:
+                    straight += (x1, y1)
+                straight += (x2, y2)
+                continue
+            if straight:
+                out.chain(straight, *style)
+                straight = []
             if bulge and (plain or mirrored):
-                centre, sa, ea, r = bulge_to_arc((x1, y1), (x2, y2), bulge)
+                cx, cy, sa, ea, r = _bulge_arc(x1, y1, x2, y2, bulge)
                 if plain:
-                    self.arc_out(centre[0], centre[1], r, sa, ea, style)
+                    self.arc_out(cx, cy, r, sa, ea, style)
                 else:
-                    self.arc_out(-centre[0], centre[1], r, math.pi - ea, math.pi - sa, style)
+                    self.arc_out(-cx, cy, r, math.pi - ea, math.pi - sa, style)
             elif bulge:
-                from ezdxf.math import ConstructionArc
+                from ezdxf.math import ConstructionArc, bulge_to_arc
                 centre, sa, ea, r = bulge_to_arc((x1, y1), (x2, y2), bulge)
                 arc = ConstructionArc(centre, r, math.degrees(sa), math.degrees(ea))
                 self.segments(ocs.points_to_wcs(arc.flattening(self.distance(r))), style)
-            elif plain:
-                out.line(x1, y1, x2, y2, *style)
             else:
                 a, b = ocs.to_wcs((x1, y1)), ocs.to_wcs((x2, y2))
                 out.line(a[0], a[1], b[0], b[1], *style)
+        if straight:
+            out.chain(straight, *style)
 
     def lwpolyline(self, entity, dxf, style, ctx, layer_name):
         extrusion = dxf.get("extrusion")
         ocs = None if _is_plain(extrusion) else entity.ocs()
-        self.bulged([(x, y, b) for x, y, b in entity.get_points("xyb")], entity.closed, ocs, style)
+        v = entity.lwpoints.values  # x, y, start width, end width, bulge: a plain array, read at once
+        self.bulged(list(zip(v[0::5], v[1::5], v[4::5])), entity.closed, ocs, style)
 
     def polyline(self, entity, dxf, style, ctx, layer_name):
         if entity.is_2d_polyline:
@@ -444,6 +461,14 @@ class _Mapping:
             self.segments(boundary.flattening(self.distance(size)), style)
 
     def text(self, entity, dxf, style, ctx, layer_name):
+        values = dxf.__dict__
+        raw = values.get("text", "")
+        if (entity.dxftype() == "TEXT" and _is_up(values.get("extrusion")) and not values.get("halign", 0)
+                and not values.get("valign", 0) and "insert" in values and _plain(raw)):
+            # left-aligned plain text flat in the XY plane, as most of a drawing's text is
+            self.place_line(values["insert"], values.get("rotation", 0.0), values.get("height", 2.5), raw, 0, 0,
+                            style)
+            return
         if entity.dxftype() == "ATTRIB" and entity.is_invisible:
             return
         content = _one_line(entity.plain_text())
@@ -502,25 +527,102 @@ def _turn(radians):
 
 
 def _ellipse_points(entity, dxf, distance):
-    """The ellipse as points of equal parameter steps: with a step dt the chord strays at
-    most dt^2 / 8 times the major radius from the curve."""
+    """The ellipse as points of equal parameter steps, x and y one after the other: with a
+    step dt the chord strays at most dt^2 / 8 times the major radius from the curve."""
     centre, major, minor = dxf.center, dxf.major_axis, entity.minor_axis
     a = major.magnitude
     start, end = dxf.get("start_param", 0.0), dxf.get("end_param", TURN)
     if end <= start:
         end += TURN
     if a <= 0:
-        return [(centre[0], centre[1])]
+        return [centre[0], centre[1]]
     count = max(2, math.ceil((end - start) / math.sqrt(8 * distance(a) / a)))
     step = (end - start) / count
     cx, cy, mx, my, nx, ny = centre[0], centre[1], major[0], major[1], minor[0], minor[1]
     cos, sin = math.cos, math.sin
-    return [(cx + cos(t) * mx + sin(t) * nx, cy + cos(t) * my + sin(t) * ny)
-            for t in (start + step * k for k in range(count + 1))]
+    flat = []
+    append = flat.append
+    for k in range(count + 1):
+        t = start + step * k
+        c, s = cos(t), sin(t)
+        append(cx + c * mx + s * nx)
+        append(cy + c * my + s * ny)
+    return flat
 
 
-def _bezier_points(controls, tolerance):
-    """The points after the first of a Bézier curve, at equal parameter steps: with n steps
+def _is_up(extrusion):
+    """Whether an entity's OCS is the world's as it is, without a transform at all."""
+    return extrusion is None or (extrusion[0] == 0 and extrusion[1] == 0 and extrusion[2] == 1)
+
+
+def _plain(text):
+    """Whether a TEXT's content is its plain text as it is: printable ASCII without the
+    % of special characters or the ^ of control characters."""
+    return text.isascii() and text.isprintable() and "%" not in text and "^" not in text
+
+
+def _bulge_arc(x1, y1, x2, y2, bulge):
+    """(cx, cy, start angle, end angle, radius) of the arc of a bulge from (x1, y1) to
+    (x2, y2): ezdxf's bulge_to_arc, step by step on plain numbers."""
+    r = math.hypot(x1 - x2, y1 - y2) * (1.0 + (bulge * bulge)) / 4.0 / bulge
+    a = math.atan2(y2 - y1, x2 - x1) + (math.pi / 2 - math.atan(bulge) * 2)
+    cx, cy = x1 + math.cos(a) * r, y1 + math.sin(a) * r
+    if bulge < 0:
+        return cx, cy, math.atan2(y2 - cy, x2 - cx), math.atan2(y1 - cy, x1 - cx), abs(r)
+    return cx, cy, math.atan2(y1 - cy, x1 - cx), math.atan2(y2 - cy, x2 - cx), abs(r)
+
+
+def _bezier_pieces(entity):
+    """The Bézier pieces of a clamped, non-rational SPLINE given by control points and
+    knots that start at 0, as lists of (x, y): ezdxf's bezier_decomposition ("The NURBS
+    Book", A5.6), step by step on plain numbers; None for any other spline."""
+    p = entity.dxf.get("degree", 3)
+    v = entity.control_points.values
+    knots = tuple(entity.knots)
+    count = len(v) // 3
+    order = p + 1
+    if (len(entity.weights) or p < 1 or order > count or len(knots) != count + order or knots[0] != 0.0
+            or len(set(knots[:order])) != 1 or len(set(knots[-order:])) != 1):
+        return None
+    points = list(zip(v[0::3], v[1::3]))
+    alphas = [0.0] * len(knots)
+    m = count + p
+    a, b = p, p + 1
+    piece = points[0:p + 1]
+    pieces = []
+    while b < m:
+        following = [(0.0, 0.0)] * (p + 1)
+        i = b
+        while b < m and math.isclose(knots[b + 1], knots[b]):
+            b += 1
+        mult = b - i + 1
+        if mult < p:
+            numer = knots[b] - knots[a]
+            for j in range(p, mult, -1):
+                alphas[j - mult - 1] = numer / (knots[a + j] - knots[a])
+            r = p - mult
+            for j in range(1, r + 1):
+                save = r - j
+                s = mult + j
+                for k in range(p, s - 1, -1):
+                    alpha = alphas[k - s]
+                    (xk, yk), (xl, yl) = piece[k], piece[k - 1]
+                    piece[k] = (xk * alpha + xl * (1.0 - alpha), yk * alpha + yl * (1.0 - alpha))
+                if b < m:
+                    following[save] = piece[p]
+        pieces.append(piece)
+        if b < m:
+            for i in range(p - mult, p + 1):
+                following[i] = points[b - p + i]
+            a = b
+            b += 1
+            piece = following
+    return pieces
+
+
+def _bezier_points(controls, tolerance, flat):
+    """Appends the points after the first of a Bézier curve to `flat` (x and y one after
+    the other), at equal parameter steps: with n steps
     the chords stray at most 1/(8 n^2) of the largest second derivative, which is at most
     d (d - 1) times the largest second difference of the control points."""
     xs = [p[0] for p in controls]
@@ -529,7 +631,6 @@ def _bezier_points(controls, tolerance):
     bend = max((math.hypot(xs[i] - 2 * xs[i + 1] + xs[i + 2], ys[i] - 2 * ys[i + 1] + ys[i + 2])
                 for i in range(degree - 1)), default=0.0)
     count = max(1, math.ceil(math.sqrt(degree * (degree - 1) * bend / (8 * tolerance))))
-    points = []
     for k in range(1, count + 1):
         t = k / count
         px, py = xs[:], ys[:]
@@ -537,8 +638,8 @@ def _bezier_points(controls, tolerance):
             for i in range(level):
                 px[i] += (px[i + 1] - px[i]) * t
                 py[i] += (py[i + 1] - py[i]) * t
-        points.append((px[0], py[0]))
-    return points
+        flat.append(px[0])
+        flat.append(py[0])
 
 
 def _sorted(layout):
@@ -600,8 +701,11 @@ def chosen_layout(doc, name):
 
 
 def map_layout(doc, out, *, layout=None, tolerance=None):
-    """Hands the adds of a layout of `doc` to `out`, in drawing order; returns what was not
-    drawn, as a Counter of entity kinds."""
+    """Hands the adds of a layout of `doc` to `out`, in drawing order: out.line(x1, y1, x2,
+    y2, col, lType, tag), circle, arc and text as the control's adds, and, where `out` has
+    it, chain(flat, col, lType, tag) for segments from point to point, their x and y one
+    after the other in `flat` (otherwise a line each). Returns what was not drawn, as a
+    Counter of entity kinds."""
     if tolerance is not None and not tolerance > 0:
         raise ValueError(f"tolerance: expected a positive distance, got {tolerance!r}")
     mapping = _Mapping(doc, out, tolerance)
@@ -639,6 +743,23 @@ class ControlAdds:
     def text(self, x, y, h, angle, col, content, tag):
         self.count += 1
         self.control.AddText(x, y, h, angle, col, content, tag)
+
+    def chain(self, flat, col, lt, tag):
+        """A long chain through the control's bulk add_lines, which is the single calls."""
+        segments = len(flat) // 2 - 1
+        if segments < _BULK_FROM or not hasattr(self.control, "add_lines"):
+            for i in range(0, 2 * segments, 2):
+                self.line(flat[i], flat[i + 1], flat[i + 2], flat[i + 3], col, lt, tag)
+            return
+        import numpy
+        points = numpy.array(flat, dtype=numpy.float64)
+        xs, ys = points[0::2], points[1::2]
+        self.control.add_lines(xs[:-1], ys[:-1], xs[1:], ys[1:], col, lt, tag)
+        self.count += segments
+
+
+# From this many segments on, a chain goes to a control in one bulk add.
+_BULK_FROM = 8
 
 
 def read_dxf(path, control, *, layout=None, tolerance=None):

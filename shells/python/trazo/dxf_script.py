@@ -1,7 +1,7 @@
 """Writes the call script of a DXF file: one add a line, in the layout's drawing order, and a
 Reflash at the end, for hosts that replay scripts; `trazo render|view|trace|tiles FILE.dxf` read DXF through it.
 
-    /usr/bin/python3 -m trazo.dxf_script [--layout NAME] [--tolerance D] [-o SCRIPT] FILE.dxf
+    /usr/bin/python3 -m trazo.dxf_script [--layout NAME] [--tolerance D] [--records] [-o SCRIPT] FILE.dxf
 
 Standard output unless -o names a file (which appears only once complete). A file that
 cannot be read gives `FILE: reason` on stderr, exit status 2 and no script at all; a damaged
@@ -14,6 +14,7 @@ import os
 import sys
 
 from . import _files, dxf
+from ._records import RecordAdds
 
 EXIT_UNREADABLE = 2
 
@@ -61,22 +62,35 @@ class ScriptAdds:
             self.not_finite += 1
 
 
-def script_text(path, *, layout=None, tolerance=None, warn=None):
-    """The call script of the DXF file at `path`, as one str; `warn(message)` hears of
-    recovery and of what was not drawn. Raises dxf.DxfError when the file cannot be read."""
+def _mapped(path, adds, layout, tolerance, warn):
+    """Hands the adds of the DXF file at `path` to `adds`; `warn(message)` hears of recovery
+    and of what was not drawn. Raises dxf.DxfError when the file cannot be read."""
     doc, damage = dxf.open_drawing(path)
     if damage and warn:
         warn(damage)
     dxf.chosen_layout(doc, layout)
-    adds = ScriptAdds()
     not_drawn = dxf.map_layout(doc, adds, layout=layout, tolerance=tolerance)
     if adds.not_finite:
         not_drawn["with a number that is not finite"] += adds.not_finite
     if not_drawn and warn:
         warn(dxf.not_drawn_message(not_drawn))
+
+
+def script_text(path, *, layout=None, tolerance=None, warn=None):
+    """The call script of the DXF file at `path`, as one str; `warn(message)` hears of
+    recovery and of what was not drawn. Raises dxf.DxfError when the file cannot be read."""
+    adds = ScriptAdds()
+    _mapped(path, adds, layout, tolerance, warn)
     name = os.path.basename(path).replace("\n", " ").replace("\r", " ")
     head = f"' {name}: {layout or 'model space'}, {len(adds.lines)} adds, then the picture\n"
     return head + "".join(line + "\n" for line in adds.lines) + "Reflash\n"
+
+
+def records_data(path, *, layout=None, tolerance=None, warn=None):
+    """The same adds as script_text, in the binary form of trazo._records, as bytes."""
+    adds = RecordAdds()
+    _mapped(path, adds, layout, tolerance, warn)
+    return adds.data()
 
 
 def main(argv=None):
@@ -87,6 +101,8 @@ def main(argv=None):
     parser.add_argument("--tolerance", type=float,
                         help="how far flattened curves may stray, in drawing units (default: 1/1000 of each curve)")
     parser.add_argument("-o", "--output", help="the script file (default: standard output)")
+    parser.add_argument("--records", action="store_true",
+                        help="the adds in the binary form the trazo command line reads, not as a script")
     options = parser.parse_args(argv)
     label = options.file.encode("utf-8", "backslashreplace").decode("utf-8")
 
@@ -94,14 +110,15 @@ def main(argv=None):
         print(f"{label}: warning: {message}", file=sys.stderr)
 
     try:
-        text = script_text(options.file, layout=options.layout, tolerance=options.tolerance, warn=warn)
+        convert = records_data if options.records else script_text
+        text = convert(options.file, layout=options.layout, tolerance=options.tolerance, warn=warn)
     except (dxf.DxfError, ValueError) as error:
         print(f"{label}: {error}", file=sys.stderr)
         return EXIT_UNREADABLE
     except Exception as error:  # whatever else ezdxf meets in a broken file: no traceback, no script
         print(f"{label}: cannot be read: {type(error).__name__}: {error}", file=sys.stderr)
         return EXIT_UNREADABLE
-    data = text.encode("utf-8", "replace")
+    data = text if options.records else text.encode("utf-8", "replace")
     try:
         if options.output:
             _files.write_to(options.output, lambda write: write(data))
