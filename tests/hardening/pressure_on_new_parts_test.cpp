@@ -5,11 +5,12 @@
 // no failure; that last run is the reference. Each time nothing may throw, a failure must
 // be reported (out-of-memory status, or the picker's "nothing found"), the drawing must stay
 // as it was, and the next call once memory is back must give the reference's answer (the
-// same pixels).
+// same pixels). The Python module's bulk add is here too: its core needs no interpreter.
 #include "base/worker_pool.hpp"
 #include "control/trazo.hpp"
 #include "picking/picker.hpp"
 #include "raster/raster_surface.hpp"
+#include "shells/python/bulk_adds.hpp"
 #include "tests/hardening/failing_allocator.hpp"
 #include "tests/support/store_snapshot.hpp"
 
@@ -175,6 +176,46 @@ Outcome picking(const Pressure& p) {
   return o;
 }
 
+// A bulk add of arcs, every third with a tag, on a painted drawing, enough to need a new
+// block of records: out of memory takes back the whole run, so the drawing is as it was
+// before the call, and the call made again with memory back gives the reference's drawing
+// and picture.
+Outcome bulkAdd(const Pressure& p) {
+  WindowedControl w(false);
+  fill(w.control, 0, 200);
+  EXPECT_EQ(w.control.Reflash(), status::ok);
+  (void)w.p1.picture();
+  constexpr std::size_t rows = 900;
+  std::vector<double> along(rows);
+  std::vector<std::int32_t> styles(rows);
+  python::TextColumn tags;
+  for (std::size_t i = 0; i < rows; ++i) {
+    along[i] = static_cast<double>(i % 41);
+    styles[i] = static_cast<std::int32_t>(i % 6);
+    tags.starts.push_back(tags.units.size());
+    if (i % 3 == 0) tags.units += u"arc";
+  }
+  tags.starts.push_back(tags.units.size());
+  const python::Column<double> each{reinterpret_cast<const char*>(along.data()), sizeof(double)};
+  const python::Column<double> one{reinterpret_cast<const char*>(along.data() + 7), 0};
+  const python::Column<std::int32_t> style{reinterpret_cast<const char*>(styles.data()), sizeof(std::int32_t)};
+  const python::ArcColumns arcs{each, one, one, each, one, style, style};
+  const testing::StoreSnapshot before = testing::takeSnapshot(w.control.store());
+  Outcome o;
+  p.on();
+  const python::RunResult run = python::addArcs(w.control, rows, arcs, tags);
+  p.off();
+  o.status = run.status;
+  if (failed(run.status)) {
+    EXPECT_EQ(testing::describeDifference(before, w.control.store()), "");  // upper bound and extents too
+    EXPECT_EQ(python::addArcs(w.control, rows, arcs, tags).status, status::ok);
+  }
+  EXPECT_EQ(w.control.Reflash(), status::ok);
+  o.after = pixelsOf(w.p1);
+  o.drawing = testing::entityTrace(w.control.store());
+  return o;
+}
+
 // Whether `during` is what a call that ran out of memory may give instead of `reference`:
 // the picker's points find their entity or nothing.
 bool pickedOrNothing(const std::vector<std::uint32_t>& during, const std::vector<std::uint32_t>& reference) {
@@ -196,6 +237,7 @@ TEST(AllocationFailure, NewPartsUnderPressure) {
       {"windowed Reflash, index rebuilt", [](const Pressure& p) { return windowedReflash(p, false, 100, true); }},
       {"worker pool", workerPool},
       {"picking", picking},
+      {"bulk add", bulkAdd},
   };
   for (const Scenario& sc : scenarios) {
     for (const FailureMode mode : {FailureMode::Once, FailureMode::Persistent}) {
