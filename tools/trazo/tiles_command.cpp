@@ -9,6 +9,7 @@
 #include "tools/trazo/script_file.hpp"
 #include "tools/trazo/tile_drawing.hpp"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSaveFile>
 #include <QString>
@@ -61,6 +62,10 @@ QString pathText(const std::filesystem::path& path) { return QString::fromStdU16
 
 // The file appears, or replaces an old one, only once all of `bytes` are in it.
 bool writeWhole(const QString& path, const std::vector<unsigned char>& bytes, QString& error) {
+  if (QFileInfo(path).isDir()) {
+    error = QStringLiteral("is a folder");
+    return false;
+  }
   QSaveFile file(path);
   const auto size = static_cast<qint64>(bytes.size());
   if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char*>(bytes.data()), size) != size ||
