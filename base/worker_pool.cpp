@@ -113,20 +113,30 @@ struct WorkerPool::State {
   }
 };
 
-WorkerPool::WorkerPool(int mostWorkers) noexcept {
-  if (mostWorkers <= 0) return;
-  state_.reset(new (std::nothrow) State);
-  if (state_) state_->most = mostWorkers;
-}
+WorkerPool::WorkerPool(int mostWorkers) noexcept : most_(std::max(mostWorkers, 0)) {}
 
 WorkerPool::~WorkerPool() {
-  if (!state_) return;
+  State* const s = state_.load(std::memory_order_acquire);
+  if (s == nullptr) return;
   {
-    const std::lock_guard<std::mutex> held(state_->lock);
-    state_->stopping = true;
+    const std::lock_guard<std::mutex> held(s->lock);
+    s->stopping = true;
   }
-  state_->wake.notify_all();
-  for (std::thread& worker : state_->workers) worker.join();
+  s->wake.notify_all();
+  for (std::thread& worker : s->workers) worker.join();
+  delete s;
+}
+
+WorkerPool::State* WorkerPool::state() {
+  State* s = state_.load(std::memory_order_acquire);
+  if (s != nullptr || most_ == 0) return s;
+  State* const made = new (std::nothrow) State;
+  if (made == nullptr) return nullptr;
+  made->most = most_;
+  // Two first runs at once: the one that loses keeps the winner's.
+  if (state_.compare_exchange_strong(s, made, std::memory_order_acq_rel, std::memory_order_acquire)) return made;
+  delete made;
+  return s;
 }
 
 int WorkerPool::parallelism() const {
@@ -137,9 +147,10 @@ int WorkerPool::parallelism() const {
 int WorkerPool::run(int count, int threads, PoolJob& work) {
   if (count <= 0) return 1;
   int helpers = std::min(threads, count) - 1;
-  if (helpers > 0 && state_) helpers = std::min(helpers, state_->grow(helpers));
-  if (helpers <= 0 || !state_) return runHere(count, work);
-  State& s = *state_;
+  State* const pool = helpers > 0 ? state() : nullptr;
+  if (pool != nullptr) helpers = std::min(helpers, pool->grow(helpers));
+  if (helpers <= 0 || pool == nullptr) return runHere(count, work);
+  State& s = *pool;
   Job job(work, count, helpers);
   {
     const std::lock_guard<std::mutex> held(s.lock);
@@ -162,6 +173,7 @@ struct WorkerPool::State {};
 
 WorkerPool::WorkerPool(int) noexcept {}
 WorkerPool::~WorkerPool() = default;
+WorkerPool::State* WorkerPool::state() { return nullptr; }
 int WorkerPool::parallelism() const { return 1; }
 
 int WorkerPool::run(int count, int, PoolJob& work) { return count <= 0 ? 1 : runHere(count, work); }

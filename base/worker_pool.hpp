@@ -2,10 +2,11 @@
 // the parts of a job side by side: the raster's bands, the pieces of a large script. The
 // caller of run() takes part in its own job, so every job finishes even when no thread can
 // be started or every worker is busy with another caller's job; jobs from several threads
-// at once queue for the workers.
+// at once queue for the workers. A pool that could not start its threads (memory was short)
+// tries again at its next run.
 #pragma once
 
-#include <memory>
+#include <atomic>
 
 namespace trazo {
 
@@ -20,7 +21,7 @@ class PoolJob {
 
 class WorkerPool {
  public:
-  // Never more than `mostWorkers` threads of its own; none started yet.
+  // Never more than `mostWorkers` threads of its own; none started yet, nothing allocated.
   explicit WorkerPool(int mostWorkers) noexcept;
   // Stops the workers and waits for them.
   ~WorkerPool();
@@ -33,14 +34,19 @@ class WorkerPool {
 
   // Calls job.part(0) .. job.part(count - 1), each once: part 0 and whatever else it gets to
   // on the caller's thread, the rest on up to `threads - 1` workers, started here when
-  // fewer are running. Returns once every part has returned, with the number of threads
-  // the parts were shared among (1 when no worker could be had). When parts throw, the
-  // first exception comes out of run(), once every other part has returned.
+  // fewer are running (tried again at a later run when they could not be). Returns once
+  // every part has returned, with the number of threads the parts were shared among (1 when
+  // no worker could be had). When parts throw, the first exception comes out of run(), once
+  // every other part has returned.
   int run(int count, int threads, PoolJob& job);
 
  private:
   struct State;
-  std::unique_ptr<State> state_;  // none where threads cannot be had
+  // The workers' state, made at the first run that wants workers; made again at a later run
+  // when there was no memory for it.
+  State* state();
+  std::atomic<State*> state_{nullptr};
+  [[maybe_unused]] int most_ = 0;  // unused where the platform has no threads
 };
 
 // The pool the raster and the script reader share.

@@ -82,6 +82,10 @@ class Trazo {
   const PicturePlacement& placement() const { return placement_; }
 
   const Store& store() const { return store_; }
+  // Several adds that go as one (a host's bulk add): the drawing as it stands, and every add
+  // made since taken back when they cannot all be made.
+  Store::Mark markAdds() const { return store_.mark(); }
+  void takeBackAdds(const Store::Mark& mark) { store_.takeBack(mark); }
 
  private:
   // Lets tests reach the store to put it at its limits.

@@ -43,6 +43,12 @@ class ChunkedList {
     ++size_;
   }
 
+  // Drops the elements from `size` on, each emptied (its memory given back), keeping the
+  // chunks for the appends that follow.
+  void dropFrom(std::size_t size) {
+    while (size_ > size) (*this)[--size_] = T();
+  }
+
   // Drops every element, keeping up to `chunks` chunks for the appends that follow.
   void clearKeeping(std::size_t chunks) {
     if (chunks_.size() > chunks) chunks_.resize(chunks);

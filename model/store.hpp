@@ -109,6 +109,20 @@ class Store {
     return fillSlot(values, false);
   }
 
+  // Where the drawing stands, for taking back the adds made after it (a bulk add that ran
+  // out of memory part way).
+  struct Mark {
+    std::int32_t count = 0, capacity = 0, nextInBlock = 0, firstStyled = 0;
+    std::size_t blocks = 0, arcEnds = 0, strings = 0;
+    std::uint64_t generation = 0;
+    Extents extents;
+  };
+  Mark mark() const;
+  // Takes back every entity added since `mark` and the blocks made for them, leaving the
+  // count, upper bound, extents and records as they were at the mark. Allocates nothing and
+  // never fails; a mark from before a Clear or release is ignored.
+  void takeBack(const Mark& mark);
+
   // The entity at `index`, or nothing (subscript out of range) outside 0..upperBound. Index
   // 0 exists and is always empty, as is every slot past the count.
   std::optional<Entity> at(std::int32_t index) const;

@@ -3,10 +3,16 @@
 namespace trazo::python {
 namespace {
 
+// Out of memory takes the whole run back: the host is told of it as of a call that did
+// nothing, and a drawing cut at a row the memory chose is of no use.
 template <typename AddRow>
-RunResult eachRow(std::size_t rows, AddRow add) {
+RunResult eachRow(Trazo& control, std::size_t rows, AddRow add) {
+  const Store::Mark before = control.markAdds();
   for (std::size_t i = 0; i < rows; ++i) {
-    if (const Status s = add(i); failed(s)) return {s, i};
+    if (const Status s = add(i); failed(s)) {
+      if (s == status::outOfMemory) control.takeBackAdds(before);
+      return {s, i};
+    }
   }
   return {};
 }
@@ -14,31 +20,32 @@ RunResult eachRow(std::size_t rows, AddRow add) {
 }  // namespace
 
 RunResult addLines(Trazo& control, std::size_t rows, const LineColumns& c, const TextColumn& tags) {
-  return eachRow(rows, [&](std::size_t i) {
+  return eachRow(control, rows, [&](std::size_t i) {
     return control.AddLine(c.x1[i], c.y1[i], c.x2[i], c.y2[i], c.col[i], c.lType[i], tags[i]);
   });
 }
 
 RunResult addBoxes(Trazo& control, std::size_t rows, const LineColumns& c, const TextColumn& tags) {
-  return eachRow(rows, [&](std::size_t i) {
+  return eachRow(control, rows, [&](std::size_t i) {
     return control.AddBox(c.x1[i], c.y1[i], c.x2[i], c.y2[i], c.col[i], c.lType[i], tags[i]);
   });
 }
 
 RunResult addCircles(Trazo& control, std::size_t rows, const CircleColumns& c, const TextColumn& tags) {
-  return eachRow(
-      rows, [&](std::size_t i) { return control.AddCircle(c.CX[i], c.CY[i], c.r[i], c.col[i], c.lType[i], tags[i]); });
+  return eachRow(control, rows, [&](std::size_t i) {
+    return control.AddCircle(c.CX[i], c.CY[i], c.r[i], c.col[i], c.lType[i], tags[i]);
+  });
 }
 
 RunResult addArcs(Trazo& control, std::size_t rows, const ArcColumns& c, const TextColumn& tags) {
-  return eachRow(rows, [&](std::size_t i) {
+  return eachRow(control, rows, [&](std::size_t i) {
     return control.AddCircle2(c.CX[i], c.CY[i], c.r[i], c.sa[i], c.ea[i], c.col[i], c.lType[i], tags[i]);
   });
 }
 
 RunResult addTexts(Trazo& control, std::size_t rows, const TextColumns& c, const TextColumn& texts,
                    const TextColumn& tags) {
-  return eachRow(rows, [&](std::size_t i) {
+  return eachRow(control, rows, [&](std::size_t i) {
     return control.AddText(c.TX[i], c.TY[i], c.TH[i], c.Tang[i], c.col[i], texts[i], tags[i]);
   });
 }

@@ -1,8 +1,8 @@
 // Adds from columns of numbers and texts, one row at a time through the control's own
 // members, in row order: a run of rows is the same as the single calls, with the same
 // records, extents and statuses, and it stops at the first row that fails, keeping what the
-// rows before it added. The columns are plain memory (a NumPy array's data and stride), so
-// the adds run without the interpreter.
+// rows before it added; out of memory alone takes back the whole run. The columns are plain memory (a NumPy array's
+// data and stride), so the adds run without the interpreter.
 #pragma once
 
 #include "control/trazo.hpp"
@@ -42,7 +42,7 @@ struct TextColumn {
 };
 
 // How a run of rows ended: every row added, or `status` from row `row`, the rows before it
-// added.
+// added (none of them when the status is out of memory).
 struct RunResult {
   Status status = status::ok;
   std::size_t row = 0;

@@ -7,8 +7,11 @@
 #include "tools/trazo/qt_application.hpp"
 #include "tools/trazo/dxf_file.hpp"
 #include "tools/trazo/script_file.hpp"
+#include "tools/trazo/tile_drawing.hpp"
 
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QSaveFile>
 #include <QString>
 
 #include <charconv>
@@ -16,7 +19,9 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <system_error>
+#include <vector>
 
 namespace trazo::cli {
 namespace {
@@ -55,19 +60,111 @@ std::uint64_t tilesOf(const Zooms& zooms) {
 
 QString pathText(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
 
+// The file appears, or replaces an old one, only once all of `bytes` are in it.
+bool writeWhole(const QString& path, const std::vector<unsigned char>& bytes, QString& error) {
+  if (QFileInfo(path).isDir()) {
+    error = QStringLiteral("is a folder");
+    return false;
+  }
+  QSaveFile file(path);
+  const auto size = static_cast<qint64>(bytes.size());
+  if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char*>(bytes.data()), size) != size ||
+      !file.commit()) {
+    error = file.errorString();
+    return false;
+  }
+  return true;
+}
+
+struct TilesOptions {
+  std::string script;
+  std::string layout;
+  std::string output;
+  std::string zooms;
+  int tile = 256;
+  bool strict = false;
+  PictureArguments picture;
+};
+
+// Runs the script and writes its tiles; what goes wrong sets exitCode.
+void writeTiles(const TilesOptions& options, int& exitCode) {
+  exitCode = kExitRejected;
+  Zooms zooms;
+  if (!parseZooms(options.zooms, zooms) || zooms.last > kDeepestZoom) {
+    std::cerr << "--zoom: expected LAST or FIRST-LAST with 0 <= FIRST <= LAST <= " << kDeepestZoom << ", e.g. 0-6\n";
+    return;
+  }
+  if ((std::int64_t{options.tile} << zooms.last) > kLargestPictureSide) {
+    std::cerr << "--zoom: at zoom " << zooms.last << " tiles of " << options.tile
+              << " pixels make a picture wider than " << kLargestPictureSide << " pixels\n";
+    return;
+  }
+  qt::PictureOptions pictureOptions;
+  if (!options.picture.toOptions(pictureOptions)) return;
+  const std::string name = scriptName(options.script);
+  FailureReport failures(name);
+  ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
+  auto script = loadScript(options.script, progress, options.layout);
+  if (!script) return;
+
+  const auto application = offscreenApplication();
+
+  // While the script runs, P1 is one tile, and paints nothing.
+  const int tile = options.tile;
+  DeviceSurface picture;
+  picture.setDevice(tile, tile, kScreenDpi, kScreenDpi);
+  Trazo control;
+  control.attachPicture(picture);
+  (void)control.onInitialize();
+  runScript(*script, control, progress);
+
+  // Each tile is a window of the picture of its zoom: only the entities that reach it are
+  // handed to the raster, which keeps only the tile's pixels.
+  const std::filesystem::path folder = QString::fromStdString(options.output).toStdU16String();
+  const std::uint64_t total = tilesOf(zooms);
+  std::uint64_t done = 0;
+  Status paintStatus = status::ok;
+  std::vector<unsigned char> png;
+  for (int z = zooms.first; z <= zooms.last; ++z) {
+    const int across = 1 << z;
+    for (int x = 0; x < across; ++x) {
+      const std::filesystem::path column = folder / std::to_string(z) / std::to_string(x);
+      std::error_code error;
+      std::filesystem::create_directories(column, error);
+      if (error) {
+        std::cerr << pathText(column).toStdString() << ": cannot be made: " << error.message() << '\n';
+        exitCode = 1;
+        return;
+      }
+      for (int y = 0; y < across; ++y) {
+        const QString path = pathText(column / (std::to_string(y) + ".png"));
+        const TileDrawing drawn = drawTile(control, {z, x, y, tile}, pictureOptions, png);
+        if (!drawn.drawn) {
+          std::cerr << path.toStdString() << ": cannot be drawn: " << drawn.error << '\n';
+          exitCode = 1;
+          return;
+        }
+        if (QString reason; !writeWhole(path, png, reason)) {
+          std::cerr << path.toStdString() << ": cannot be written: " << reason.toStdString() << '\n';
+          exitCode = 1;
+          return;
+        }
+        if (!failed(paintStatus)) paintStatus = drawn.paintStatus;
+        progress.counted(++done, total, "tiles written");
+      }
+    }
+  }
+  control.onTerminate();
+  // The tiles' repaints have no line of the script.
+  if (failed(paintStatus)) std::cerr << name << ": Error Reflash " << statusKind(paintStatus) << '\n';
+  const bool anyFailed = failures.failures() > 0 || failed(paintStatus);
+  exitCode = options.strict && anyFailed ? kExitMemberFailed : 0;
+}
+
 }  // namespace
 
 void addTilesCommand(CLI::App& app, int& exitCode) {
-  struct Options {
-    std::string script;
-    std::string layout;
-    std::string output;
-    std::string zooms;
-    int tile = 256;
-    bool strict = false;
-    PictureArguments picture;
-  };
-  auto options = std::make_shared<Options>();
+  auto options = std::make_shared<TilesOptions>();
   CLI::App* cmd = app.add_subcommand("tiles", "Run a call script and write its picture as a pyramid of PNG tiles");
   cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
       ->required();
@@ -85,73 +182,12 @@ void addTilesCommand(CLI::App& app, int& exitCode) {
   cmd->add_flag("--strict", options->strict, "Exit with status 3 when a member fails while the script runs");
   addPictureArguments(*cmd, options->picture);
   cmd->callback([options, &exitCode] {
-    exitCode = kExitRejected;
-    Zooms zooms;
-    if (!parseZooms(options->zooms, zooms) || zooms.last > kDeepestZoom) {
-      std::cerr << "--zoom: expected LAST or FIRST-LAST with 0 <= FIRST <= LAST <= " << kDeepestZoom << ", e.g. 0-6\n";
-      return;
+    try {
+      writeTiles(*options, exitCode);
+    } catch (const std::bad_alloc&) {
+      std::cerr << "trazo tiles: out of memory\n";
+      exitCode = 1;
     }
-    if ((std::int64_t{options->tile} << zooms.last) > kLargestPictureSide) {
-      std::cerr << "--zoom: at zoom " << zooms.last << " tiles of " << options->tile
-                << " pixels make a picture wider than " << kLargestPictureSide << " pixels\n";
-      return;
-    }
-    qt::PictureOptions pictureOptions;
-    if (!options->picture.toOptions(pictureOptions)) return;
-    const std::string name = scriptName(options->script);
-    FailureReport failures(name);
-    ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress, options->layout);
-    if (!script) return;
-
-    const auto application = offscreenApplication();
-
-    // While the script runs, P1 is one tile, and paints nothing.
-    const int tile = options->tile;
-    DeviceSurface picture;
-    picture.setDevice(tile, tile, kScreenDpi, kScreenDpi);
-    Trazo control;
-    control.attachPicture(picture);
-    (void)control.onInitialize();
-    runScript(*script, control, progress);
-
-    // Each tile is a window of the picture of its zoom: only the entities that reach it are
-    // handed to the raster, which keeps only the tile's pixels.
-    const std::filesystem::path folder = QString::fromStdString(options->output).toStdU16String();
-    const std::uint64_t total = tilesOf(zooms);
-    std::uint64_t done = 0;
-    Status paintStatus = status::ok;
-    for (int z = zooms.first; z <= zooms.last; ++z) {
-      const int across = 1 << z;
-      const QSize size(tile * across, tile * across);
-      for (int x = 0; x < across; ++x) {
-        const std::filesystem::path column = folder / std::to_string(z) / std::to_string(x);
-        std::error_code error;
-        std::filesystem::create_directories(column, error);
-        if (error) {
-          std::cerr << pathText(column).toStdString() << ": cannot be made: " << error.message() << '\n';
-          exitCode = 1;
-          return;
-        }
-        for (int y = 0; y < across; ++y) {
-          pictureOptions.window = {x * tile, y * tile, tile, tile};
-          const QString path = pathText(column / (std::to_string(y) + ".png"));
-          const qt::WriteResult result = qt::writePicture(control, path, size, pictureOptions, qt::PictureFormat::png);
-          if (!result.written) {
-            std::cerr << path.toStdString() << ": cannot be written: " << result.error.toStdString() << '\n';
-            exitCode = 1;
-            return;
-          }
-          if (!failed(paintStatus)) paintStatus = result.paintStatus;
-          progress.counted(++done, total, "tiles written");
-        }
-      }
-    }
-    control.onTerminate();
-    // The tiles' repaints have no line of the script.
-    if (failed(paintStatus)) std::cerr << name << ": Error Reflash " << statusKind(paintStatus) << '\n';
-    const bool anyFailed = failures.failures() > 0 || failed(paintStatus);
-    exitCode = options->strict && anyFailed ? kExitMemberFailed : 0;
   });
 }
 

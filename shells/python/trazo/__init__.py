@@ -17,11 +17,11 @@ import warnings
 from typing import List, NamedTuple
 
 from . import _arguments, _colours, _files
-from ._errors import ScriptRejected, TrazoError, TrazoWarning
+from ._errors import ScriptRejected, TrazoError, TrazoMemoryError, TrazoWarning
 from ._trazo import Control as _Control
 from ._trazo import _bound_calls, _status_kind
 
-__all__ = ["Trazo", "TrazoError", "TrazoWarning", "ScriptRejected", "ScriptRun", "Picked", "run_script", "read_dxf"]
+__all__ = ["Trazo", "TrazoError", "TrazoMemoryError", "TrazoWarning", "ScriptRejected", "ScriptRun", "Picked", "run_script", "read_dxf"]
 __version__ = "1.0.0"
 
 # The picture options' defaults, as trazo render has them.
@@ -80,7 +80,8 @@ class Trazo(_Control):
         """AddLine for every row of the arrays (scalars stand for every row), in row order.
 
         Exactly the single calls: the same records, extents and statuses. On the first row
-        that fails, raises TrazoError with .index that row; the rows before it stay added.
+        that fails, raises TrazoError with .index that row; the rows before it stay added,
+        unless memory ran out: then TrazoMemoryError (a MemoryError too), nothing added.
         Arrays of the wrong shape, type or length raise ValueError or TypeError before
         anything is stored. tags: None (no tag), one str for every row, or one str per row.
         """

@@ -2,6 +2,9 @@
 a picture whose Reflash failed."""
 
 
+_OUT_OF_MEMORY = 0x800A0007
+
+
 class TrazoError(Exception):
     """A member of the control failed; what it did before the failure stays done.
 
@@ -9,7 +12,8 @@ class TrazoError(Exception):
     0x800A0007 out of memory, 0x800A0009 subscript out of range, 0x800A000B floating point).
     kind: "overflow", "memory", "subscript" or "float" (the status in hexadecimal for any
     other). member: the member's name. index: for a bulk add, the row that failed (the rows
-    before it were added); None for a single call.
+    before it were added, unless it ran out of memory: see TrazoMemoryError); None for a
+    single call.
     """
 
     def __init__(self, message, status, kind, member, index=None):
@@ -18,6 +22,11 @@ class TrazoError(Exception):
         self.kind = kind
         self.member = member
         self.index = index
+
+
+class TrazoMemoryError(TrazoError, MemoryError):
+    """A member ran out of memory; caught as MemoryError too. Nothing of the call was stored:
+    a bulk add takes back the rows it had added (.index is the row where memory ran out)."""
 
 
 class ScriptRejected(ValueError):
@@ -36,6 +45,10 @@ class TrazoWarning(UserWarning):
 def member_failed(member, status, kind, row):
     """The TrazoError of a member that returned `status`, at `row` of a bulk add or None."""
     message = f"{member} failed: {kind} (0x{status:08X})"
+    if status == _OUT_OF_MEMORY:
+        if row is not None:
+            message = f"row {row}: {message}; nothing of the call was added"
+        return TrazoMemoryError(message, status, kind, member, row)
     if row is not None:
         message = f"row {row}: {message}; the rows before it were added"
     return TrazoError(message, status, kind, member, row)
