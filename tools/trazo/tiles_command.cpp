@@ -1,12 +1,11 @@
 #include "tools/trazo/tiles_command.hpp"
 
-#include "control/trazo.hpp"
-#include "device/device_surface.hpp"
 #include "shells/qt/picture_files.hpp"
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
-#include "tools/trazo/dxf_file.hpp"
+#include "tools/trazo/script_arguments.hpp"
 #include "tools/trazo/script_file.hpp"
+#include "tools/trazo/scripted_picture.hpp"
 
 #include <QGuiApplication>
 #include <QString>
@@ -69,9 +68,7 @@ void addTilesCommand(CLI::App& app, int& exitCode) {
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("tiles", "Run a call script and write its picture as a pyramid of PNG tiles");
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
-      ->required();
-  cmd->add_option("--layout", options->layout, kLayoutHelp);
+  addScriptArguments(*cmd, options->script, options->layout);
   cmd->add_option("-o,--output", options->output, "Folder of the tiles, written as Z/X/Y.png (made if missing)")
       ->required();
   cmd->add_option("--zoom", options->zooms,
@@ -108,12 +105,8 @@ void addTilesCommand(CLI::App& app, int& exitCode) {
 
     // While the script runs, P1 is one tile, and paints nothing.
     const int tile = options->tile;
-    DeviceSurface picture;
-    picture.setDevice(tile, tile, kScreenDpi, kScreenDpi);
-    Trazo control;
-    control.attachPicture(picture);
-    (void)control.onInitialize();
-    runScript(*script, control, progress);
+    ScriptedPicture scripted(tile, tile, *script, progress);
+    Trazo& control = scripted.control;
 
     // Each tile is a window of the picture of its zoom: only the entities that reach it are
     // handed to the raster, which keeps only the tile's pixels.

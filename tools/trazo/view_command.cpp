@@ -2,7 +2,7 @@
 
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
-#include "tools/trazo/dxf_file.hpp"
+#include "tools/trazo/script_arguments.hpp"
 #include "tools/trazo/script_file.hpp"
 #include "tools/trazo/view_window.hpp"
 
@@ -27,9 +27,7 @@ void addViewCommand(CLI::App& app, int& exitCode) {
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("view", "Run a call script and show the control in a window");
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
-      ->required();
-  cmd->add_option("--layout", options->layout, kLayoutHelp);
+  addScriptArguments(*cmd, options->script, options->layout);
   addPictureArguments(*cmd, options->picture);
   cmd->add_option("--highlight", options->highlight,
                   "Colour of the entity under the pointer and of the selected ones: a name or #RRGGBB (default: "
