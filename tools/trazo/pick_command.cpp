@@ -1,10 +1,9 @@
 #include "tools/trazo/pick_command.hpp"
 
-#include "control/trazo.hpp"
-#include "device/device_surface.hpp"
 #include "picking/picker.hpp"
 #include "script/printable_text.hpp"
 #include "tools/trazo/script_file.hpp"
+#include "tools/trazo/scripted_picture.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -133,15 +132,11 @@ void addPickCommand(CLI::App& app, int& exitCode) {
     if (!script) return;
 
     // The picture's geometry alone: the picker draws what it needs itself.
-    DeviceSurface picture;
-    picture.setDevice(width, height, kScreenDpi, kScreenDpi);
-    Trazo control;
-    control.attachPicture(picture);
-    (void)control.onInitialize();
-    runScript(*script, control, progress);
+    ScriptedPicture scripted(width, height, *script, progress);
+    Trazo& control = scripted.control;
     if (const Status s = control.onPaint(); failed(s)) std::cerr << name << ": Error Reflash " << statusKind(s) << '\n';
     Picker picker;
-    picker.painted(control.store(), picture);
+    picker.painted(control.store(), scripted.picture);
 
     std::vector<std::int32_t> found;
     if (!options->at.empty()) {
