@@ -9,7 +9,7 @@
 // a window, which builds the index, is shown apart.
 //
 //   big_drawing_table [COUNT...] [--rounds N] [--threads N]
-#include "bench/qt_mixed_drawing.hpp"
+#include "bench/mixed_control.hpp"
 #include "control/trazo.hpp"
 #include "device/device_surface.hpp"
 #include "raster/raster_surface.hpp"
@@ -57,18 +57,7 @@ double median(std::vector<double> v) {
 
 bool fill(Trazo& control, std::size_t count) {
   if (failed(control.Clear())) return false;
-  using bench::Shape;
-  for (const bench::MixedEntity& e : bench::mixedDrawing(count)) {
-    Status s = status::ok;
-    switch (e.shape) {
-      case Shape::line: s = control.AddLine(e.a, e.b, e.c, e.d, e.col, e.lType, u""); break;
-      case Shape::box: s = control.AddBox(e.a, e.b, e.c, e.d, e.col, e.lType, u""); break;
-      case Shape::circle: s = control.AddCircle(e.a, e.b, e.c, e.col, e.lType, u""); break;
-      case Shape::arc: s = control.AddCircle2(e.a, e.b, e.c, e.d, e.e, e.col, e.lType, u""); break;
-    }
-    if (failed(s)) return false;
-  }
-  return true;
+  return bench::addMixedDrawing(control, bench::mixedDrawing(count));
 }
 
 }  // namespace
