@@ -125,14 +125,12 @@ void addPickCommand(CLI::App& app, int& exitCode) {
       std::cerr << "--inside goes with --box only\n";
       return;
     }
-    const std::string name = scriptName(options->script);
-    FailureReport failures(name);
-    ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress);
-    if (!script) return;
+    LoadedScript loaded(options->script);
+    if (!loaded.script) return;
+    const std::string& name = loaded.name;
 
     // The picture's geometry alone: the picker draws what it needs itself.
-    ScriptedPicture scripted(width, height, *script, progress);
+    ScriptedPicture scripted(width, height, *loaded.script, loaded.progress);
     Trazo& control = scripted.control;
     if (const Status s = control.onPaint(); failed(s)) std::cerr << name << ": Error Reflash " << statusKind(s) << '\n';
     Picker picker;

@@ -170,16 +170,14 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       pictureOptions.paper =
           QString::fromStdString(options->page).toLower() == QLatin1String("a4") ? qt::Paper::a4 : qt::Paper::letter;
     if (options->dpi != 0) pictureOptions.printDpi = options->dpi;
-    const std::string name = scriptName(options->script);
-    FailureReport failures(name);
-    ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress, options->layout);
-    if (!script) return;
+    LoadedScript loaded(options->script, options->layout);
+    if (!loaded.script) return;
+    const std::string& name = loaded.name;
 
     const auto application = offscreenApplication();
 
     // While the script runs, P1 has the size of the picture to come but paints nothing.
-    ScriptedPicture scripted(size.width(), size.height(), *script, progress);
+    ScriptedPicture scripted(size.width(), size.height(), *loaded.script, loaded.progress);
     Trazo& control = scripted.control;
 
     const qt::WriteResult result = writeOutput(control, options->output, *format, size, pictureOptions, name);
@@ -191,7 +189,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       exitCode = 1;
       return;
     }
-    const bool anyFailed = failures.failures() > 0 || failed(result.paintStatus);
+    const bool anyFailed = loaded.failures.failures() > 0 || failed(result.paintStatus);
     exitCode = options->strict && anyFailed ? kExitMemberFailed : 0;
   });
 }

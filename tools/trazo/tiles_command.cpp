@@ -95,17 +95,15 @@ void addTilesCommand(CLI::App& app, int& exitCode) {
     }
     qt::PictureOptions pictureOptions;
     if (!options->picture.toOptions(pictureOptions)) return;
-    const std::string name = scriptName(options->script);
-    FailureReport failures(name);
-    ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress, options->layout);
-    if (!script) return;
+    LoadedScript loaded(options->script, options->layout);
+    if (!loaded.script) return;
+    const std::string& name = loaded.name;
 
     const auto application = offscreenApplication();
 
     // While the script runs, P1 is one tile, and paints nothing.
     const int tile = options->tile;
-    ScriptedPicture scripted(tile, tile, *script, progress);
+    ScriptedPicture scripted(tile, tile, *loaded.script, loaded.progress);
     Trazo& control = scripted.control;
 
     // Each tile is a window of the picture of its zoom: only the entities that reach it are
@@ -136,14 +134,14 @@ void addTilesCommand(CLI::App& app, int& exitCode) {
             return;
           }
           if (!failed(paintStatus)) paintStatus = result.paintStatus;
-          progress.counted(++done, total, "tiles written");
+          loaded.progress.counted(++done, total, "tiles written");
         }
       }
     }
     control.onTerminate();
     // The tiles' repaints have no line of the script.
     if (failed(paintStatus)) std::cerr << name << ": Error Reflash " << statusKind(paintStatus) << '\n';
-    const bool anyFailed = failures.failures() > 0 || failed(paintStatus);
+    const bool anyFailed = loaded.failures.failures() > 0 || failed(paintStatus);
     exitCode = options->strict && anyFailed ? kExitMemberFailed : 0;
   });
 }

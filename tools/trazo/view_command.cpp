@@ -49,11 +49,9 @@ void addViewCommand(CLI::App& app, int& exitCode) {
         return;
       }
     }
-    const std::string name = scriptName(options->script);
-    FailureReport failures(name);
-    ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress, options->layout);
-    if (!script) return;
+    LoadedScript loaded(options->script, options->layout);
+    if (!loaded.script) return;
+    const std::string& name = loaded.name;
     if (!displayAvailable()) {
       std::cerr << "trazo view needs a display (DISPLAY or WAYLAND_DISPLAY); `trazo render` needs none\n";
       exitCode = 1;
@@ -68,11 +66,11 @@ void addViewCommand(CLI::App& app, int& exitCode) {
     ViewWindow window(QStringLiteral("trazo view: %1").arg(QFileInfo(QString::fromStdString(name)).fileName()),
                       pictureOptions, highlight);
     Trazo& control = window.control().control();
-    runScript(*script, control, progress);
+    runScript(*loaded.script, control, loaded.progress);
     window.show();
     if (options->exitAfter > 0) QTimer::singleShot(options->exitAfter, &application, &QApplication::quit);
     exitCode = application.exec();
-    if (exitCode == 0 && options->strict && failures.failures() > 0) exitCode = kExitMemberFailed;
+    if (exitCode == 0 && options->strict && loaded.failures.failures() > 0) exitCode = kExitMemberFailed;
   });
 }
 
