@@ -10,17 +10,15 @@
 // a window, which builds the index, is shown apart.
 //
 //   big_drawing_table [COUNT...] [--rounds N] [--threads N]
-#include "bench/qt_mixed_drawing.hpp"
+#include "bench/mixed_control.hpp"
+#include "bench/table_arguments.hpp"
 #include "control/trazo.hpp"
 #include "device/device_surface.hpp"
 #include "raster/raster_surface.hpp"
 
-#include <algorithm>
 #include <ctime>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
-#include <string>
 #include <vector>
 
 namespace {
@@ -51,49 +49,24 @@ double millisecondsOf(const std::function<bool()>& repaint, bool& ok) {
   return static_cast<double>(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC;
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.size() % 2 == 1 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
+using bench::median;
 
 bool fill(Trazo& control, std::size_t count) {
   if (failed(control.Clear())) return false;
-  using bench::Shape;
-  for (const bench::MixedEntity& e : bench::mixedDrawing(count)) {
-    Status s = status::ok;
-    switch (e.shape) {
-      case Shape::line: s = control.AddLine(e.a, e.b, e.c, e.d, e.col, e.lType, u""); break;
-      case Shape::box: s = control.AddBox(e.a, e.b, e.c, e.d, e.col, e.lType, u""); break;
-      case Shape::circle: s = control.AddCircle(e.a, e.b, e.c, e.col, e.lType, u""); break;
-      case Shape::arc: s = control.AddCircle2(e.a, e.b, e.c, e.d, e.e, e.col, e.lType, u""); break;
-    }
-    if (failed(s)) return false;
-  }
-  return true;
+  return bench::addMixedDrawing(control, bench::mixedDrawing(count));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::size_t> counts;
-  int rounds = 5, threads = 1;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--rounds" && i + 1 < argc) {
-      rounds = std::max(1, std::atoi(argv[++i]));
-    } else if (a == "--threads" && i + 1 < argc) {
-      threads = std::max(0, std::atoi(argv[++i]));
-    } else {
-      counts.push_back(static_cast<std::size_t>(std::strtoull(argv[i], nullptr, 10)));
-    }
-  }
-  if (counts.empty()) counts = {1000000, 10000000};
+  const bench::TableArguments arguments = bench::tableArguments(argc, argv, 1);
+  const int rounds = arguments.rounds, threads = arguments.threads;
 
   std::printf(
       "| entities (records) | whole picture | whole, every command in order | zoom 10x | 100x | 1000x | painters and "
       "geometry alone | first window repaint (index built) |\n|---|---|---|---|---|---|---|---|\n");
   bool ok = true;
-  for (const std::size_t count : counts) {
+  for (const std::size_t count : arguments.counts) {
     Trazo control;
     RasterSurface picture;
     picture.raster().setThreads(threads);

@@ -2,6 +2,7 @@
 // drawing (lines, circles, arcs, boxes) added to a fresh store, then the index built over it
 // as the first repaint of a window builds it, both timed in one iteration by the processor
 // time of the process. build_share is the build's time over the adds'.
+#include "bench/millions_by_hand.hpp"
 #include "bench/qt_mixed_drawing.hpp"
 #include "model/add_operations.hpp"
 #include "model/spatial_index.hpp"
@@ -68,12 +69,6 @@ void BM_IndexBuildAgainstAdds(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_IndexBuildAgainstAdds)
-    ->Arg(1000000)
-    ->Arg(10000000)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IndexBuildAgainstAdds)->Apply(millionsByHand);
 
 }  // namespace trazo::bench

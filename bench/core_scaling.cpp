@@ -3,6 +3,7 @@
 // adding is constant time however large the drawing gets. The clock is the processor time
 // of the process (which includes the page faults of fresh memory), not the wall clock: on a
 // shared machine the wall clock also counts whatever else ran meanwhile.
+#include "bench/millions_by_hand.hpp"
 #include "control/trazo.hpp"
 
 #include <benchmark/benchmark.h>
@@ -39,12 +40,6 @@ void BM_AddLineMillions(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_AddLineMillions)
-    ->Arg(1000000)
-    ->Arg(10000000)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddLineMillions)->Apply(millionsByHand);
 
 }  // namespace trazo::bench

@@ -20,14 +20,7 @@ export PYTHONPATH="$build/shells/python"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-median() { sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
-timed() {  # timed COMMAND...: wall seconds of one run; fails when the command does
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null || return 1
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
-}
+source "$here/timing.sh"
 declare -A times
 names=("trazo $count" "trazo $mpl_count" "matplotlib $mpl_count" "matplotlib-antialiased $mpl_count")
 [ "$mpl_count" = "$count" ] && names=("trazo $count" "matplotlib $count" "matplotlib-antialiased $count")

@@ -5,7 +5,8 @@
 // Each pair runs back to back in every iteration on the calling thread and is timed by that
 // thread's processor time, so that other work on a busy machine does not count; the ratio of
 // the sums is what counts.
-#include "bench/qt_mixed_drawing.hpp"
+#include "bench/mixed_control.hpp"
+#include "bench/paired_runs.hpp"
 #include "control/trazo.hpp"
 #include "device/device_surface.hpp"
 #include "raster/raster_surface.hpp"
@@ -20,7 +21,6 @@
 #include <ctime>
 #include <map>
 #include <memory>
-#include <string>
 
 namespace trazo::bench {
 namespace {
@@ -42,14 +42,7 @@ Fixture& fixtureFor(std::size_t count) {
     slot = std::make_unique<Fixture>();
     Trazo& c = slot->control;
     (void)c.onInitialize();
-    for (const MixedEntity& e : mixedDrawing(count)) {
-      switch (e.shape) {
-        case Shape::line: (void)c.AddLine(e.a, e.b, e.c, e.d, e.col, e.lType, u""); break;
-        case Shape::box: (void)c.AddBox(e.a, e.b, e.c, e.d, e.col, e.lType, u""); break;
-        case Shape::circle: (void)c.AddCircle(e.a, e.b, e.c, e.col, e.lType, u""); break;
-        case Shape::arc: (void)c.AddCircle2(e.a, e.b, e.c, e.d, e.e, e.col, e.lType, u""); break;
-      }
-    }
+    (void)addMixedDrawing(c, mixedDrawing(count));
     for (RasterSurface* p1 : {&slot->aliased, &slot->smooth}) {
       (void)p1->setPixelSize(kWidth, kHeight);
       p1->raster().setThreads(1);
@@ -82,32 +75,14 @@ double seconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-// Runs `a` and `b` back to back each iteration; reports both per repaint and b / a.
-template <typename A, typename B>
-void pair(benchmark::State& state, const char* aName, const char* bName, A a, B b) {
-  double ta = 0, tb = 0;
-  for (auto _ : state) {
-    const double t0 = seconds();
-    a();
-    const double t1 = seconds();
-    b();
-    const double t2 = seconds();
-    ta += t1 - t0;
-    tb += t2 - t1;
-  }
-  const double n = static_cast<double>(state.iterations());
-  state.counters[std::string(aName) + "_ms"] = ta / n * 1e3;
-  state.counters[std::string(bName) + "_ms"] = tb / n * 1e3;
-  state.counters["ratio"] = tb / ta;
-}
-
 std::size_t countOf(const benchmark::State& state) { return static_cast<std::size_t>(state.range(0)); }
 
 // ratio = antialiased raster / aliased raster (goal: at most 2).
 void BM_AntialiasedAgainstAliasedRaster(benchmark::State& state) {
   Fixture& f = fixtureFor(countOf(state));
   pair(
-      state, "aliased", "antialiased", [&] { rasterReflash(f, f.aliased); }, [&] { rasterReflash(f, f.smooth); });
+      state, seconds, "aliased", "antialiased", [&] { rasterReflash(f, f.aliased); },
+      [&] { rasterReflash(f, f.smooth); });
 }
 
 // ratio = antialiased QPainter / antialiased raster (goal: at least 8).
@@ -115,7 +90,8 @@ void BM_AntialiasedRasterAgainstQPainter(benchmark::State& state) {
   Fixture& f = fixtureFor(countOf(state));
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
   pair(
-      state, "antialiased", "qpainter", [&] { rasterReflash(f, f.smooth); }, [&] { qtAntialiasedReflash(f, image); });
+      state, seconds, "antialiased", "qpainter", [&] { rasterReflash(f, f.smooth); },
+      [&] { qtAntialiasedReflash(f, image); });
 }
 
 void sizes(benchmark::internal::Benchmark* b) {

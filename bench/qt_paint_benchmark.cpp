@@ -13,7 +13,8 @@
 //     all cores: circles far larger than the window, of which each band draws its rows.
 // Each pair runs back to back in every iteration and is timed by wall clock, so that a busy
 // machine slows both alike; the ratio of the sums is what counts.
-#include "bench/qt_mixed_drawing.hpp"
+#include "bench/mixed_control.hpp"
+#include "bench/paired_runs.hpp"
 #include "control/trazo.hpp"
 #include "device/device_surface.hpp"
 #include "device/portable_trig.hpp"
@@ -60,14 +61,7 @@ Fixture& fixtureFor(std::size_t count) {
     slot = std::make_unique<Fixture>();
     Trazo& c = slot->control;
     (void)c.onInitialize();
-    for (const MixedEntity& e : mixedDrawing(count)) {
-      switch (e.shape) {
-        case Shape::line: (void)c.AddLine(e.a, e.b, e.c, e.d, e.col, e.lType, u""); break;
-        case Shape::box: (void)c.AddBox(e.a, e.b, e.c, e.d, e.col, e.lType, u""); break;
-        case Shape::circle: (void)c.AddCircle(e.a, e.b, e.c, e.col, e.lType, u""); break;
-        case Shape::arc: (void)c.AddCircle2(e.a, e.b, e.c, e.d, e.e, e.col, e.lType, u""); break;
-      }
-    }
+    (void)addMixedDrawing(c, mixedDrawing(count));
     slot->entities = count;
     (void)slot->raster.setPixelSize(kWidth, kHeight);
     (void)slot->zoomed.setPixelWindow(
@@ -229,25 +223,6 @@ void plainQPainterLoop(const Shapes& shapes, QImage& image) {
 
 double seconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
-// Runs `a` and `b` back to back each iteration; reports both per repaint and b / a.
-template <typename A, typename B>
-void pair(benchmark::State& state, const char* aName, const char* bName, A a, B b) {
-  double ta = 0, tb = 0;
-  for (auto _ : state) {
-    const double t0 = seconds();
-    a();
-    const double t1 = seconds();
-    b();
-    const double t2 = seconds();
-    ta += t1 - t0;
-    tb += t2 - t1;
-  }
-  const double n = static_cast<double>(state.iterations());
-  state.counters[std::string(aName) + "_ms"] = ta / n * 1e3;
-  state.counters[std::string(bName) + "_ms"] = tb / n * 1e3;
-  state.counters["ratio"] = tb / ta;
-}
-
 std::size_t countOf(const benchmark::State& state) { return static_cast<std::size_t>(state.range(0)); }
 
 // ratio = Qt surface time / raster time: the raster's speed-up (goal >= 6).
@@ -255,7 +230,7 @@ void BM_RasterAgainstQtSurface(benchmark::State& state) {
   Fixture& f = fixtureFor(countOf(state));
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
   pair(
-      state, "raster", "qt", [&] { rasterReflash(f, 1); }, [&] { qtReflash(f, image); });
+      state, seconds, "raster", "qt", [&] { rasterReflash(f, 1); }, [&] { qtReflash(f, image); });
 }
 
 // ratio = bare loop time / raster time; the raster's cost over the bound is 1 / ratio
@@ -266,14 +241,14 @@ void BM_RasterAgainstBareLoop(benchmark::State& state) {
   PixelBuffer bare;
   (void)bare.resize(kWidth, kHeight, {});
   pair(
-      state, "raster", "bare", [&] { rasterReflash(f, 1); }, [&] { bareLoop(shapes, bare); });
+      state, seconds, "raster", "bare", [&] { rasterReflash(f, 1); }, [&] { bareLoop(shapes, bare); });
 }
 
 // ratio = one thread / all cores: the bands' speed-up (goal >= 1.7 on 2 cores).
 void BM_BandsAgainstOneThread(benchmark::State& state) {
   Fixture& f = fixtureFor(countOf(state));
   pair(
-      state, "bands", "one_thread", [&] { rasterReflash(f, 0); }, [&] { rasterReflash(f, 1); });
+      state, seconds, "bands", "one_thread", [&] { rasterReflash(f, 0); }, [&] { rasterReflash(f, 1); });
 }
 
 // The same for the raster step alone, the part that is split into bands: each repaint is
@@ -305,7 +280,7 @@ void BM_QtSurfaceAgainstPlainQPainter(benchmark::State& state) {
   const Shapes shapes = shapesOf(f);
   QImage a(kWidth, kHeight, QImage::Format_RGB32), b(kWidth, kHeight, QImage::Format_RGB32);
   pair(
-      state, "plain", "qt", [&] { plainQPainterLoop(shapes, b); }, [&] { qtReflash(f, a); });
+      state, seconds, "plain", "qt", [&] { plainQPainterLoop(shapes, b); }, [&] { qtReflash(f, a); });
 }
 
 // The raster step alone of the zoomed window, each repaint recorded with the clock stopped.

@@ -11,6 +11,7 @@
 //
 //   qt_widget_frames [COUNT...] [--rounds N] [--threads N]   (threads 0: all cores)
 #include "bench/qt_mixed_drawing.hpp"
+#include "bench/table_arguments.hpp"
 #include "shells/qt/trazo_widget.hpp"
 
 #include <QApplication>
@@ -18,12 +19,9 @@
 #include <QRegion>
 #include <QResizeEvent>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
-#include <string>
 #include <vector>
 
 namespace {
@@ -38,10 +36,7 @@ struct Times {
   double wall = 0, processor = 0;
 };
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.size() % 2 == 1 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
+using bench::median;
 
 bool fill(qt::TrazoWidget& widget, std::size_t count) {
   using bench::Shape;
@@ -87,25 +82,14 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
   QApplication app(argc, argv);
-  std::vector<std::size_t> counts;
-  int rounds = 5, threads = 0;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--rounds" && i + 1 < argc) {
-      rounds = std::max(1, std::atoi(argv[++i]));
-    } else if (a == "--threads" && i + 1 < argc) {
-      threads = std::max(0, std::atoi(argv[++i]));
-    } else {
-      counts.push_back(static_cast<std::size_t>(std::strtoull(argv[i], nullptr, 10)));
-    }
-  }
-  if (counts.empty()) counts = {1000000, 10000000};
+  const bench::TableArguments arguments = bench::tableArguments(argc, argv, 0);
+  const int rounds = arguments.rounds, threads = arguments.threads;
 
   std::printf(
       "| entities | whole frame (wall / processor) | first whole frame | 1 %% window frame (wall / processor) | "
       "first window frame | P1 whole, grown |\n|---|---|---|---|---|---|\n");
   bool ok = true;
-  for (const std::size_t count : counts) {
+  for (const std::size_t count : arguments.counts) {
     qt::PictureOptions options;
     options.threads = threads;
     qt::TrazoWidget widget(nullptr, options);

@@ -22,14 +22,7 @@ trap 'rm -rf "$work"' EXIT
 "$build/bench/qt/qt_write_script" "$count" > "$work/drawing.trz"
 echo "drawing: $count entities, $(du -m "$work/drawing.trz" | cut -f1) MB of script"
 
-median() { sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
-timed() {  # timed COMMAND...: wall seconds of one run; fails when the command does
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null || return 1
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
-}
+source "$here/timing.sh"
 # Debian's Python, which has Debian's matplotlib, whatever python3 comes first on the PATH.
 python=/usr/bin/python3
 trazo_times=() matplotlib_times=()

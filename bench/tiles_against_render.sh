@@ -7,6 +7,7 @@
 #   bench/tiles_against_render.sh BUILD [COUNT] [ZOOM] [RUNS]
 # BUILD is a Release build with -DTRAZO_BENCH=ON and the Qt shell.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?build folder}" && pwd)
 count=${2:-1000000}
 zoom=${3:-6}
@@ -18,14 +19,7 @@ trap 'rm -rf "$work"' EXIT
 "$build/bench/qt/qt_write_script" "$count" > "$work/drawing.trz"
 echo "drawing: $count entities, $(du -m "$work/drawing.trz" | cut -f1) MB of script"
 
-median() { sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'; }
-timed() {  # timed COMMAND...: wall seconds of one run; fails when the command does
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null || return 1
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
-}
+source "$here/timing.sh"
 tiles_times=() render_times=()
 for ((i = 0; i < runs; i++)); do
   rm -rf "$work/tiles"

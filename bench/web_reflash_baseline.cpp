@@ -3,7 +3,7 @@
 // each time), beside the same drawing written as a call script for the browser to read.
 //   web_reflash_baseline COUNT SCRIPT ROUNDS
 // prints {"ms": [...], "hash": "..."}: each round's milliseconds and a hash of the pixels.
-#include "bench/qt_mixed_drawing.hpp"
+#include "bench/mixed_control.hpp"
 #include "control/trazo.hpp"
 #include "raster/raster_surface.hpp"
 
@@ -45,15 +45,7 @@ int main(int argc, char** argv) {
   picture.raster().setThreads(1);
   control.attachPicture(picture);
   (void)control.onInitialize();
-  using trazo::bench::Shape;
-  for (const auto& e : drawing) {
-    switch (e.shape) {
-      case Shape::line: (void)control.AddLine(e.a, e.b, e.c, e.d, e.col, e.lType, u""); break;
-      case Shape::box: (void)control.AddBox(e.a, e.b, e.c, e.d, e.col, e.lType, u""); break;
-      case Shape::circle: (void)control.AddCircle(e.a, e.b, e.c, e.col, e.lType, u""); break;
-      case Shape::arc: (void)control.AddCircle2(e.a, e.b, e.c, e.d, e.e, e.col, e.lType, u""); break;
-    }
-  }
+  (void)trazo::bench::addMixedDrawing(control, drawing);
   const int rounds = std::atoi(argv[3]);
   std::printf("{\"ms\": [");
   for (int round = 0; round <= rounds; ++round) {  // round 0 warms up and is not counted

@@ -2,7 +2,7 @@
 
 #include "device/arc_sweep.hpp"
 #include "device/portable_trig.hpp"
-#include "model/text_box.hpp"
+#include "render/text_outline.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -147,16 +147,12 @@ EntityOutline outlineOf(const Entity& e, const DeviceSurface& picture) {
       addSegment(o, picture, single(e.Value1), single(e.Value2), single(e.Value3), single(e.Value4));
       break;
     case kKindText: {
-      TextBox box;
-      if (!computeTextBox(e.Value1, e.Value2, e.Value3, e.Value4, e.Text, box)) break;
-      const float q[4][2] = {{single(box.X4), single(box.Y4)},
-                             {single(box.X1), single(box.Y1)},
-                             {single(box.X2), single(box.Y2)},
-                             {single(box.X3), single(box.Y3)}};
-      for (int side = 0; side < 4; ++side) {
-        const int next = (side + 1) % 4;
-        addSegment(o, picture, q[side][0], q[side][1], q[next][0], q[next][1]);
-      }
+      TextOutline outline;
+      if (!textOutlineOf(e, outline)) break;
+      (void)forEachSide(outline, [&](float x1, float y1, float x2, float y2) {
+        addSegment(o, picture, x1, y1, x2, y2);
+        return status::ok;
+      });
       break;
     }
     case kKindCircle: {

@@ -2,15 +2,13 @@
 
 #include "device/portable_trig.hpp"
 #include "raster/blend.hpp"
+#include "raster/wide_pen_shape.hpp"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace trazo {
 namespace {
-
-constexpr double kUnbounded = std::numeric_limits<double>::infinity();
 
 // A part of a pixel, 0 .. 1, as a weight in 256ths.
 std::uint32_t weightOf(double part) { return static_cast<std::uint32_t>(std::clamp(part, 0.0, 1.0) * 256); }
@@ -25,52 +23,19 @@ double dashPart(const DashTable& dash, double position) {
   return here + (next - here) * t;
 }
 
-// Narrows [low, high] to the u for which k * u + c lies in [from, to].
-void keepWhere(double k, double c, double from, double to, double& low, double& high) {
-  if (k == 0) {
-    if (c < from || c > to) high = -kUnbounded;
-    return;
-  }
-  double a = (from - c) / k, b = (to - c) / k;
-  if (a > b) std::swap(a, b);
-  low = std::max(low, a);
-  high = std::min(high, b);
-}
-
-// The columns of the buffer whose pixel centres lie in [xLow, xHigh] of the whole picture.
-bool columns(const PixelBuffer& picture, int left, double xLow, double xHigh, int& first, int& last) {
-  const double a = std::max(std::ceil(xLow - 0.5), static_cast<double>(left));
-  const double b = std::min(std::floor(xHigh - 0.5), static_cast<double>(left) + picture.width() - 1);
-  if (!(a <= b)) return false;
-  first = static_cast<int>(a) - left;
-  last = static_cast<int>(b) - left;
-  return true;
-}
-
-// The band's rows that the rows [first, last] of the whole picture meet.
-bool rowsInBand(const RasterBand& band, int top, double first, double last, int& from, int& to) {
-  const double a = std::max(std::floor(first), static_cast<double>(band.top) + top);
-  const double b = std::min(std::ceil(last), static_cast<double>(band.bottom) + top - 1);
-  if (!(a <= b)) return false;
-  from = static_cast<int>(a) - top;
-  to = static_cast<int>(b) - top;
-  return true;
-}
-
 }  // namespace
 
+using wide_pen::columns;
+using wide_pen::keepWhere;
+using wide_pen::kUnbounded;
+
 void drawSmoothWideLine(const RasterBand& band, int left, int top, const WideLine& l, const DashTable* dash) {
-  double first = 0, last = 0;
-  wideLineRows(l, first, last);
   int from = 0, to = 0;
-  if (!rowsInBand(band, top, first, last, from, to)) return;
+  if (!wide_pen::bandRows(band, top, l, from, to)) return;
   PixelBuffer& picture = *band.picture;
-  const double length = std::hypot(l.x2 - l.x1, l.y2 - l.y1);
-  const double dx = length > 0 ? (l.x2 - l.x1) / length : 1;
-  const double dy = length > 0 ? (l.y2 - l.y1) / length : 0;
+  const wide_pen::LineFrame f = wide_pen::lineFrame(l, dash != nullptr);
+  const double dx = f.dx, dy = f.dy, alongFrom = f.alongFrom, alongTo = f.alongTo;
   const double h = l.halfWidth;
-  const bool flat = dash != nullptr && length > 0;
-  const double alongFrom = flat ? 0 : -h, alongTo = flat ? length : length + h;
   for (int row = from; row <= to; ++row) {
     const double v = row + top + 0.5 - l.y1;
     // Centres within half a pixel of the shape take some of its ink.
@@ -92,10 +57,8 @@ void drawSmoothWideLine(const RasterBand& band, int left, int top, const WideLin
 }
 
 void drawSmoothWideRound(const RasterBand& band, int left, int top, const WideRound& r, const DashTable* dash) {
-  double first = 0, last = 0;
-  wideRoundRows(r, first, last);
   int from = 0, to = 0;
-  if (!rowsInBand(band, top, first, last, from, to)) return;
+  if (!wide_pen::bandRows(band, top, r, from, to)) return;
   PixelBuffer& picture = *band.picture;
   const double outer = r.r + r.halfWidth + 0.5;
   const bool whole = r.whole || r.span >= kFullTurn;
@@ -111,11 +74,8 @@ void drawSmoothWideRound(const RasterBand& band, int left, int top, const WideRo
       double part = r.halfWidth + 0.5 - std::fabs(std::hypot(u, v) - r.r);
       if (part <= 0) continue;
       if (!whole || dash != nullptr) {
-        double angle = portableAtan2(-v, u);
-        if (angle < 0) angle += kFullTurn;
-        double along = whole ? angle : angle - r.start;
-        if (along < 0) along += kFullTurn;
-        if (!whole && along > r.span) continue;
+        double along = 0;
+        if (!wide_pen::alongRound(r, whole, u, v, along)) continue;
         if (dash != nullptr) part = std::min(part, 1.0) * dashPart(*dash, along * r.r);
       }
       const std::uint32_t w = weightOf(part);

@@ -1,7 +1,7 @@
 #include "render/painters.hpp"
 
-#include "model/text_box.hpp"
 #include "render/entity_colour.hpp"
+#include "render/text_outline.hpp"
 
 namespace trazo {
 namespace {
@@ -38,21 +38,12 @@ Status DrawArcEntity(const Entity& e, Surface& p1) {
   });
 }
 
-// A text shows as the outline of its text box, in the style in effect: Q1 the insertion
-// point, Q2 the end of the baseline, Q3 above Q2, Q4 above Q1, drawn Q1-Q2-Q3-Q4-Q1.
+// A text shows as the outline of its text box (text_outline.hpp), in the style in effect.
 Status DrawTextEntity(const Entity& e, Surface& p1) {
-  TextBox box;
-  if (!computeTextBox(e.Value1, e.Value2, e.Value3, e.Value4, e.Text, box)) return status::floatError;
-  const float q[4][2] = {{single(box.X4), single(box.Y4)},
-                         {single(box.X1), single(box.Y1)},
-                         {single(box.X2), single(box.Y2)},
-                         {single(box.X3), single(box.Y3)}};
-  for (int side = 0; side < 4; ++side) {
-    const int next = (side + 1) % 4;
-    if (const Status s = p1.line(q[side][0], q[side][1], q[next][0], q[next][1], EntityColor(e.Col)); failed(s))
-      return s;
-  }
-  return status::ok;
+  TextOutline outline;
+  if (!textOutlineOf(e, outline)) return status::floatError;
+  return forEachSide(
+      outline, [&](float x1, float y1, float x2, float y2) { return p1.line(x1, y1, x2, y2, EntityColor(e.Col)); });
 }
 
 }  // namespace trazo

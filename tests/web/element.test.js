@@ -4,19 +4,11 @@ import assert from 'node:assert/strict';
 import { writeFile } from 'node:fs/promises';
 import path from 'node:path';
 import { test } from 'node:test';
-import { browserAndScratch, openFixture, renderNative } from './harness.js';
+import { browserAndScratch, fixtureRunner, renderNative } from './harness.js';
 
 const session = browserAndScratch('trazo-element-');
 
-async function withFixture(options, body) {
-  const page = await openFixture(session.browser, options);
-  try {
-    await body(page);
-    assert.deepEqual(page.errors, []);
-  } finally {
-    await page.close();
-  }
-}
+const withFixture = fixtureRunner(session);
 
 test('the members have the interface\'s names and argument counts, and Count cannot be set', async () => {
   await withFixture({}, async (page) => {

@@ -1,6 +1,7 @@
 // What every browser test shares: a static server on the loopback for the built web site
 // and this folder, headless Chromium from the system (never a browser of puppeteer's own),
 // and the native trazo host to compare with.
+import assert from 'node:assert/strict';
 import { mkdtemp, readFile, rm } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
@@ -118,6 +119,21 @@ export async function openFixture(browser, options) {
   const page = await browser.open('/tests/fixture.html', options);
   await page.waitForFunction(() => window.fixtureReady === true);
   return page;
+}
+
+// For a test file's `session` (browserAndScratch): withFixture(options, body) hands `body` a
+// fixture page opened with `options`, then fails the test if the page logged errors; the
+// page is closed whatever happens.
+export function fixtureRunner(session) {
+  return async (options, body) => {
+    const page = await openFixture(session.browser, options);
+    try {
+      await body(page);
+      assert.deepEqual(page.errors, []);
+    } finally {
+      await page.close();
+    }
+  };
 }
 
 // `trazo render SCRIPT --size WxH` of the native host, as RGBA bytes.

@@ -3,19 +3,11 @@
 // trazo-hover and trazo-select events from a real pointer.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { browserAndScratch, openFixture } from './harness.js';
+import { browserAndScratch, fixtureRunner } from './harness.js';
 
 const session = browserAndScratch('trazo-picking-');
 
-async function withFixture(options, body) {
-  const page = await openFixture(session.browser, options);
-  try {
-    await body(page);
-    assert.deepEqual(page.errors, []);
-  } finally {
-    await page.close();
-  }
-}
+const withFixture = fixtureRunner(session);
 
 // Extents (0, 0)-(100, 50) in a 400 x 200 picture: 10/3 CSS pixels to the unit, drawing
 // position (x, y) at CSS pixel ((x + 10) * 10/3, (55 - y) * 10/3) of P1. Each entity's tag

@@ -260,16 +260,21 @@ pixel_difference() {  # pixel_difference A.ppm B.ppm
     { p = int(($1 - 1 - h) / 3); if (!(p in seen)) { seen[p] = 1; if (n++ == 0) first = p } }
     END { printf "%d pixels differ, the first at (%d, %d)\n", n, first % w, int(first / w) }'
 }
+# Passes when the Linux picture and the Windows one are the same bytes; fails, saying how
+# they differ, otherwise or when one is missing.
+same_pixels() {  # same_pixels LINUX.ppm WINDOWS.ppm WHAT SAME_TEXT DIFFER_VERB
+  if [ ! -s "$1" ] || [ ! -s "$2" ]; then
+    fail "$3: a picture is missing"
+  elif cmp -s "$1" "$2"; then
+    pass "$3: $4"
+  else
+    fail "$3 $5 from the Linux raster: $(pixel_difference "$1" "$2")"
+  fi
+}
 for probe in "$here"/probes/*.trz; do
   name=$(basename "$probe" .trz)
   linux=$scratch/linux/$name.ppm windows=$scratch/windows/$name.ppm
-  if [ ! -s "$linux" ] || [ ! -s "$windows" ]; then
-    fail "pixels $name: a picture is missing"
-  elif cmp -s "$linux" "$windows"; then
-    pass "pixels $name: P1 is the Linux raster byte for byte"
-  else
-    fail "pixels $name differ from the Linux raster: $(pixel_difference "$linux" "$windows")"
-  fi
+  same_pixels "$linux" "$windows" "pixels $name" "P1 is the Linux raster byte for byte" "differ"
 done
 check "regsvr32 /u at the end" regsvr /u "$ocx"
 
@@ -284,13 +289,7 @@ for probe in "$here"/probes/*.trz; do
   "$linux_pixels" --antialias "$probe_size" "$probe" "$linux" || fail "antialiased $name: no Linux raster"
   wine932 "$tests/raster_pixels.exe" --antialias "$probe_size" "$(winpath "$probe")" "$(winpath "$windows")" \
     >/dev/null 2>&1 || fail "antialiased $name: raster_pixels.exe failed"
-  if [ ! -s "$linux" ] || [ ! -s "$windows" ]; then
-    fail "antialiased $name: a picture is missing"
-  elif cmp -s "$linux" "$windows"; then
-    pass "antialiased $name: the Windows raster is the Linux one byte for byte"
-  else
-    fail "antialiased $name differs from the Linux raster: $(pixel_difference "$linux" "$windows")"
-  fi
+  same_pixels "$linux" "$windows" "antialiased $name" "the Windows raster is the Linux one byte for byte" "differs"
 done
 
 echo "== $bits: traces"

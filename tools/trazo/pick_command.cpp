@@ -1,10 +1,9 @@
 #include "tools/trazo/pick_command.hpp"
 
-#include "control/trazo.hpp"
-#include "device/device_surface.hpp"
 #include "picking/picker.hpp"
 #include "script/printable_text.hpp"
 #include "tools/trazo/script_file.hpp"
+#include "tools/trazo/scripted_picture.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -126,22 +125,16 @@ void addPickCommand(CLI::App& app, int& exitCode) {
       std::cerr << "--inside goes with --box only\n";
       return;
     }
-    const std::string name = scriptName(options->script);
-    FailureReport failures(name);
-    ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress);
-    if (!script) return;
+    LoadedScript loaded(options->script);
+    if (!loaded.script) return;
+    const std::string& name = loaded.name;
 
     // The picture's geometry alone: the picker draws what it needs itself.
-    DeviceSurface picture;
-    picture.setDevice(width, height, kScreenDpi, kScreenDpi);
-    Trazo control;
-    control.attachPicture(picture);
-    (void)control.onInitialize();
-    runScript(*script, control, progress);
+    ScriptedPicture scripted(width, height, *loaded.script, loaded.progress);
+    Trazo& control = scripted.control;
     if (const Status s = control.onPaint(); failed(s)) std::cerr << name << ": Error Reflash " << statusKind(s) << '\n';
     Picker picker;
-    picker.painted(control.store(), picture);
+    picker.painted(control.store(), scripted.picture);
 
     std::vector<std::int32_t> found;
     if (!options->at.empty()) {

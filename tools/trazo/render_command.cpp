@@ -1,12 +1,11 @@
 #include "tools/trazo/render_command.hpp"
 
-#include "control/trazo.hpp"
-#include "device/device_surface.hpp"
 #include "shells/qt/picture_files.hpp"
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
-#include "tools/trazo/dxf_file.hpp"
+#include "tools/trazo/script_arguments.hpp"
 #include "tools/trazo/script_file.hpp"
+#include "tools/trazo/scripted_picture.hpp"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -115,9 +114,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("render", "Run a call script and write the picture to PNG, SVG or PDF");
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
-      ->required();
-  cmd->add_option("--layout", options->layout, kLayoutHelp);
+  addScriptArguments(*cmd, options->script, options->layout);
   cmd->add_option("-o,--output", options->output, "Picture file: .png, .svg or .pdf; - writes standard output")
       ->required();
   cmd->add_option("--format", options->format, "Picture format, whatever the file name says; needed for -o -")
@@ -173,21 +170,15 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       pictureOptions.paper =
           QString::fromStdString(options->page).toLower() == QLatin1String("a4") ? qt::Paper::a4 : qt::Paper::letter;
     if (options->dpi != 0) pictureOptions.printDpi = options->dpi;
-    const std::string name = scriptName(options->script);
-    FailureReport failures(name);
-    ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress, options->layout);
-    if (!script) return;
+    LoadedScript loaded(options->script, options->layout);
+    if (!loaded.script) return;
+    const std::string& name = loaded.name;
 
     const auto application = offscreenApplication();
 
     // While the script runs, P1 has the size of the picture to come but paints nothing.
-    DeviceSurface picture;
-    picture.setDevice(size.width(), size.height(), kScreenDpi, kScreenDpi);
-    Trazo control;
-    control.attachPicture(picture);
-    (void)control.onInitialize();
-    runScript(*script, control, progress);
+    ScriptedPicture scripted(size.width(), size.height(), *loaded.script, loaded.progress);
+    Trazo& control = scripted.control;
 
     const qt::WriteResult result = writeOutput(control, options->output, *format, size, pictureOptions, name);
     control.onTerminate();
@@ -198,7 +189,7 @@ void addRenderCommand(CLI::App& app, int& exitCode) {
       exitCode = 1;
       return;
     }
-    const bool anyFailed = failures.failures() > 0 || failed(result.paintStatus);
+    const bool anyFailed = loaded.failures.failures() > 0 || failed(result.paintStatus);
     exitCode = options->strict && anyFailed ? kExitMemberFailed : 0;
   });
 }

@@ -63,6 +63,12 @@ void FailureReport::ran(const script::Outcome& outcome) {
   std::cerr << script::failureMessage(name_, outcome) << '\n';
 }
 
+LoadedScript::LoadedScript(const std::string& path, const std::string& layout)
+    : name(scriptName(path)),
+      failures(name),
+      progress(name, std::cerr, standardErrorIsTerminal(), &failures),
+      script(loadScript(path, progress, layout)) {}
+
 void runScript(script::Script& script, Trazo& control, ProgressDisplay& progress) {
   script.run(control, progress);
   std::int32_t count = 0;

@@ -39,6 +39,20 @@ class FailureReport : public script::Listener {
   std::size_t failures_ = 0;
 };
 
+// A script named on the command line, loaded with what reports on it: its name in
+// messages, the failures of its members, and the progress line that shows both. `script` is
+// nothing when it was rejected, after saying why on stderr.
+struct LoadedScript {
+  explicit LoadedScript(const std::string& path, const std::string& layout = {});
+  LoadedScript(const LoadedScript&) = delete;  // the progress line points at the failures
+  LoadedScript& operator=(const LoadedScript&) = delete;
+
+  std::string name;
+  FailureReport failures;
+  ProgressDisplay progress;
+  std::optional<script::Script> script;
+};
+
 // Runs `script` on `control` and tells `progress` how the run ended, with the control's
 // Count; the control stays up for the host to show or write the drawing.
 void runScript(script::Script& script, Trazo& control, ProgressDisplay& progress);

@@ -1,12 +1,12 @@
 #include "tools/trazo/tiles_command.hpp"
 
 #include "control/trazo.hpp"
-#include "device/device_surface.hpp"
 #include "shells/qt/picture_files.hpp"
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
-#include "tools/trazo/dxf_file.hpp"
+#include "tools/trazo/script_arguments.hpp"
 #include "tools/trazo/script_file.hpp"
+#include "tools/trazo/scripted_picture.hpp"
 #include "tools/trazo/tile_drawing.hpp"
 
 #include <QFileInfo>
@@ -101,22 +101,16 @@ void writeTiles(const TilesOptions& options, int& exitCode) {
   }
   qt::PictureOptions pictureOptions;
   if (!options.picture.toOptions(pictureOptions)) return;
-  const std::string name = scriptName(options.script);
-  FailureReport failures(name);
-  ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-  auto script = loadScript(options.script, progress, options.layout);
-  if (!script) return;
+  LoadedScript loaded(options.script, options.layout);
+  if (!loaded.script) return;
+  const std::string& name = loaded.name;
 
   const auto application = offscreenApplication();
 
   // While the script runs, P1 is one tile, and paints nothing.
   const int tile = options.tile;
-  DeviceSurface picture;
-  picture.setDevice(tile, tile, kScreenDpi, kScreenDpi);
-  Trazo control;
-  control.attachPicture(picture);
-  (void)control.onInitialize();
-  runScript(*script, control, progress);
+  ScriptedPicture scripted(tile, tile, *loaded.script, loaded.progress);
+  Trazo& control = scripted.control;
 
   // Each tile is a window of the picture of its zoom: only the entities that reach it are
   // handed to the raster, which keeps only the tile's pixels.
@@ -150,14 +144,14 @@ void writeTiles(const TilesOptions& options, int& exitCode) {
           return;
         }
         if (!failed(paintStatus)) paintStatus = drawn.paintStatus;
-        progress.counted(++done, total, "tiles written");
+        loaded.progress.counted(++done, total, "tiles written");
       }
     }
   }
   control.onTerminate();
   // The tiles' repaints have no line of the script.
   if (failed(paintStatus)) std::cerr << name << ": Error Reflash " << statusKind(paintStatus) << '\n';
-  const bool anyFailed = failures.failures() > 0 || failed(paintStatus);
+  const bool anyFailed = loaded.failures.failures() > 0 || failed(paintStatus);
   exitCode = options.strict && anyFailed ? kExitMemberFailed : 0;
 }
 
@@ -166,9 +160,7 @@ void writeTiles(const TilesOptions& options, int& exitCode) {
 void addTilesCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<TilesOptions>();
   CLI::App* cmd = app.add_subcommand("tiles", "Run a call script and write its picture as a pyramid of PNG tiles");
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
-      ->required();
-  cmd->add_option("--layout", options->layout, kLayoutHelp);
+  addScriptArguments(*cmd, options->script, options->layout);
   cmd->add_option("-o,--output", options->output, "Folder of the tiles, written as Z/X/Y.png (made if missing)")
       ->required();
   cmd->add_option("--zoom", options->zooms,

@@ -2,7 +2,7 @@
 
 #include "picture/recording_surface.hpp"
 #include "control/trazo.hpp"
-#include "tools/trazo/dxf_file.hpp"
+#include "tools/trazo/script_arguments.hpp"
 #include "tools/trazo/script_file.hpp"
 
 #include <iostream>
@@ -25,9 +25,7 @@ void addTraceCommand(CLI::App& app, int& exitCode) {
         double w = 0, h = 0;
         return parseSize(v, w, h) ? std::string() : std::string("expected WxH, e.g. 4800x3600");
       });
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
-      ->required();
-  cmd->add_option("--layout", options->layout, kLayoutHelp);
+  addScriptArguments(*cmd, options->script, options->layout);
   cmd->callback([options, &exitCode] {
     double width = 0, height = 0;
     parseSize(options->twips, width, height);

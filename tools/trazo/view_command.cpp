@@ -2,7 +2,7 @@
 
 #include "tools/trazo/picture_arguments.hpp"
 #include "tools/trazo/qt_application.hpp"
-#include "tools/trazo/dxf_file.hpp"
+#include "tools/trazo/script_arguments.hpp"
 #include "tools/trazo/script_file.hpp"
 #include "tools/trazo/view_window.hpp"
 
@@ -27,9 +27,7 @@ void addViewCommand(CLI::App& app, int& exitCode) {
   };
   auto options = std::make_shared<Options>();
   CLI::App* cmd = app.add_subcommand("view", "Run a call script and show the control in a window");
-  cmd->add_option("SCRIPT", options->script, "Call script (.trz) or DXF drawing (.dxf); - reads standard input")
-      ->required();
-  cmd->add_option("--layout", options->layout, kLayoutHelp);
+  addScriptArguments(*cmd, options->script, options->layout);
   addPictureArguments(*cmd, options->picture);
   cmd->add_option("--highlight", options->highlight,
                   "Colour of the entity under the pointer and of the selected ones: a name or #RRGGBB (default: "
@@ -51,11 +49,9 @@ void addViewCommand(CLI::App& app, int& exitCode) {
         return;
       }
     }
-    const std::string name = scriptName(options->script);
-    FailureReport failures(name);
-    ProgressDisplay progress(name, std::cerr, standardErrorIsTerminal(), &failures);
-    auto script = loadScript(options->script, progress, options->layout);
-    if (!script) return;
+    LoadedScript loaded(options->script, options->layout);
+    if (!loaded.script) return;
+    const std::string& name = loaded.name;
     if (!displayAvailable()) {
       std::cerr << "trazo view needs a display (DISPLAY or WAYLAND_DISPLAY); `trazo render` needs none\n";
       exitCode = 1;
@@ -70,11 +66,11 @@ void addViewCommand(CLI::App& app, int& exitCode) {
     ViewWindow window(QStringLiteral("trazo view: %1").arg(QFileInfo(QString::fromStdString(name)).fileName()),
                       pictureOptions, highlight);
     Trazo& control = window.control().control();
-    runScript(*script, control, progress);
+    runScript(*loaded.script, control, loaded.progress);
     window.show();
     if (options->exitAfter > 0) QTimer::singleShot(options->exitAfter, &application, &QApplication::quit);
     exitCode = application.exec();
-    if (exitCode == 0 && options->strict && failures.failures() > 0) exitCode = kExitMemberFailed;
+    if (exitCode == 0 && options->strict && loaded.failures.failures() > 0) exitCode = kExitMemberFailed;
   });
 }
 
