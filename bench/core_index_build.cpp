@@ -1,7 +1,9 @@
 // The spatial index's build against the adds that made the drawing: the benchmarks' mixed
 // drawing (lines, circles, arcs, boxes) added to a fresh store, then the index built over it
 // as the first repaint of a window builds it, both timed in one iteration by the processor
-// time of the process. build_share is the build's time over the adds'.
+// time of the process. build_share is the build's time over the adds'. BM_IndexQuery times
+// the index's answers for windows of a hundredth and a ten-thousandth of the drawing, so that
+// a cheaper build can be seen not to cost the queries.
 #include "bench/millions_by_hand.hpp"
 #include "bench/qt_mixed_drawing.hpp"
 #include "model/add_operations.hpp"
@@ -11,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <random>
 #include <memory>
 
 namespace trazo::bench {
@@ -67,7 +70,34 @@ void BM_IndexBuildAgainstAdds(benchmark::State& state) {
   state.counters["build_share"] = adds > 0 ? build / adds : 0;
 }
 
+// Windows of 1/range(1) of the drawing's width each way, at random places, one query each.
+void BM_IndexQuery(benchmark::State& state) {
+  const auto drawing = mixedDrawing(static_cast<std::size_t>(state.range(0)));
+  Store store;
+  SpatialIndex index;
+  if (failed(store.clear())) return state.SkipWithError("clear failed");
+  for (const MixedEntity& e : drawing) {
+    if (failed(addMixed(store, e))) return state.SkipWithError("an add failed");
+  }
+  if (!index.update(store)) return state.SkipWithError("no memory for the index");
+  const Extents all = store.extents();
+  const double w = (all.MaxX - all.MinX) / static_cast<double>(state.range(1));
+  const double h = (all.MaxY - all.MinY) / static_cast<double>(state.range(1));
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> x(all.MinX, all.MaxX - w), y(all.MinY, all.MaxY - h);
+  std::vector<std::int32_t> found;
+  std::size_t total = 0;
+  for (auto _ : state) {
+    const double left = x(random), top = y(random);
+    if (!index.query(store, {left, top, left + w, top + h}, found)) return state.SkipWithError("no memory");
+    total += found.size();
+  }
+  state.counters["found"] = static_cast<double>(total) / static_cast<double>(state.iterations());
+}
+
 }  // namespace
+
+BENCHMARK(BM_IndexQuery)->Args({1000000, 10})->Args({1000000, 100})->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_IndexBuildAgainstAdds)->Apply(millionsByHand);
 

@@ -14,13 +14,29 @@ constexpr std::int32_t kLargestSide = 2048;
 constexpr std::int32_t kLevelStep = 2;
 // Entities added since the build are looked at one by one up to this share of those built.
 constexpr std::int32_t kRebuildShare = 4;
+// Bounds the build reads at a time, and how many entities ahead it asks for the counters and
+// entries it is about to change: the cells are all over memory, so each change would
+// otherwise wait for its own read.
+constexpr std::int32_t kRun = 256;
+constexpr std::size_t kAhead = 16;
+
+void prefetchForWrite(const void* at) {
+#if defined(__GNUC__)
+  __builtin_prefetch(at, 1);
+#else
+  (void)at;
+#endif
+}
 
 bool finite(const Extents& b) {
   return std::isfinite(b.MinX) && std::isfinite(b.MinY) && std::isfinite(b.MaxX) && std::isfinite(b.MaxY);
 }
 
-std::int32_t cellOf(double at, double origin, double cell, std::int32_t side) {
-  const double c = std::floor((at - origin) / cell);
+// The cell of `at` along one axis of a level, clamped to the grid. Multiplied, not divided,
+// and truncated once known not negative; the build and the queries share it, so that both
+// round alike.
+std::int32_t cellOf(double at, double origin, double perCell, std::int32_t side) {
+  const double c = (at - origin) * perCell;
   if (!(c >= 0)) return 0;
   return c >= side ? side - 1 : static_cast<std::int32_t>(c);
 }
@@ -36,7 +52,6 @@ void SpatialIndex::clear() {
   levels_.clear();
   std::vector<std::uint32_t>().swap(cellStart_);
   std::vector<std::int32_t>().swap(entries_);
-  std::vector<std::int32_t>().swap(everywhere_);
   std::vector<std::uint64_t>().swap(marks_);
   built_ = indexed_ = 0;
 }
@@ -75,46 +90,85 @@ bool SpatialIndex::build(const Store& store) {
     level.side = s;
     level.cellWidth = width > 0 ? width / s : 1;
     level.cellHeight = height > 0 ? height / s : 1;
+    level.perWidth = 1 / level.cellWidth;
+    level.perHeight = 1 / level.cellHeight;
     level.firstCell = cells;
     levels_.push_back(level);
     cells += static_cast<std::size_t>(s) * static_cast<std::size_t>(s);
     if (s == 1) break;
   }
+  const auto everywhere = static_cast<std::uint32_t>(cells);
 
-  // Each entity's cell (or `cells` for the candidates of every rectangle), counted per cell,
-  // then the entities placed in rising order within their cells.
-  std::vector<std::uint32_t> cellOfEntity(static_cast<std::size_t>(count));
+  // The cell of bounds `b`: on the finest level whose cells are at least as large, at the
+  // centre; `everywhere` when too large for every level or not finite. The level comes
+  // without a branch from the exponent of the size in finest cells (each level's cells are
+  // twice as large as the one's below), rounded up and a little more so that rounding cannot
+  // make it too small, then checked, and stepped up if the cells do not double.
+  const Level& finest = levels_.front();
+  const auto levelCount = static_cast<std::int64_t>(levels_.size());
+  const auto placeOf = [&](const Extents& b) -> std::uint32_t {
+    const double w = b.MaxX - b.MinX, h = b.MaxY - b.MinY;
+    if (!(w - w == 0 && h - h == 0)) return everywhere;  // not finite
+    const double across = std::max(std::fabs(w) * finest.perWidth, std::fabs(h) * finest.perHeight) * (1 + 0x1p-40);
+    const auto bits = std::bit_cast<std::uint64_t>(across);
+    constexpr std::uint64_t kFraction = (std::uint64_t{1} << 52) - 1;
+    std::int64_t l = static_cast<std::int64_t>(bits >> 52) - 1023 + ((bits & kFraction) != 0 ? 1 : 0);
+    l = std::max<std::int64_t>(l, 0);
+    while (l < levelCount && (w > levels_[static_cast<std::size_t>(l)].cellWidth ||
+                              h > levels_[static_cast<std::size_t>(l)].cellHeight)) {
+      ++l;
+    }
+    if (l >= levelCount) return everywhere;
+    const Level* const level = &levels_[static_cast<std::size_t>(l)];
+    const std::int32_t x = cellOf((b.MinX + b.MaxX) / 2, domain_.MinX, level->perWidth, level->side);
+    const std::int32_t y = cellOf((b.MinY + b.MaxY) / 2, domain_.MinY, level->perHeight, level->side);
+    return static_cast<std::uint32_t>(level->firstCell +
+                                      static_cast<std::size_t>(y) * static_cast<std::size_t>(level->side) +
+                                      static_cast<std::size_t>(x));
+  };
+
+  // Two passes over the bounds, a run at a time: the first counts the entities of each cell
+  // (the last cell holds the candidates for every rectangle), the second, the counts made
+  // starts, places the entities. Working the cells out twice costs less than keeping them:
+  // memory the process has not touched yet is slow to come by.
   cellStart_.assign(cells + 2, 0);
-  Store::Reader reader(store);
-  Extents b;
-  for (std::int32_t i = 1; i <= count; ++i) {
-    std::size_t cell = cells;
-    if (reader.boundsAt(i, b) && finite(b)) {
-      for (const Level& level : levels_) {
-        if (b.MaxX - b.MinX > level.cellWidth || b.MaxY - b.MinY > level.cellHeight) continue;
-        const std::int32_t x = cellOf((b.MinX + b.MaxX) / 2, domain_.MinX, level.cellWidth, level.side);
-        const std::int32_t y = cellOf((b.MinY + b.MaxY) / 2, domain_.MinY, level.cellHeight, level.side);
-        cell = level.firstCell + static_cast<std::size_t>(y) * static_cast<std::size_t>(level.side) +
-               static_cast<std::size_t>(x);
-        break;
+  entries_.resize(static_cast<std::size_t>(count));
+  std::uint32_t* const tally = cellStart_.data() + 1;  // cell c counted in cellStart_[c + 1]
+  std::int32_t* const entries = entries_.data();
+  Extents bounds[kRun];
+  std::uint32_t run[kRun];
+  const auto pass = [&](auto&& visit) {
+    Store::Reader reader(store);
+    for (std::int32_t i = 1; i <= count;) {
+      std::int32_t n = reader.boundsRun(i, std::min(kRun, count - i + 1), bounds);
+      if (n == 0) {  // no record to read there
+        run[0] = everywhere;
+        n = 1;
+      } else {
+        for (std::int32_t k = 0; k < n; ++k) run[k] = placeOf(bounds[k]);
       }
+      for (std::int32_t k = 0; k < n; ++k) visit(k, n, i + k);
+      i += n;
     }
-    cellOfEntity[static_cast<std::size_t>(i - 1)] = static_cast<std::uint32_t>(cell);
-    ++cellStart_[cell + 1];
+  };
+  pass([&](std::int32_t k, std::int32_t n, std::int32_t) {
+    if (k + static_cast<std::int32_t>(kAhead) < n) prefetchForWrite(tally + run[k + kAhead]);
+    ++tally[run[k]];
+  });
+  // cellStart_[c + 1] becomes the start of cell c, and then, as c's entities are placed, its
+  // end, which is the start of c + 1.
+  std::uint32_t placed = 0;
+  for (std::size_t c = 0; c <= cells; ++c) {
+    const std::uint32_t n = tally[c];
+    tally[c] = placed;
+    placed += n;
   }
-  for (std::size_t c = 1; c < cellStart_.size(); ++c) cellStart_[c] += cellStart_[c - 1];
-  const std::uint32_t placedInCells = cellStart_[cells];
-  entries_.resize(placedInCells);
-  everywhere_.reserve(static_cast<std::size_t>(count) - placedInCells);
-  std::vector<std::uint32_t> next(cellStart_.begin(), cellStart_.end() - 1);
-  for (std::int32_t i = 1; i <= count; ++i) {
-    const std::uint32_t cell = cellOfEntity[static_cast<std::size_t>(i - 1)];
-    if (cell == cells) {
-      everywhere_.push_back(i);
-    } else {
-      entries_[next[cell]++] = i;
-    }
-  }
+  std::uint32_t* const next = tally;
+  pass([&](std::int32_t k, std::int32_t n, std::int32_t i) {
+    if (k + static_cast<std::int32_t>(kAhead) < n) prefetchForWrite(next + run[k + kAhead]);
+    if (k + static_cast<std::int32_t>(kAhead / 2) < n) prefetchForWrite(entries + next[run[k + kAhead / 2]]);
+    entries[next[run[k]]++] = i;
+  });
   marks_.assign(static_cast<std::size_t>(count) / 64 + 1, 0);
   built_ = indexed_ = count;
   return true;
@@ -134,10 +188,10 @@ void SpatialIndex::mark(const Store& store, const Extents& area) {
   };
   for (const Level& level : levels_) {
     // A cell's entities reach at most half a cell past it.
-    const std::int32_t x0 = cellOf(area.MinX - level.cellWidth / 2, domain_.MinX, level.cellWidth, level.side);
-    const std::int32_t x1 = cellOf(area.MaxX + level.cellWidth / 2, domain_.MinX, level.cellWidth, level.side);
-    const std::int32_t y0 = cellOf(area.MinY - level.cellHeight / 2, domain_.MinY, level.cellHeight, level.side);
-    const std::int32_t y1 = cellOf(area.MaxY + level.cellHeight / 2, domain_.MinY, level.cellHeight, level.side);
+    const std::int32_t x0 = cellOf(area.MinX - level.cellWidth / 2, domain_.MinX, level.perWidth, level.side);
+    const std::int32_t x1 = cellOf(area.MaxX + level.cellWidth / 2, domain_.MinX, level.perWidth, level.side);
+    const std::int32_t y0 = cellOf(area.MinY - level.cellHeight / 2, domain_.MinY, level.perHeight, level.side);
+    const std::int32_t y1 = cellOf(area.MaxY + level.cellHeight / 2, domain_.MinY, level.perHeight, level.side);
     for (std::int32_t y = y0; y <= y1; ++y) {
       const std::size_t row = level.firstCell + static_cast<std::size_t>(y) * static_cast<std::size_t>(level.side);
       for (std::uint32_t e = cellStart_[row + static_cast<std::size_t>(x0)];
@@ -146,7 +200,10 @@ void SpatialIndex::mark(const Store& store, const Extents& area) {
       }
     }
   }
-  for (const std::int32_t i : everywhere_) take(i);
+  if (cellStart_.size() >= 2) {
+    const std::size_t everywhere = cellStart_.size() - 2;
+    for (std::uint32_t e = cellStart_[everywhere]; e < cellStart_[everywhere + 1]; ++e) take(entries_[e]);
+  }
 }
 
 bool SpatialIndex::query(const Store& store, const Extents& area, std::vector<std::int32_t>& found) {

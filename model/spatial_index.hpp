@@ -40,7 +40,8 @@ class SpatialIndex {
   struct Level {
     std::int32_t side = 0;  // cells each way
     double cellWidth = 0, cellHeight = 0;
-    std::size_t firstCell = 0;  // into cellStart_
+    double perWidth = 0, perHeight = 0;  // cells per unit of the drawing, each way
+    std::size_t firstCell = 0;           // into cellStart_
   };
 
   bool build(const Store& store);
@@ -49,10 +50,11 @@ class SpatialIndex {
 
   Extents domain_;
   std::vector<Level> levels_;
-  std::vector<std::uint32_t> cellStart_;  // entries of cell c: [cellStart_[c], cellStart_[c + 1])
-  std::vector<std::int32_t> entries_;     // entity numbers, rising within each cell
-  std::vector<std::int32_t> everywhere_;  // candidates for every rectangle, rising
-  std::vector<std::uint64_t> marks_;      // one bit per entity up to built_
+  // Entries of cell c: [cellStart_[c], cellStart_[c + 1]). The last cell, past the grids',
+  // holds the candidates for every rectangle.
+  std::vector<std::uint32_t> cellStart_;
+  std::vector<std::int32_t> entries_;  // entity numbers, rising within each cell
+  std::vector<std::uint64_t> marks_;   // one bit per entity up to built_
   std::size_t firstMarked_ = 0, lastMarked_ = 0;
   std::int32_t built_ = 0;        // entities 1..built_ are in the grids
   std::int32_t indexed_ = 0;      // entities past built_ up to this are looked at one by one

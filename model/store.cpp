@@ -200,4 +200,35 @@ bool Store::Reader::boundsAt(std::int32_t index, Extents& bounds) {
   }
 }
 
+std::int32_t Store::Reader::boundsRun(std::int32_t first, std::int32_t n, Extents* out) {
+  if (first <= 0 || first > store_.count_ || n <= 0) return 0;
+  if (first < last_) arcFrom_ = stringsFrom_ = 0;
+  const auto blockIndex = static_cast<std::size_t>((first - 1) / kBlockSize);
+  if (blockIndex >= store_.blocks_.size() || !store_.blocks_[blockIndex]) return 0;
+  const EntityBlock& block = *store_.blocks_[blockIndex];
+  const std::int32_t slot0 = (first - 1) % kBlockSize;
+  const std::int32_t run = std::min({n, kBlockSize - slot0, store_.count_ - first + 1});
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  for (std::int32_t k = 0; k < run; ++k) {
+    const auto slot = static_cast<std::size_t>(slot0 + k);
+    const EntityRecord& r = block.records[slot];
+    Extents& b = out[k];
+    switch (block.kinds[slot] & kKindBits) {
+      case kKindLine:
+        if (std::isnan(r.v1) || std::isnan(r.v2) || std::isnan(r.v3) || std::isnan(r.v4)) {
+          b = {nan, nan, nan, nan};
+        } else {
+          b = {MinValue(r.v1, r.v3), MinValue(r.v2, r.v4), MaxValue(r.v1, r.v3), MaxValue(r.v2, r.v4)};
+        }
+        break;
+      case kKindCircle:
+      case kKindArc: b = {r.v1 - r.v3, r.v2 - r.v3, r.v1 + r.v3, r.v2 + r.v3}; break;
+      case kKindText: b = store_.stringsOf(first + k, stringsFrom_).box; break;
+      default: b = {nan, nan, nan, nan}; break;
+    }
+  }
+  last_ = first + run - 1;
+  return run;
+}
+
 }  // namespace trazo

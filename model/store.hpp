@@ -135,6 +135,11 @@ class Store {
     // The bounds of what entity `index` may draw: a line's end points, a circle's or arc's
     // square, a text's box. False for an empty slot or one out of range.
     bool boundsAt(std::int32_t index, Extents& bounds);
+    // The bounds of entities first, first + 1, ... into `out`, at most `n` of them and none
+    // past the end of first's block, so that a pass over every entity reads each block once.
+    // An entity without bounds gets NaN ones. Returns how many were written: 0 past the
+    // count or where the records are missing.
+    std::int32_t boundsRun(std::int32_t first, std::int32_t n, Extents* out);
 
    private:
     const Store& store_;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <random>
 #include <vector>
@@ -69,6 +70,61 @@ TEST(SpatialIndex, AnswersAsTheWholeWalkDoesInOrder) {
         ASSERT_EQ(found, plainAnswer(store, area)) << "area " << x << ", " << y;
       }
     }
+  }
+}
+
+// The extents a host set need not hold the drawing, and may have no width or height: the
+// cells then do not double from level to level, and most entities lie outside the grid.
+TEST(SpatialIndex, AnswersOverExtentsThatDoNotHoldTheDrawing) {
+  const Extents domains[] = {{500, 0, 500, 1000}, {0, 300, 1000, 300}, {400, 400, 410, 410}, {-5e6, -5e6, 5e6, 5e6}};
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> corner(-200, 1200), extent(0, 400);
+  for (const Extents& domain : domains) {
+    SCOPED_TRACE(domain.MinX);
+    Store store;
+    ASSERT_EQ(store.clear(), status::ok);
+    addRandomEntities(store, random, 3000);
+    store.extents() = domain;
+    SpatialIndex index;
+    ASSERT_TRUE(index.update(store));
+    for (int q = 0; q < 200; ++q) {
+      // Small areas within the grid as well as large ones anywhere.
+      const bool small = q % 2 == 0;
+      const double x = small ? 480 + extent(random) / 10 : corner(random);
+      const double y = small ? 280 + extent(random) / 10 : corner(random);
+      const double size = small ? extent(random) / 100 : extent(random);
+      const Extents area{x, y, x + size, y + size};
+      std::vector<std::int32_t> found;
+      ASSERT_TRUE(index.query(store, area, found));
+      ASSERT_EQ(found, plainAnswer(store, area)) << "area " << x << ", " << y;
+    }
+  }
+}
+
+// Bounds read a run at a time are those read one by one, across the blocks' ends.
+TEST(SpatialIndex, ReadsBoundsInRunsAsOneByOne) {
+  std::mt19937 random(9);
+  Store store;
+  ASSERT_EQ(store.clear(), status::ok);
+  addRandomEntities(store, random, 2600);
+  const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+  for (const std::int32_t length : {1, 7, 256, 1000, 5000}) {
+    Store::Reader runs(store), single(store);
+    std::vector<Extents> bounds(static_cast<std::size_t>(length));
+    std::int32_t i = 1;
+    while (i <= store.count()) {
+      const std::int32_t n = runs.boundsRun(i, length, bounds.data());
+      ASSERT_GT(n, 0) << i;
+      ASSERT_LE(n, length);
+      for (std::int32_t k = 0; k < n; ++k, ++i) {
+        Extents b;
+        ASSERT_TRUE(single.boundsAt(i, b));
+        const Extents& r = bounds[static_cast<std::size_t>(k)];
+        ASSERT_TRUE(same(r.MinX, b.MinX) && same(r.MinY, b.MinY) && same(r.MaxX, b.MaxX) && same(r.MaxY, b.MaxY))
+            << "entity " << i << " in runs of " << length;
+      }
+    }
+    EXPECT_EQ(runs.boundsRun(i, length, bounds.data()), 0);
   }
 }
 
