@@ -1,8 +1,9 @@
 #include "model/spatial_index.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <new>
 
 namespace trazo {
@@ -110,7 +111,8 @@ bool SpatialIndex::build(const Store& store) {
     const double w = b.MaxX - b.MinX, h = b.MaxY - b.MinY;
     if (!(w - w == 0 && h - h == 0)) return everywhere;  // not finite
     const double across = std::max(std::fabs(w) * finest.perWidth, std::fabs(h) * finest.perHeight) * (1 + 0x1p-40);
-    const auto bits = std::bit_cast<std::uint64_t>(across);
+    std::uint64_t bits = 0;  // the double's bits (not std::bit_cast: the web's library lacks it)
+    std::memcpy(&bits, &across, sizeof bits);
     constexpr std::uint64_t kFraction = (std::uint64_t{1} << 52) - 1;
     std::int64_t l = static_cast<std::int64_t>(bits >> 52) - 1023 + ((bits & kFraction) != 0 ? 1 : 0);
     l = std::max<std::int64_t>(l, 0);
