@@ -1,6 +1,7 @@
 #include "model/spatial_index.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
