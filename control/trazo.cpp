@@ -10,6 +10,7 @@ namespace trazo {
 
 // The index of the old drawing goes with it; the next repaint that needs one builds it anew.
 Status Trazo::Clear() {
+  storeWriting();
   const Status s = store_.clear();
   if (!failed(s)) shown_.index.clear();
   return s;
@@ -33,20 +34,24 @@ Status Trazo::AddBox(double x1, double y1, double x2, double y2, std::int32_t co
 
 Status Trazo::AddLine(double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,
                       std::u16string_view Tag) {
+  storeWriting();
   return addLine(store_, x1, y1, x2, y2, col, lType, Tag);
 }
 
 Status Trazo::AddCircle(double CX, double CY, double r, std::int32_t col, std::int32_t lType, std::u16string_view Tag) {
+  storeWriting();
   return addCircle(store_, CX, CY, r, col, lType, Tag);
 }
 
 Status Trazo::AddCircle2(double CX, double CY, double r, double sa, double ea, std::int32_t col, std::int32_t lType,
                          std::u16string_view Tag) {
+  storeWriting();
   return addArc(store_, CX, CY, r, sa, ea, col, lType, Tag);
 }
 
 Status Trazo::AddText(double TX, double TY, double TH, double Tang, std::int32_t col, std::u16string_view cText,
                       std::u16string_view Tag) {
+  storeWriting();
   return addText(store_, TX, TY, TH, Tang, col, cText, Tag);
 }
 
@@ -55,7 +60,10 @@ Status Trazo::Count(std::int32_t& value) const {
   return status::ok;
 }
 
-Status Trazo::Reflash() { return trazo::Reflash(store_, *p1_, observer_, &shown_); }
+Status Trazo::Reflash() {
+  storeWriting();
+  return trazo::Reflash(store_, *p1_, observer_, &shown_);
+}
 
 std::uint32_t Trazo::connect(TrazoEvents& sink) {
   try {
@@ -107,6 +115,7 @@ void Trazo::onMouseMove(std::int16_t Button, std::int16_t Shift, float X, float 
 }
 
 void Trazo::onTerminate() {
+  storeWriting();
   store_.release();
   shown_.index.clear();
 }

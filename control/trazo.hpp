@@ -27,6 +27,15 @@ class TrazoEvents {
   virtual void MouseMove(std::int16_t& Button, std::int16_t& Shift, float& X, float& Y) = 0;
 };
 
+// Told before a member of the control writes to its store: the adds, Clear, Terminate, and
+// Reflash (which widens a drawing's degenerate extents). A shell that reads the store on a
+// thread of its own meanwhile (a frame drawn aside) stops doing so here.
+class StoreWriteListener {
+ public:
+  virtual ~StoreWriteListener() = default;
+  virtual void storeWriting() = 0;
+};
+
 class Trazo {
  public:
   // P1 starts as a picture with nothing behind it; a shell attaches its own with attachPicture.
@@ -74,6 +83,15 @@ class Trazo {
   void observePainting(PaintObserver* observer) { observer_ = observer; }
   PaintObserver* paintObserver() const { return observer_; }
 
+  // Reflash onto `picture` in place of P1, with the index kept in `shown` and `observer`
+  // alone told of each entity: a frame a shell draws on a thread of its own. No write
+  // listener is told: the caller is the one that reads the store meanwhile.
+  Status reflashAside(Surface& picture, PaintObserver* observer, ShownEntities& shown) {
+    return trazo::Reflash(store_, picture, observer, &shown);
+  }
+  // Who is told before the store is written to (none at first).
+  void listenForStoreWrites(StoreWriteListener* listener) { writeListener_ = listener; }
+
   void attachPicture(Surface& p1) { p1_ = &p1; }
   void detachPicture() { p1_ = &nullPicture_; }
   Surface& picture() { return *p1_; }
@@ -85,17 +103,24 @@ class Trazo {
   // Several adds that go as one (a host's bulk add): the drawing as it stands, and every add
   // made since taken back when they cannot all be made.
   Store::Mark markAdds() const { return store_.mark(); }
-  void takeBackAdds(const Store::Mark& mark) { store_.takeBack(mark); }
+  void takeBackAdds(const Store::Mark& mark) {
+    storeWriting();
+    store_.takeBack(mark);
+  }
 
  private:
   // Lets tests reach the store to put it at its limits.
   friend struct StoreTestSeam;
+  void storeWriting() {
+    if (writeListener_ != nullptr) writeListener_->storeWriting();
+  }
 
   Store store_;
   NullSurface nullPicture_;
   Surface* p1_ = &nullPicture_;
   PicturePlacement placement_;
   PaintObserver* observer_ = nullptr;
+  StoreWriteListener* writeListener_ = nullptr;
   ShownEntities shown_;
   std::vector<std::pair<std::uint32_t, TrazoEvents*>> sinks_;
   std::uint32_t nextCookie_ = 1;

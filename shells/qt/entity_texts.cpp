@@ -35,7 +35,7 @@ void EntityTexts::drawOver(PixelBuffer& pixels, const PixelWindow& window) const
                         static_cast<double>(window.left) + pixels.width(),
                         static_cast<double>(window.top) + pixels.height()};
   for (const std::int32_t index : kept_) {
-    const std::optional<Entity> entity = control_.store().at(index);
+    const std::optional<Entity> entity = store_.at(index);
     DeviceText text;
     if (entity && placeText(picture_, *entity, EntityColor(entity->Col), text) && text.reaches(area))
       paintText(painter, font, text);

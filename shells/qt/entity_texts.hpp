@@ -4,7 +4,8 @@
 // of a raster picture to draw over its pixels once they are drawn.
 #pragma once
 
-#include "control/trazo.hpp"
+#include "model/store.hpp"
+#include "render/paint_observer.hpp"
 #include "device/device_surface.hpp"
 #include "raster/raster_engine.hpp"
 #include "shells/qt/painter_engine.hpp"
@@ -16,9 +17,9 @@ namespace trazo::qt {
 
 class EntityTexts final : public PaintObserver {
  public:
-  // Texts of `control` placed on `picture`; drawn with `vector` when there is one.
-  EntityTexts(const Trazo& control, const DeviceSurface& picture, PainterEngine* vector = nullptr)
-      : control_(control), picture_(picture), vector_(vector) {}
+  // Texts of the drawing in `store` placed on `picture`; drawn with `vector` when there is one.
+  EntityTexts(const Store& store, const DeviceSurface& picture, PainterEngine* vector = nullptr)
+      : store_(store), picture_(picture), vector_(vector) {}
 
   void paintingEntity(std::int32_t index, const Entity& entity) override;
   // The texts kept while a raster picture was painted, drawn over `pixels`, which hold
@@ -26,7 +27,7 @@ class EntityTexts final : public PaintObserver {
   void drawOver(PixelBuffer& pixels, const PixelWindow& window) const;
 
  private:
-  const Trazo& control_;
+  const Store& store_;
   const DeviceSurface& picture_;
   PainterEngine* vector_;
   std::vector<std::int32_t> kept_;  // the numbers of the text entities painted

@@ -30,7 +30,7 @@ Status paintWith(Trazo& control, DeviceSurface& picture, DeviceEngine& engine, P
 }
 
 Status paintWithRaster(Trazo& control, DeviceSurface& picture, RasterEngine& raster, const PictureOptions& options) {
-  EntityTexts texts(control, picture);
+  EntityTexts texts(control.store(), picture);
   const Status s = paintWith(control, picture, raster, options.texts ? &texts : nullptr);
   texts.drawOver(raster.picture(), raster.window());
   return s;
@@ -39,7 +39,7 @@ Status paintWithRaster(Trazo& control, DeviceSurface& picture, RasterEngine& ras
 Status paintWithPainter(Trazo& control, DeviceSurface& picture, PainterEngine& engine, QPainter& painter,
                         const PictureOptions& options) {
   engine.begin(painter, QRectF(0, 0, picture.widthPixels(), picture.heightPixels()), options.antialias);
-  EntityTexts texts(control, picture, &engine);
+  EntityTexts texts(control.store(), picture, &engine);
   const Status s = paintWith(control, picture, engine, options.texts ? &texts : nullptr);
   engine.end();
   return s;

@@ -1,6 +1,7 @@
 #include "shells/qt/picture_box.hpp"
 
 #include "picking/picker.hpp"
+#include "shells/qt/background_frame.hpp"
 #include "shells/qt/paint_sequence.hpp"
 #include "shells/qt/picture_look.hpp"
 
@@ -11,6 +12,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <optional>
 
 namespace trazo::qt {
 namespace {
@@ -76,23 +78,47 @@ PixelWindow deviceWindow(const QRect& exposed, double ratio, const DeviceSurface
   return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
+// Whether `inner` lies within `outer`.
+bool within(const PixelWindow& inner, const PixelWindow& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.left + inner.width <= outer.left + outer.width &&
+         inner.top + inner.height <= outer.top + outer.height;
+}
+
 }  // namespace
 
 struct PictureBox::Painting {
-  explicit Painting(QWidget& widget) : surface(widget) {}
+  Painting(QWidget& widget, Trazo& control) : surface(widget), aside(control) {}
   WidgetSurface surface;
   Picker picker;
+  BackgroundFrame aside;
+  std::optional<FinishedFrame> lastAside;  // the last frame drawn aside
+  bool lastAsideShown = false;             // whether P1 has taken it as its own
 };
 
 PictureBox::PictureBox(Trazo& control, const PictureOptions& options, QWidget* parent)
-    : QWidget(parent), control_(control), painting_(std::make_unique<Painting>(*this)) {
+    : QWidget(parent), control_(control), painting_(std::make_unique<Painting>(*this, control)) {
   setMouseTracking(true);                 // MouseMove is raised whether or not a button is held
   setAttribute(Qt::WA_OpaquePaintEvent);  // Reflash clears the whole picture itself
   setOptions(options);
   painting_->surface.followWidget();
+  connect(&painting_->aside, &BackgroundFrame::finished, this, &PictureBox::frameFinished);
+  control_.listenForStoreWrites(this);
 }
 
-PictureBox::~PictureBox() = default;
+PictureBox::~PictureBox() {
+  control_.listenForStoreWrites(nullptr);
+  painting_->aside.cancel();
+}
+
+void PictureBox::storeWriting() {
+  ++drawing_;
+  asideFailed_ = false;
+  if (!painting_->aside.busy()) return;
+  painting_->aside.cancel();
+  update();  // the frame that was wanted is still wanted, of the drawing as it will be
+}
+
+bool PictureBox::drawingAside() const { return painting_->aside.busy(); }
 
 RasterSurface& PictureBox::surface() { return painting_->surface; }
 const RasterSurface& PictureBox::surface() const { return painting_->surface; }
@@ -105,6 +131,8 @@ void PictureBox::picturePlaced(const PixelPlacement& pixels) {
 }
 
 void PictureBox::setOptions(const PictureOptions& options) {
+  ++drawing_;
+  asideFailed_ = false;
   options_ = options;
   painting_->surface.raster().setThreads(options.threads);
   painting_->surface.setAntialias(options.antialias);
@@ -128,6 +156,14 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   WidgetSurface& p1 = painting_->surface;
   p1.followWidget();
   applyPictureOptions(p1, options_, kScreenDpi * devicePixelRatioF());  // the pen follows the device
+  if (drawsAside()) {
+    paintAside(painter, event->rect());
+    return;
+  }
+  // Only one thread reads the store at a time, and an index for a drawing gone is given back.
+  painting_->aside.cancel();
+  painting_->aside.dropIndexUnlessFor(control_.store());
+  painting_->lastAside.reset();
   // Nothing from the control may escape into Qt's event loop.
   try {
     lastPaintStatus_ = paintRaster(painter, event->rect());
@@ -154,6 +190,82 @@ Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
   image.setDevicePixelRatio(ratio);
   painter.drawImage(QPointF(window.left / ratio, window.top / ratio), image);
   return s;
+}
+
+// A host that observes the painting hears of every entity on its own thread, as before.
+bool PictureBox::drawsAside() const {
+  return options_.drawAsideFrom > 0 && control_.store().count() >= options_.drawAsideFrom &&
+         control_.paintObserver() == nullptr && !asideFailed_;
+}
+
+void PictureBox::paintAside(QPainter& painter, const QRect& exposed) {
+  WidgetSurface& p1 = painting_->surface;
+  const double ratio = devicePixelRatioF();
+  const int width = static_cast<int>(p1.widthPixels()), height = static_cast<int>(p1.heightPixels());
+  const PixelWindow shown = deviceWindow(exposed, ratio, p1);
+  std::optional<FinishedFrame>& last = painting_->lastAside;
+  if (last && last->order.drawing == drawing_ && last->order.width == width && last->order.height == height &&
+      last->order.p1.dpiX() == p1.dpiX() && last->order.p1.dpiY() == p1.dpiY() && within(shown, last->order.window)) {
+    // The frame for this picture: P1 takes its coordinate system, and picking its picture.
+    if (!painting_->lastAsideShown) {
+      static_cast<DeviceSurface&>(p1) = last->p1;
+      painting_->picker.painted(control_.store(), p1);
+      lastPaintStatus_ = last->status;
+      const PixelWindow& w = last->order.window;
+      lastPaintedArea_ = QRect(w.left, w.top, w.width, w.height);
+      ++paintCount_;
+      painting_->lastAsideShown = true;
+    }
+    QImage image = last->image;
+    image.setDevicePixelRatio(ratio);
+    painter.drawImage(QPointF(last->order.window.left / ratio, last->order.window.top / ratio), image);
+    return;
+  }
+  paintStandIn(painter, exposed);
+  // One frame for all of P1 that can be seen serves every later paint of a part of it.
+  const QRect visible = visibleRegion().boundingRect();
+  const PixelWindow wanted = deviceWindow(visible.isEmpty() ? exposed : visible | exposed, ratio, p1);
+  BackgroundFrame& aside = painting_->aside;
+  if (aside.busy()) {
+    aside.stop();  // it draws what is no longer wanted; the frame wanted starts when it ends
+    return;
+  }
+  FrameOrder order{p1, width, height, wanted, options_, drawing_};
+  if (!aside.start(order)) {
+    asideFailed_ = true;
+    update();
+  }
+}
+
+void PictureBox::paintStandIn(QPainter& painter, const QRect& exposed) {
+  painter.fillRect(exposed, options_.background);
+  const std::optional<FinishedFrame>& last = painting_->lastAside;
+  if (!last || last->order.width <= 0 || last->order.height <= 0) return;
+  const WidgetSurface& p1 = painting_->surface;
+  const double ratio = devicePixelRatioF();
+  const double sx = p1.widthPixels() / last->order.width, sy = p1.heightPixels() / last->order.height;
+  // Beyond this a stand-in shows a few pixels blown up to the window: not worth drawing.
+  constexpr double kMostStretch = 256;
+  if (!(sx * sy > 0) || sx > kMostStretch || sy > kMostStretch) return;
+  const PixelWindow& w = last->order.window;
+  painter.drawImage(QRectF(w.left * sx / ratio, w.top * sy / ratio, w.width * sx / ratio, w.height * sy / ratio),
+                    last->image);
+}
+
+// A frame that ended is shown at the next paint if it is still the one wanted; the paint
+// orders the one wanted otherwise.
+void PictureBox::frameFinished() {
+  BackgroundFrame& aside = painting_->aside;
+  if (!aside.busy()) return;  // cancelled meanwhile
+  const bool stopped = aside.stopAsked();
+  std::optional<FinishedFrame> done = aside.take();
+  if (done) {
+    painting_->lastAside = std::move(done);
+    painting_->lastAsideShown = false;
+  } else if (!stopped) {
+    asideFailed_ = true;  // out of memory or threads: the next frames are drawn on this thread
+  }
+  update();
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) { painting_->surface.followWidget(); }

@@ -8,6 +8,11 @@
 // that part, so P1 may be far larger than the screen (a host zooming in through a scrolling
 // view) at the cost of the part shown.
 //
+// A drawing of many entities is drawn on a thread of its own (background_frame.hpp): a paint
+// shows the last picture scaled in place until the frame for the window's visible part is
+// done, then that frame; the window answers input all the while. A write to the store first
+// ends the frame being drawn.
+//
 // Outside a paint nothing is drawn: the coordinate system still follows every call, and Cls
 // asks for a repaint, so a Reflash made outside a paint shows at the next one.
 #pragma once
@@ -28,7 +33,7 @@ class Picker;
 
 namespace trazo::qt {
 
-class PictureBox : public QWidget, public PlacementListener {
+class PictureBox : public QWidget, public PlacementListener, public StoreWriteListener {
   Q_OBJECT
 
  public:
@@ -41,6 +46,10 @@ class PictureBox : public QWidget, public PlacementListener {
   void picturePlaced(const PixelPlacement& pixels) override;
   const PictureOptions& options() const { return options_; }
   void setOptions(const PictureOptions& options);
+  // The store is about to change: a frame being drawn aside ends first.
+  void storeWriting() override;
+  // Whether a frame is being drawn on a thread of its own.
+  bool drawingAside() const;
 
   // A point of this widget (logical pixels) in P1's current units, and back: drawing units
   // with X to the right and Y up after a Reflash, twips before. Not crossed, unlike
@@ -77,6 +86,11 @@ class PictureBox : public QWidget, public PlacementListener {
   struct Painting;
 
   Status paintRaster(QPainter& painter, const QRect& exposed);
+  bool drawsAside() const;
+  void paintAside(QPainter& painter, const QRect& exposed);
+  // The last frame drawn aside, scaled to where P1 now puts it, over the background.
+  void paintStandIn(QPainter& painter, const QRect& exposed);
+  void frameFinished();
 
   Trazo& control_;
   PictureOptions options_;
@@ -84,6 +98,10 @@ class PictureBox : public QWidget, public PlacementListener {
   Status lastPaintStatus_ = status::ok;
   int paintCount_ = 0;
   QRect lastPaintedArea_;
+  // Counts the changes to what P1 shows (writes to the store, options): a frame drawn aside
+  // shows the state it was ordered for.
+  std::uint64_t drawing_ = 0;
+  bool asideFailed_ = false;  // the last frame aside could not be drawn: draw on this thread
 };
 
 }  // namespace trazo::qt

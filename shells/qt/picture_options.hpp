@@ -54,6 +54,10 @@ struct PictureOptions {
   // Raster pictures only: the part of the picture drawn, in its device pixels, the buffer
   // holding that part alone; empty (no width) for the whole picture.
   PixelWindow window;
+  // The widget only: a drawing of at least this many entities is drawn on a thread of its
+  // own, the window meanwhile showing the last picture scaled in place and answering input;
+  // 0: every frame on the GUI thread.
+  int drawAsideFrom = 200000;
 };
 
 }  // namespace trazo::qt

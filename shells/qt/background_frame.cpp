@@ -1,0 +1,103 @@
+#include "shells/qt/background_frame.hpp"
+
+#include "shells/qt/entity_texts.hpp"
+#include "shells/qt/picture_look.hpp"
+
+#include <QMetaObject>
+
+#include <new>
+#include <system_error>
+
+namespace trazo::qt {
+namespace {
+
+// The raster back end, until the frame is asked to end: from then on every shape fails, and
+// Reflash, which stops at the first failure, ends at once.
+class StoppableEngine final : public DeviceEngine {
+ public:
+  StoppableEngine(DeviceEngine& inner, const std::atomic<bool>& stop) : inner_(inner), stop_(stop) {}
+  Status fill(Rgb colour) override { return stopped() ? status::unexpected : inner_.fill(colour); }
+  Status line(const DeviceLine& line) override { return stopped() ? status::unexpected : inner_.line(line); }
+  Status round(const DeviceRound& round) override { return stopped() ? status::unexpected : inner_.round(round); }
+  bool keptWindow(double& left, double& top, double& width, double& height) const override {
+    return inner_.keptWindow(left, top, width, height);
+  }
+
+ private:
+  bool stopped() const { return stop_.load(std::memory_order_relaxed); }
+  DeviceEngine& inner_;
+  const std::atomic<bool>& stop_;
+};
+
+}  // namespace
+
+BackgroundFrame::BackgroundFrame(Trazo& control) : control_(control) {}
+
+BackgroundFrame::~BackgroundFrame() { cancel(); }
+
+bool BackgroundFrame::start(const FrameOrder& order) {
+  if (busy()) return false;
+  try {
+    order_ = order;
+    result_.reset();
+    stop_.store(false, std::memory_order_relaxed);
+    thread_ = std::thread([this] { draw(); });
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+void BackgroundFrame::cancel() {
+  if (!busy()) return;
+  stop();
+  thread_.join();
+  result_.reset();
+}
+
+std::optional<FinishedFrame> BackgroundFrame::take() {
+  if (busy()) thread_.join();
+  std::optional<FinishedFrame> taken = std::move(result_);
+  result_.reset();
+  return taken;
+}
+
+void BackgroundFrame::dropIndexUnlessFor(const Store& store) {
+  if (!busy() && !shown_.index.covers(store)) {
+    shown_.index.clear();
+    shown_.found = {};
+  }
+}
+
+void BackgroundFrame::draw() {
+  try {
+    // P1 as the GUI thread left it, drawn by this frame's own raster.
+    static_cast<DeviceSurface&>(surface_) = order_.p1;
+    if (surface_.setPixelWindow(order_.width, order_.height, order_.window, order_.p1.dpiX(), order_.p1.dpiY())) {
+      surface_.raster().setThreads(order_.options.threads);
+      surface_.setAntialias(order_.options.antialias);
+      StoppableEngine engine(surface_.raster(), stop_);
+      surface_.setEngine(&engine);
+      EntityTexts texts(control_.store(), surface_);
+      const Status s = control_.reflashAside(surface_, order_.options.texts ? &texts : nullptr, shown_);
+      surface_.setEngine(nullptr);
+      PixelBuffer& pixels = surface_.raster().picture();
+      if (!stop_.load(std::memory_order_relaxed)) {
+        texts.drawOver(pixels, surface_.raster().window());
+        FinishedFrame done{order_, surface_, {}, s};
+        done.image = QImage(reinterpret_cast<const uchar*>(pixels.data()), pixels.width(), pixels.height(),
+                            static_cast<qsizetype>(pixels.width()) * 4, QImage::Format_RGB32)
+                         .copy();
+        if (!done.image.isNull() || pixels.width() == 0 || pixels.height() == 0) result_ = std::move(done);
+      }
+    }
+  } catch (...) {
+    // Nothing from the drawing may end the thread abnormally: the frame is simply not kept.
+    result_.reset();
+  }
+  QMetaObject::invokeMethod(this, &BackgroundFrame::finished, Qt::QueuedConnection);
+}
+
+}  // namespace trazo::qt

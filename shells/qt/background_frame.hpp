@@ -1,0 +1,76 @@
+// A frame of P1 drawn on a thread of its own, so that a window showing a large drawing keeps
+// answering input while the frame is drawn. The GUI thread hands over P1 as it stands (its
+// device geometry and coordinate system), its size and the window to draw; the thread runs
+// Reflash into a raster picture of its own and hands back the window's pixels and P1 as
+// Reflash left it. Meanwhile the store is only read, and only by that thread: whoever is
+// about to write to it calls cancel() first, which ends the walk early and waits.
+#pragma once
+
+#include "control/trazo.hpp"
+#include "raster/raster_surface.hpp"
+#include "render/reflash.hpp"
+#include "shells/qt/picture_options.hpp"
+
+#include <QImage>
+#include <QObject>
+
+#include <atomic>
+#include <optional>
+#include <thread>
+
+namespace trazo::qt {
+
+// What a frame draws.
+struct FrameOrder {
+  DeviceSurface p1;           // P1's geometry, look and coordinate system as the frame starts
+  int width = 0, height = 0;  // P1 in device pixels
+  PixelWindow window;         // the part of P1 drawn
+  PictureOptions options;
+  std::uint64_t drawing = 0;  // which state of the drawing it shows (the asker's count)
+};
+
+struct FinishedFrame {
+  FrameOrder order;
+  DeviceSurface p1;  // P1 as Reflash left it, with no back end
+  QImage image;      // the window's pixels, texts drawn over them when the host shows them
+  Status status = status::ok;
+};
+
+class BackgroundFrame final : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit BackgroundFrame(Trazo& control);
+  ~BackgroundFrame() override;
+
+  // Whether a frame was started and not yet taken or cancelled.
+  bool busy() const { return thread_.joinable(); }
+  // Starts drawing `order`; false when a frame is busy or no thread can be started.
+  bool start(const FrameOrder& order);
+  // Asks the busy frame to end early, without waiting; `finished` still comes.
+  void stop() { stop_.store(true, std::memory_order_relaxed); }
+  bool stopAsked() const { return stop_.load(std::memory_order_relaxed); }
+  // Ends the busy frame early and waits for its thread; nothing of it is kept.
+  void cancel();
+  // Once `finished` has come: the frame, or nothing when it was stopped or failed to run.
+  std::optional<FinishedFrame> take();
+  // Gives back the index kept between frames when it is not for the store's drawing.
+  void dropIndexUnlessFor(const Store& store);
+
+ signals:
+  // Raised on the object's own thread once the frame's thread is done.
+  void finished();
+
+ private:
+  void draw();  // on the frame's thread
+
+  Trazo& control_;
+  ShownEntities shown_;  // the spatial index, kept from one frame to the next
+  RasterSurface surface_;
+  FrameOrder order_;
+  std::optional<FinishedFrame> result_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+}  // namespace trazo::qt
