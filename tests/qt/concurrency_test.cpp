@@ -1,6 +1,7 @@
 // Several controls at once: two widgets in one window, and two controls on two threads
 // drawing their pictures at the same moment, each with its own drawing. Every picture must
-// be the one its drawing gives alone. CI also runs these under ThreadSanitizer.
+// be the one its drawing gives alone. And one widget drawing a frame on a thread of its own
+// while its GUI thread goes on. CI also runs these under ThreadSanitizer.
 #include "shells/qt/picture_painting.hpp"
 #include "shells/qt/trazo_widget.hpp"
 
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <random>
 #include <thread>
 
 namespace trazo::qt {
@@ -98,6 +100,57 @@ TEST(SeveralControls, TwoControlsOnTwoThreadsDrawWhatEachDrawsAlone) {
     EXPECT_EQ(differing[0], 0);
     EXPECT_EQ(differing[1], 0);
   }
+}
+
+// A large drawing is drawn on a thread of its own: once its frame shows, the window's pixels,
+// P1's coordinate system and picking are those of a frame drawn on the GUI thread; a write
+// to the store while a frame is drawn ends that frame first.
+TEST(DrawnAside, FramesMatchThoseDrawnInPlaceAndWritesEndThemFirst) {
+  TrazoWidget widget;
+  widget.resize(400, 300);
+  widget.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> at(0, 1000);
+  for (int i = 0; i < 60000; ++i) {
+    const double x = at(random), y = at(random), size = at(random) / 40;
+    ASSERT_EQ(i % 7 != 0 ? widget.addLine(x, y, x + size, y - size, 1 + i % 6, i % 4)
+                         : widget.addCircle(x, y, size, 1 + i % 6, i % 4),
+              status::ok);
+  }
+  ASSERT_EQ(widget.addText(400, 500, 60, 30, 3, QStringLiteral("Trazo"), QStringLiteral("label")), status::ok);
+  const auto drawAsideFrom = [&](int count) {
+    PictureOptions options = widget.pictureOptions();
+    options.drawAsideFrom = count;
+    options.texts = true;
+    widget.setPictureOptions(options);
+  };
+  PictureBox& p1 = widget.picture();
+  int before = p1.paintCount();
+  drawAsideFrom(1);
+  QTRY_VERIFY(p1.paintCount() > before && !p1.drawingAside());
+  EXPECT_EQ(p1.lastPaintStatus(), status::ok);
+  const QImage aside = p1.grab().toImage();
+  const QPointF textCorner = widget.mapFromDrawing(QPointF(400, 500));
+  EXPECT_EQ(widget.entityAtDrawing(QPointF(420, 510), 2), 60001);
+
+  drawAsideFrom(0);
+  QCoreApplication::processEvents();
+  QTest::qWait(50);
+  EXPECT_TRUE(p1.grab().toImage() == aside);
+  EXPECT_EQ(widget.mapFromDrawing(QPointF(400, 500)), textCorner);
+  EXPECT_EQ(widget.entityAtDrawing(QPointF(420, 510), 2), 60001);
+
+  drawAsideFrom(1);
+  ASSERT_EQ(widget.addLine(0, 0, 1000, 1000, 2, 0), status::ok);
+  p1.repaint();
+  ASSERT_TRUE(p1.drawingAside());
+  ASSERT_EQ(widget.addLine(0, 1000, 1000, 0, 2, 0), status::ok);
+  EXPECT_FALSE(p1.drawingAside());
+  before = p1.paintCount();
+  widget.reflash();
+  QTRY_VERIFY(p1.paintCount() > before);
+  EXPECT_EQ(p1.lastPaintStatus(), status::ok);
 }
 
 }  // namespace

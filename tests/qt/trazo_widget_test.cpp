@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <vector>
 
 namespace trazo::qt {
@@ -269,52 +268,6 @@ TEST_F(TrazoWidgetInWindow, TheEntityUnderThePointerAndClicksOnEntitiesAreSignal
   QCoreApplication::sendEvent(&widget.picture(), &leave);
   EXPECT_EQ(widget.hoveredEntity(), 0);
   EXPECT_EQ(hovered.last()[0].toInt(), 0);
-}
-
-// A large drawing is drawn on a thread of its own: once its frame shows, the window's pixels,
-// P1's coordinate system and picking are those of a frame drawn on the GUI thread; a write
-// to the store while a frame is drawn ends that frame first.
-TEST_F(TrazoWidgetInWindow, FramesDrawnAsideMatchThoseDrawnInPlace) {
-  std::mt19937 random(7);
-  std::uniform_real_distribution<double> at(0, 1000);
-  for (int i = 0; i < 60000; ++i) {
-    const double x = at(random), y = at(random), size = at(random) / 40;
-    ASSERT_EQ(i % 7 != 0 ? widget.addLine(x, y, x + size, y - size, 1 + i % 6, i % 4)
-                         : widget.addCircle(x, y, size, 1 + i % 6, i % 4),
-              status::ok);
-  }
-  ASSERT_EQ(widget.addText(400, 500, 60, 30, 3, QStringLiteral("Trazo"), QStringLiteral("label")), status::ok);
-  const auto drawAsideFrom = [&](int count) {
-    PictureOptions options = widget.pictureOptions();
-    options.drawAsideFrom = count;
-    options.texts = true;
-    widget.setPictureOptions(options);
-  };
-  PictureBox& p1 = widget.picture();
-  int before = p1.paintCount();
-  drawAsideFrom(1);
-  QTRY_VERIFY(p1.paintCount() > before && !p1.drawingAside());
-  EXPECT_EQ(p1.lastPaintStatus(), status::ok);
-  const QImage aside = p1.grab().toImage();
-  const QPointF textCorner = widget.mapFromDrawing(QPointF(400, 500));
-  EXPECT_EQ(widget.entityAtDrawing(QPointF(420, 510), 2), 60001);
-
-  drawAsideFrom(0);
-  settle();
-  EXPECT_TRUE(p1.grab().toImage() == aside);
-  EXPECT_EQ(widget.mapFromDrawing(QPointF(400, 500)), textCorner);
-  EXPECT_EQ(widget.entityAtDrawing(QPointF(420, 510), 2), 60001);
-
-  drawAsideFrom(1);
-  ASSERT_EQ(widget.addLine(0, 0, 1000, 1000, 2, 0), status::ok);
-  p1.repaint();
-  ASSERT_TRUE(p1.drawingAside());
-  ASSERT_EQ(widget.addLine(0, 1000, 1000, 0, 2, 0), status::ok);
-  EXPECT_FALSE(p1.drawingAside());
-  before = p1.paintCount();
-  widget.reflash();
-  QTRY_VERIFY(p1.paintCount() > before);
-  EXPECT_EQ(p1.lastPaintStatus(), status::ok);
 }
 
 TEST(TrazoWidgetBeforeShown, PointerMovesAreInTwipsBeforeTheFirstReflash) {
