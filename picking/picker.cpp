@@ -78,7 +78,7 @@ void Picker::forget() {
 
 bool Picker::ready(const Store& store) const { return painted_ && generation_ == store.generation(); }
 
-bool Picker::prepareIndex(const Store& store) { return index_.covers(store) || index_.update(store); }
+bool Picker::prepare(const Store& store) { return index_.covers(store) || index_.update(store); }
 
 std::int32_t Picker::entityAt(const Store& store, double x, double y, double tolerance) {
   if (!ready(store) || !fitted_ || !std::isfinite(x) || !std::isfinite(y) || !(tolerance >= 0)) return 0;
@@ -94,7 +94,7 @@ std::int32_t Picker::entityAt(const Store& store, double x, double y, double tol
 
   const double ink = penReach(picture_) + kInkReach;
   const DeviceBox near{left - ink, top - ink, right + 1 + ink, bottom + 1 + ink};
-  if (!prepareIndex(store) || !index_.query(store, drawingArea(picture_, near), candidates_)) return 0;
+  if (!prepare(store) || !index_.query(store, drawingArea(picture_, near), candidates_)) return 0;
   const auto last = std::upper_bound(candidates_.begin(), candidates_.end(), paintedCount_);
   if (last == candidates_.begin()) return 0;
 
@@ -179,8 +179,7 @@ Status Picker::entitiesIn(const Store& store, const PickRect& rect, BoxSelection
   if (!std::isfinite(box.left) || !std::isfinite(box.top) || !std::isfinite(box.right) || !std::isfinite(box.bottom))
     return status::ok;
   const DeviceBox near{box.left - 1, box.top - 1, box.right + 1, box.bottom + 1};
-  if (!prepareIndex(store) || !index_.query(store, drawingArea(picture_, near), candidates_))
-    return status::outOfMemory;
+  if (!prepare(store) || !index_.query(store, drawingArea(picture_, near), candidates_)) return status::outOfMemory;
   try {
     Store::Reader entities(store);
     for (const std::int32_t i : candidates_) {

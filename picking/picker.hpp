@@ -55,6 +55,9 @@ class Picker {
   // Whether a picture was painted and the drawing it showed is still the store's (no Clear
   // since). Entities added after the Reflash are not on the picture and are never found.
   bool ready(const Store& store) const;
+  // Builds what questions about `store` need (its spatial index) ahead of the first one, as
+  // a shell may on another thread before it hands the picker over; false without memory.
+  bool prepare(const Store& store);
 
   // The number (from 1) of the entity seen at device pixel (x, y) of the painted picture:
   // the one painted last among those that ink a pixel within `tolerance` pixels of it, the
@@ -76,8 +79,6 @@ class Picker {
   const DeviceSurface& picture() const { return picture_; }
 
  private:
-  bool prepareIndex(const Store& store);
-
   DeviceSurface picture_;
   bool painted_ = false;
   bool fitted_ = false;  // the Reflash set a coordinate system (it had something to fit)

@@ -31,7 +31,7 @@ class StoppableEngine final : public DeviceEngine {
 
 }  // namespace
 
-BackgroundFrame::BackgroundFrame(Trazo& control) : control_(control) {}
+BackgroundFrame::BackgroundFrame(Trazo& control) : control_(control), picker_(std::make_unique<Picker>()) {}
 
 BackgroundFrame::~BackgroundFrame() { cancel(); }
 
@@ -65,10 +65,12 @@ std::optional<FinishedFrame> BackgroundFrame::take() {
 }
 
 void BackgroundFrame::dropIndexUnlessFor(const Store& store) {
-  if (!busy() && !shown_.index.covers(store)) {
+  if (busy()) return;
+  if (!shown_.index.covers(store)) {
     shown_.index.clear();
     shown_.found = {};
   }
+  if (!picker_->ready(store)) picker_->forget();
 }
 
 void BackgroundFrame::draw() {
@@ -86,6 +88,8 @@ void BackgroundFrame::draw() {
       PixelBuffer& pixels = surface_.raster().picture();
       if (!stop_.load(std::memory_order_relaxed)) {
         texts.drawOver(pixels, surface_.raster().window());
+        picker_->painted(control_.store(), surface_);
+        (void)picker_->prepare(control_.store());  // without memory, the first question tries again
         FinishedFrame done{order_, surface_, {}, s};
         done.image = QImage(reinterpret_cast<const uchar*>(pixels.data()), pixels.width(), pixels.height(),
                             static_cast<qsizetype>(pixels.width()) * 4, QImage::Format_RGB32)

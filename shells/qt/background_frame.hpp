@@ -7,6 +7,7 @@
 #pragma once
 
 #include "control/trazo.hpp"
+#include "picking/picker.hpp"
 #include "raster/raster_surface.hpp"
 #include "render/reflash.hpp"
 #include "shells/qt/picture_options.hpp"
@@ -15,6 +16,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -54,7 +56,11 @@ class BackgroundFrame final : public QObject {
   void cancel();
   // Once `finished` has come: the frame, or nothing when it was stopped or failed to run.
   std::optional<FinishedFrame> take();
-  // Gives back the index kept between frames when it is not for the store's drawing.
+  // Swaps `picker` for the frame's, which has been told of the frame's picture and has its
+  // index built on the frame's thread: picking then costs the GUI thread no index build.
+  // Only once the frame is taken and shown.
+  void handOverPicker(std::unique_ptr<Picker>& picker) { picker.swap(picker_); }
+  // Gives back the indexes kept between frames when they are not for the store's drawing.
   void dropIndexUnlessFor(const Store& store);
 
  signals:
@@ -66,6 +72,7 @@ class BackgroundFrame final : public QObject {
 
   Trazo& control_;
   ShownEntities shown_;  // the spatial index, kept from one frame to the next
+  std::unique_ptr<Picker> picker_;
   RasterSurface surface_;
   FrameOrder order_;
   std::optional<FinishedFrame> result_;

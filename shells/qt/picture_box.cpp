@@ -87,9 +87,9 @@ bool within(const PixelWindow& inner, const PixelWindow& outer) {
 }  // namespace
 
 struct PictureBox::Painting {
-  Painting(QWidget& widget, Trazo& control) : surface(widget), aside(control) {}
+  Painting(QWidget& widget, Trazo& control) : surface(widget), picker(std::make_unique<Picker>()), aside(control) {}
   WidgetSurface surface;
-  Picker picker;
+  std::unique_ptr<Picker> picker;
   BackgroundFrame aside;
   std::optional<FinishedFrame> lastAside;  // the last frame drawn aside
   bool lastAsideShown = false;             // whether P1 has taken it as its own
@@ -122,7 +122,7 @@ bool PictureBox::drawingAside() const { return painting_->aside.busy(); }
 
 RasterSurface& PictureBox::surface() { return painting_->surface; }
 const RasterSurface& PictureBox::surface() const { return painting_->surface; }
-Picker& PictureBox::picker() { return painting_->picker; }
+Picker& PictureBox::picker() { return *painting_->picker; }
 
 // The control's pixels are those of the client area, the parent's logical pixels.
 void PictureBox::picturePlaced(const PixelPlacement& pixels) {
@@ -171,7 +171,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     lastPaintStatus_ = status::unexpected;
   }
   p1.setEngine(nullptr);
-  painting_->picker.painted(control_.store(), p1);
+  painting_->picker->painted(control_.store(), p1);
   ++paintCount_;
 }
 
@@ -209,7 +209,7 @@ void PictureBox::paintAside(QPainter& painter, const QRect& exposed) {
     // The frame for this picture: P1 takes its coordinate system, and picking its picture.
     if (!painting_->lastAsideShown) {
       static_cast<DeviceSurface&>(p1) = last->p1;
-      painting_->picker.painted(control_.store(), p1);
+      painting_->aside.handOverPicker(painting_->picker);
       lastPaintStatus_ = last->status;
       const PixelWindow& w = last->order.window;
       lastPaintedArea_ = QRect(w.left, w.top, w.width, w.height);
