@@ -5,6 +5,7 @@
 
 #include <QMetaObject>
 
+#include <cstring>
 #include <new>
 #include <system_error>
 
@@ -28,6 +29,18 @@ class StoppableEngine final : public DeviceEngine {
   DeviceEngine& inner_;
   const std::atomic<bool>& stop_;
 };
+
+// The pixels as an image of their own, in `spare`'s memory when it has their size.
+QImage imageOf(const PixelBuffer& pixels, QImage&& spare) {
+  const QImage shared(reinterpret_cast<const uchar*>(pixels.data()), pixels.width(), pixels.height(),
+                      static_cast<qsizetype>(pixels.width()) * 4, QImage::Format_RGB32);
+  if (spare.size() != shared.size() || spare.format() != shared.format() ||
+      spare.bytesPerLine() != shared.bytesPerLine())
+    return shared.copy();
+  QImage image = std::move(spare);
+  std::memcpy(image.bits(), shared.constBits(), static_cast<std::size_t>(shared.sizeInBytes()));
+  return image;
+}
 
 }  // namespace
 
@@ -91,9 +104,7 @@ void BackgroundFrame::draw() {
         picker_->painted(control_.store(), surface_);
         (void)picker_->prepare(control_.store());  // without memory, the first question tries again
         FinishedFrame done{order_, surface_, {}, s};
-        done.image = QImage(reinterpret_cast<const uchar*>(pixels.data()), pixels.width(), pixels.height(),
-                            static_cast<qsizetype>(pixels.width()) * 4, QImage::Format_RGB32)
-                         .copy();
+        done.image = imageOf(pixels, std::move(spare_));
         if (!done.image.isNull() || pixels.width() == 0 || pixels.height() == 0) result_ = std::move(done);
       }
     }

@@ -60,6 +60,9 @@ class BackgroundFrame final : public QObject {
   // index built on the frame's thread: picking then costs the GUI thread no index build.
   // Only once the frame is taken and shown.
   void handOverPicker(std::unique_ptr<Picker>& picker) { picker.swap(picker_); }
+  // An image of a frame no longer shown, whose memory the next frame of its size fills
+  // rather than new memory (which the system is slow to hand out). Not while busy.
+  void recycle(QImage&& image) { spare_ = std::move(image); }
   // Gives back the indexes kept between frames when they are not for the store's drawing.
   void dropIndexUnlessFor(const Store& store);
 
@@ -76,6 +79,7 @@ class BackgroundFrame final : public QObject {
   RasterSurface surface_;
   FrameOrder order_;
   std::optional<FinishedFrame> result_;
+  QImage spare_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };

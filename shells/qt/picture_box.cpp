@@ -216,9 +216,8 @@ void PictureBox::paintAside(QPainter& painter, const QRect& exposed) {
       ++paintCount_;
       painting_->lastAsideShown = true;
     }
-    QImage image = last->image;
-    image.setDevicePixelRatio(ratio);
-    painter.drawImage(QPointF(last->order.window.left / ratio, last->order.window.top / ratio), image);
+    const PixelWindow& w = last->order.window;
+    painter.drawImage(QRectF(w.left / ratio, w.top / ratio, w.width / ratio, w.height / ratio), last->image);
     return;
   }
   paintStandIn(painter, exposed);
@@ -260,6 +259,7 @@ void PictureBox::frameFinished() {
   const bool stopped = aside.stopAsked();
   std::optional<FinishedFrame> done = aside.take();
   if (done) {
+    if (painting_->lastAside) aside.recycle(std::move(painting_->lastAside->image));
     painting_->lastAside = std::move(done);
     painting_->lastAsideShown = false;
   } else if (!stopped) {
