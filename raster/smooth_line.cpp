@@ -96,6 +96,15 @@ void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
       static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit + static_cast<std::ptrdiff_t>(first - s.from) * majorStep;
   const std::ptrdiff_t minorStep = static_cast<std::ptrdiff_t>(s.minorSign) * s.minorUnit;
   for (i64 k = first; k <= last; ++k) {
+    // A gap of the pattern is passed over in one go: its steps would draw nothing.
+    if (const int gap = dash.gapAhead(at); gap != 0) {
+      k += gap - 1;
+      position += static_cast<u64>(gap) * s.slope;
+      major += gap * majorStep;
+      at += gap;
+      if (at == dash.period()) at = 0;
+      continue;
+    }
     const auto whole = static_cast<i64>(position >> 32);
     const auto past = static_cast<std::uint32_t>(position >> 24) & 255u;
     const std::uint32_t ink = dash.weight(at);
@@ -104,7 +113,8 @@ void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
     std::uint32_t* nearPixel = s.origin + major + static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
     if (kInside) {
       blendAt(nearPixel, colour, nearWeight);
-      blendAt(nearPixel + minorStep, colour, farWeight);
+      // A level or upright segment never gives the far pixel any ink.
+      if (farWeight != 0) blendAt(nearPixel + minorStep, colour, farWeight);
     } else {
       if (static_cast<u64>(nearAt - s.minorLow) <= span) blendAt(nearPixel, colour, nearWeight);
       if (farWeight != 0 && static_cast<u64>(nearAt + s.minorSign - s.minorLow) <= span)
@@ -142,7 +152,7 @@ void drawSmoothLine(const RasterBand& band, const RasterLine& line) {
   if (line.dash == DashPattern::solid) {
     walkFrom(s, line, SmoothSolid{});
   } else {
-    walkFrom(s, line, SmoothDash{classicSmoothWeights(line.dash).data(), kDashPeriod});
+    walkFrom(s, line, smoothClassicDash(line.dash));
   }
 }
 

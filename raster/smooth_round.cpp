@@ -40,6 +40,14 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
   const std::ptrdiff_t centre = static_cast<std::ptrdiff_t>(rd.cy) * plot.stride + rd.cx;
   const i64 r2 = i64{rd.r} * rd.r;
   for (i64 k = kFrom; k <= kTo; ++k) {
+    // A gap of the pattern is passed over in one go: its steps would draw nothing.
+    if (const int gap = fromAxis ? dash.gapAhead(period) : dash.gapBehind(period); gap != 0) {
+      k += gap - 1;
+      period = fromAxis ? period + gap : period - gap;
+      if (period == dash.period()) period = 0;
+      if (period < 0) period += dash.period();
+      continue;
+    }
     const double s = std::sqrt(static_cast<double>(r2 - k * k));
     const auto inner = static_cast<i64>(s);
     const auto past = static_cast<std::uint32_t>((s - static_cast<double>(inner)) * 256);
@@ -124,7 +132,7 @@ void drawSmoothRound(const RasterBand& band, const RasterRound& rd) {
   if (rd.dash == DashPattern::solid) {
     smoothRing(band, rd, SmoothSolid{});
   } else {
-    smoothRing(band, rd, SmoothDash{classicSmoothWeights(rd.dash).data(), kDashPeriod});
+    smoothRing(band, rd, smoothClassicDash(rd.dash));
   }
 }
 
