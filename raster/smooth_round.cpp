@@ -48,9 +48,12 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
       if (period < 0) period += dash.period();
       continue;
     }
-    const double s = std::sqrt(static_cast<double>(r2 - k * k));
-    const auto inner = static_cast<i64>(s);
-    const auto past = static_cast<std::uint32_t>((s - static_cast<double>(inner)) * 256);
+    // The ring's distance out at step k in 256ths of a pixel, rounded down: the whole pixels
+    // and the part past them, exactly as taking them from the root apart would give them
+    // (scaling by 256 is exact, and the root's fraction is the root less its whole part).
+    const auto distance = static_cast<i64>(std::sqrt(static_cast<double>(r2 - k * k)) * 256);
+    const i64 inner = distance >> 8;
+    const auto past = static_cast<std::uint32_t>(distance & 255);
     const std::uint32_t ink = dash.weight(period);
     const std::uint32_t weights[2] = {((256 - past) * ink) >> 8, (past * ink) >> 8};
     // The diagonal belongs to the octant that runs from an axis: a pixel x out is drawn from
