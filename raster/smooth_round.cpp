@@ -37,12 +37,18 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
   constexpr bool fromAxis = kOctant % 2 == 0;
   const std::ptrdiff_t kStep = o.swap ? o.sx : o.sy * plot.stride;
   const std::ptrdiff_t xStep = o.swap ? o.sy * plot.stride : o.sx;
-  const std::ptrdiff_t centre = static_cast<std::ptrdiff_t>(rd.cy) * plot.stride + rd.cx;
   const i64 r2 = i64{rd.r} * rd.r;
+  // Carried from step to step: the offset of the ring's point on the axis of step k (wide
+  // enough for a ring far outside the picture, whose steps here are all checked), and
+  // r^2 - k^2.
+  i64 along = i64{rd.cy} * plot.stride + rd.cx + kFrom * kStep;
+  i64 rest = r2 - kFrom * kFrom;
   for (i64 k = kFrom; k <= kTo; ++k) {
     // A gap of the pattern is passed over in one go: its steps would draw nothing.
     if (const int gap = fromAxis ? dash.gapAhead(period) : dash.gapBehind(period); gap != 0) {
       k += gap - 1;
+      along += gap * kStep;
+      rest = r2 - (k + 1) * (k + 1);
       period = fromAxis ? period + gap : period - gap;
       if (period == dash.period()) period = 0;
       if (period < 0) period += dash.period();
@@ -51,7 +57,7 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
     // The ring's distance out at step k in 256ths of a pixel, rounded down: the whole pixels
     // and the part past them, exactly as taking them from the root apart would give them
     // (scaling by 256 is exact, and the root's fraction is the root less its whole part).
-    const auto distance = static_cast<i64>(std::sqrt(static_cast<double>(r2 - k * k)) * 256);
+    const auto distance = static_cast<i64>(std::sqrt(static_cast<double>(rest)) * 256);
     const i64 inner = distance >> 8;
     const auto past = static_cast<std::uint32_t>(distance & 255);
     const std::uint32_t ink = dash.weight(period);
@@ -67,10 +73,12 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
       }
     } else {
       std::uint32_t* near =
-          plot.pixels + centre + static_cast<std::ptrdiff_t>(k) * kStep + static_cast<std::ptrdiff_t>(inner) * xStep;
+          plot.pixels + static_cast<std::ptrdiff_t>(along) + static_cast<std::ptrdiff_t>(inner) * xStep;
       if (inner >= least) *near = blendPixel(*near, plot.colour, weights[0]);
       if (inner + 1 >= least) near[xStep] = blendPixel(near[xStep], plot.colour, weights[1]);
     }
+    along += kStep;
+    rest -= 2 * k + 1;
     period = fromAxis ? nextInPeriod(dash, period) : previousInPeriod(dash, period);
   }
 }
