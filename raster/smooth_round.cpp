@@ -109,16 +109,24 @@ void smoothRing(const RasterBand& band, const RasterRound& rd, const Dash& dash)
   }
   // Each step's pixels lie within a pixel of the aliased ring's there: the pieces reach a
   // pixel past the bounds, and their steps whose aliased pixel lies a pixel inside them are
-  // drawn without checks.
+  // drawn without checks. Most rings lie whole within the bounds, a pixel to spare: then
+  // every step is.
+  const i64 r = rd.r;
+  const bool wellInside = rd.cx - r - 1 >= plot.bounds.columnLow && rd.cx + r + 1 <= plot.bounds.columnHigh &&
+                          rd.cy - r - 1 >= plot.bounds.rowLow && rd.cy + r + 1 <= plot.bounds.rowHigh;
   forEachRingPiece(
       rd, plot.bounds, 1, [&](int octant, i64 kFrom, i64 kTo, std::int64_t along, const RingNumbers& ring) {
-        i64 insideFrom = kFrom, insideTo = kTo;
-        clipSteps(octant, rd, ring, plot.bounds, -1, insideFrom, insideTo);
         const bool up = octant % 2 == 0;
         const auto periodAt = [&](i64 k) {
           return static_cast<int>(((along + (up ? k - kFrom : kFrom - k)) % dash.period() + dash.period()) %
                                   dash.period());
         };
+        if (wellInside) {
+          smoothOctantPiece<false>(octant, rd, plot, kFrom, kTo, periodAt(kFrom), dash);
+          return;
+        }
+        i64 insideFrom = kFrom, insideTo = kTo;
+        clipSteps(octant, rd, ring, plot.bounds, -1, insideFrom, insideTo);
         if (insideFrom > insideTo) {
           smoothOctantPiece<true>(octant, rd, plot, kFrom, kTo, periodAt(kFrom), dash);
           return;
