@@ -46,6 +46,18 @@ struct SmoothClassicDash {
   int gapBehind(int at) const { return gaps->behind[static_cast<std::size_t>(at)]; }
 };
 
+// The next place in a pattern's period, and the one before: a choice the compiler makes
+// without a branch.
+template <typename Dash>
+inline int smoothNext(const Dash& dash, int at) {
+  const int next = at + 1;
+  return next == dash.period() ? 0 : next;
+}
+template <typename Dash>
+inline int smoothPrevious(const Dash& dash, int at) {
+  return at == 0 ? dash.period() - 1 : at - 1;
+}
+
 struct SmoothSolid {
   static constexpr int period() { return 1; }
   static constexpr std::uint32_t weight(int) { return 256; }

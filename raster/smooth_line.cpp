@@ -1,7 +1,6 @@
 #include "raster/smooth_line.hpp"
 
 #include "raster/blend.hpp"
-#include "raster/dash_mask.hpp"
 #include "raster/smooth_dash.hpp"
 #include "raster/step_limits.hpp"
 
@@ -122,7 +121,7 @@ void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
     }
     position += s.slope;
     major += majorStep;
-    at = nextInPeriod(dash, at);
+    at = smoothNext(dash, at);
   }
 }
 

@@ -1,7 +1,6 @@
 #include "raster/smooth_round.hpp"
 
 #include "raster/blend.hpp"
-#include "raster/dash_mask.hpp"
 #include "raster/ring_steps.hpp"
 #include "raster/smooth_dash.hpp"
 
@@ -79,7 +78,7 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
     }
     along += kStep;
     rest -= 2 * k + 1;
-    period = fromAxis ? nextInPeriod(dash, period) : previousInPeriod(dash, period);
+    period = fromAxis ? smoothNext(dash, period) : smoothPrevious(dash, period);
   }
 }
 
