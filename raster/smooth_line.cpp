@@ -4,6 +4,8 @@
 #include "raster/smooth_dash.hpp"
 #include "raster/step_limits.hpp"
 
+#include <algorithm>
+
 namespace trazo {
 namespace {
 
@@ -42,7 +44,13 @@ bool smoothStepsInBand(const RasterBand& band, const RasterLine& line, SmoothSte
 
   i64 from = 0, to = major;
   steps::limitByMajor(majorStart, majorSign, majorLow, majorHigh, from, to);
-  if (major > 0) {
+  // Most segments lie within the range across with a pixel to spare: then both pixels of
+  // every step are in it, with no need for the divisions that find the steps which are.
+  const i64 minorEnd = minorStart + minorSign * minor;
+  const bool wellWithin = std::min(minorStart, minorEnd) > minorLow && std::max(minorStart, minorEnd) < minorHigh;
+  if (wellWithin) {
+    // Nothing to narrow.
+  } else if (major > 0) {
     // The pair at step k lies within a pixel of the aliased walk's pixel there: the steps
     // whose aliased pixel lies within a pixel of the range, each pixel checked on the way.
     const i64 low = minorSign > 0 ? minorLow - minorStart : minorStart - minorHigh;
@@ -55,7 +63,9 @@ bool smoothStepsInBand(const RasterBand& band, const RasterLine& line, SmoothSte
   // The pair at step k is the aliased pixel and the one before it or after it, so the steps
   // whose aliased pixel lies a pixel within the range have both inside.
   i64 insideFrom = from, insideTo = to;
-  if (major > 0) {
+  if (wellWithin) {
+    // Every step is inside.
+  } else if (major > 0) {
     const i64 low = minorSign > 0 ? minorLow - minorStart : minorStart - minorHigh;
     const i64 high = minorSign > 0 ? minorHigh - minorStart : minorStart - minorLow;
     steps::limitByMinor(minor, major, low + 1, high - 1, insideFrom, insideTo);
