@@ -9,13 +9,15 @@
 
 namespace trazo {
 
-// Red and blue side by side in one word, then green: no channel's sum reaches the next.
+// The same sum as under + floor(((over - under) * w + 128) / 256): one product a channel
+// rather than two. Red and blue side by side in one word, then green, each worked modulo
+// 2^32: a lane's difference may borrow from the lane above, but the borrow only moves bits
+// that the mask drops, and the lane's own eight bits come out exact.
 inline std::uint32_t blendPixel(std::uint32_t under, std::uint32_t over, std::uint32_t weight) {
-  const std::uint32_t keep = 256 - weight;
-  const std::uint32_t redBlue =
-      (((under & 0xFF00FFu) * keep + (over & 0xFF00FFu) * weight + 0x800080u) >> 8) & 0xFF00FFu;
-  const std::uint32_t green = (((under & 0xFF00u) * keep + (over & 0xFF00u) * weight + 0x8000u) >> 8) & 0xFF00u;
-  return 0xFF000000u | redBlue | green;
+  const std::uint32_t underRedBlue = under & 0xFF00FFu, underGreen = under & 0xFF00u;
+  const std::uint32_t redBlue = ((((over & 0xFF00FFu) - underRedBlue) * weight + 0x800080u) >> 8) + underRedBlue;
+  const std::uint32_t green = ((((over & 0xFF00u) - underGreen) * weight + 0x8000u) >> 8) + underGreen;
+  return 0xFF000000u | (redBlue & 0xFF00FFu) | (green & 0xFF00u);
 }
 
 }  // namespace trazo

@@ -298,7 +298,11 @@ void RasterEngine::draw(int band) const {
   const RasterBand rows{const_cast<PixelBuffer*>(&picture_), top, std::min(picture_.height(), top + (1 << bandShift_))};
   const std::vector<std::uint32_t>& numbers = bands_[static_cast<std::size_t>(band)];
   if (antialias_) {
-    for (const std::uint32_t number : numbers) drawSmooth(rows, commands_[number]);
+    // The band's commands lie scattered through the list: ask for those a few steps on.
+    for (std::size_t n = 0; n < numbers.size(); ++n) {
+      if (n + kReadAhead < numbers.size()) prefetch(&commands_[numbers[n + kReadAhead]]);
+      drawSmooth(rows, commands_[numbers[n]]);
+    }
     return;
   }
   if (passOverHidden_ && work_ >= kBackwardsWorkPerPixel * picture_.width() * std::int64_t{picture_.height()} &&

@@ -20,6 +20,7 @@ std::vector<std::uint16_t> smoothDashWeights(const std::vector<std::uint8_t>& on
 namespace {
 
 using ClassicTables = std::array<std::array<std::uint16_t, kDashPeriod>, 4>;
+using ClassicGaps = std::array<SmoothGaps, 4>;
 
 ClassicTables makeClassicTables() {
   ClassicTables all{};
@@ -34,14 +35,35 @@ ClassicTables makeClassicTables() {
   return all;
 }
 
+ClassicGaps makeClassicGaps(const ClassicTables& tables) {
+  ClassicGaps all{};
+  for (std::size_t p = 0; p < 4; ++p) {
+    const auto& weights = tables[p];
+    std::uint8_t run = 0;
+    for (std::size_t i = 0; i < weights.size(); ++i) {
+      run = weights[i] == 0 ? static_cast<std::uint8_t>(run + 1) : 0;
+      all[p].behind[i] = run;
+    }
+    run = 0;
+    for (std::size_t i = weights.size(); i-- > 0;) {
+      run = weights[i] == 0 ? static_cast<std::uint8_t>(run + 1) : 0;
+      all[p].ahead[i] = run;
+    }
+  }
+  return all;
+}
+
 // Made when the program loads: the bands that read them draw without allocating, and a
 // band cannot report a failure.
 const ClassicTables classicTables = makeClassicTables();
+const ClassicGaps classicGaps = makeClassicGaps(classicTables);
 
 }  // namespace
 
 const std::array<std::uint16_t, kDashPeriod>& classicSmoothWeights(DashPattern pattern) {
   return classicTables[static_cast<std::size_t>(pattern)];
 }
+
+const SmoothGaps& classicSmoothGaps(DashPattern pattern) { return classicGaps[static_cast<std::size_t>(pattern)]; }
 
 }  // namespace trazo

@@ -1,9 +1,10 @@
 #include "raster/smooth_line.hpp"
 
 #include "raster/blend.hpp"
-#include "raster/dash_mask.hpp"
 #include "raster/smooth_dash.hpp"
 #include "raster/step_limits.hpp"
+
+#include <algorithm>
 
 namespace trazo {
 namespace {
@@ -43,7 +44,13 @@ bool smoothStepsInBand(const RasterBand& band, const RasterLine& line, SmoothSte
 
   i64 from = 0, to = major;
   steps::limitByMajor(majorStart, majorSign, majorLow, majorHigh, from, to);
-  if (major > 0) {
+  // Most segments lie within the range across with a pixel to spare: then both pixels of
+  // every step are in it, with no need for the divisions that find the steps which are.
+  const i64 minorEnd = minorStart + minorSign * minor;
+  const bool wellWithin = std::min(minorStart, minorEnd) > minorLow && std::max(minorStart, minorEnd) < minorHigh;
+  if (wellWithin) {
+    // Nothing to narrow.
+  } else if (major > 0) {
     // The pair at step k lies within a pixel of the aliased walk's pixel there: the steps
     // whose aliased pixel lies within a pixel of the range, each pixel checked on the way.
     const i64 low = minorSign > 0 ? minorLow - minorStart : minorStart - minorHigh;
@@ -56,7 +63,9 @@ bool smoothStepsInBand(const RasterBand& band, const RasterLine& line, SmoothSte
   // The pair at step k is the aliased pixel and the one before it or after it, so the steps
   // whose aliased pixel lies a pixel within the range have both inside.
   i64 insideFrom = from, insideTo = to;
-  if (major > 0) {
+  if (wellWithin) {
+    // Every step is inside.
+  } else if (major > 0) {
     const i64 low = minorSign > 0 ? minorLow - minorStart : minorStart - minorHigh;
     const i64 high = minorSign > 0 ? minorHigh - minorStart : minorStart - minorLow;
     steps::limitByMinor(minor, major, low + 1, high - 1, insideFrom, insideTo);
@@ -96,6 +105,15 @@ void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
       static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit + static_cast<std::ptrdiff_t>(first - s.from) * majorStep;
   const std::ptrdiff_t minorStep = static_cast<std::ptrdiff_t>(s.minorSign) * s.minorUnit;
   for (i64 k = first; k <= last; ++k) {
+    // A gap of the pattern is passed over in one go: its steps would draw nothing.
+    if (const int gap = dash.gapAhead(at); gap != 0) {
+      k += gap - 1;
+      position += static_cast<u64>(gap) * s.slope;
+      major += gap * majorStep;
+      at += gap;
+      if (at == dash.period()) at = 0;
+      continue;
+    }
     const auto whole = static_cast<i64>(position >> 32);
     const auto past = static_cast<std::uint32_t>(position >> 24) & 255u;
     const std::uint32_t ink = dash.weight(at);
@@ -104,7 +122,8 @@ void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
     std::uint32_t* nearPixel = s.origin + major + static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
     if (kInside) {
       blendAt(nearPixel, colour, nearWeight);
-      blendAt(nearPixel + minorStep, colour, farWeight);
+      // A level or upright segment never gives the far pixel any ink.
+      if (farWeight != 0) blendAt(nearPixel + minorStep, colour, farWeight);
     } else {
       if (static_cast<u64>(nearAt - s.minorLow) <= span) blendAt(nearPixel, colour, nearWeight);
       if (farWeight != 0 && static_cast<u64>(nearAt + s.minorSign - s.minorLow) <= span)
@@ -112,7 +131,7 @@ void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
     }
     position += s.slope;
     major += majorStep;
-    at = nextInPeriod(dash, at);
+    at = smoothNext(dash, at);
   }
 }
 
@@ -142,7 +161,7 @@ void drawSmoothLine(const RasterBand& band, const RasterLine& line) {
   if (line.dash == DashPattern::solid) {
     walkFrom(s, line, SmoothSolid{});
   } else {
-    walkFrom(s, line, SmoothDash{classicSmoothWeights(line.dash).data(), kDashPeriod});
+    walkFrom(s, line, smoothClassicDash(line.dash));
   }
 }
 

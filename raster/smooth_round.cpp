@@ -1,7 +1,6 @@
 #include "raster/smooth_round.hpp"
 
 #include "raster/blend.hpp"
-#include "raster/dash_mask.hpp"
 #include "raster/ring_steps.hpp"
 #include "raster/smooth_dash.hpp"
 
@@ -37,12 +36,29 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
   constexpr bool fromAxis = kOctant % 2 == 0;
   const std::ptrdiff_t kStep = o.swap ? o.sx : o.sy * plot.stride;
   const std::ptrdiff_t xStep = o.swap ? o.sy * plot.stride : o.sx;
-  const std::ptrdiff_t centre = static_cast<std::ptrdiff_t>(rd.cy) * plot.stride + rd.cx;
   const i64 r2 = i64{rd.r} * rd.r;
+  // Carried from step to step: the offset of the ring's point on the axis of step k (wide
+  // enough for a ring far outside the picture, whose steps here are all checked), and
+  // r^2 - k^2.
+  i64 along = i64{rd.cy} * plot.stride + rd.cx + kFrom * kStep;
+  i64 rest = r2 - kFrom * kFrom;
   for (i64 k = kFrom; k <= kTo; ++k) {
-    const double s = std::sqrt(static_cast<double>(r2 - k * k));
-    const auto inner = static_cast<i64>(s);
-    const auto past = static_cast<std::uint32_t>((s - static_cast<double>(inner)) * 256);
+    // A gap of the pattern is passed over in one go: its steps would draw nothing.
+    if (const int gap = fromAxis ? dash.gapAhead(period) : dash.gapBehind(period); gap != 0) {
+      k += gap - 1;
+      along += gap * kStep;
+      rest = r2 - (k + 1) * (k + 1);
+      period = fromAxis ? period + gap : period - gap;
+      if (period == dash.period()) period = 0;
+      if (period < 0) period += dash.period();
+      continue;
+    }
+    // The ring's distance out at step k in 256ths of a pixel, rounded down: the whole pixels
+    // and the part past them, exactly as taking them from the root apart would give them
+    // (scaling by 256 is exact, and the root's fraction is the root less its whole part).
+    const auto distance = static_cast<i64>(std::sqrt(static_cast<double>(rest)) * 256);
+    const i64 inner = distance >> 8;
+    const auto past = static_cast<std::uint32_t>(distance & 255);
     const std::uint32_t ink = dash.weight(period);
     const std::uint32_t weights[2] = {((256 - past) * ink) >> 8, (past * ink) >> 8};
     // The diagonal belongs to the octant that runs from an axis: a pixel x out is drawn from
@@ -56,11 +72,13 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
       }
     } else {
       std::uint32_t* near =
-          plot.pixels + centre + static_cast<std::ptrdiff_t>(k) * kStep + static_cast<std::ptrdiff_t>(inner) * xStep;
+          plot.pixels + static_cast<std::ptrdiff_t>(along) + static_cast<std::ptrdiff_t>(inner) * xStep;
       if (inner >= least) *near = blendPixel(*near, plot.colour, weights[0]);
       if (inner + 1 >= least) near[xStep] = blendPixel(near[xStep], plot.colour, weights[1]);
     }
-    period = fromAxis ? nextInPeriod(dash, period) : previousInPeriod(dash, period);
+    along += kStep;
+    rest -= 2 * k + 1;
+    period = fromAxis ? smoothNext(dash, period) : smoothPrevious(dash, period);
   }
 }
 
@@ -90,16 +108,24 @@ void smoothRing(const RasterBand& band, const RasterRound& rd, const Dash& dash)
   }
   // Each step's pixels lie within a pixel of the aliased ring's there: the pieces reach a
   // pixel past the bounds, and their steps whose aliased pixel lies a pixel inside them are
-  // drawn without checks.
+  // drawn without checks. Most rings lie whole within the bounds, a pixel to spare: then
+  // every step is.
+  const i64 r = rd.r;
+  const bool wellInside = rd.cx - r - 1 >= plot.bounds.columnLow && rd.cx + r + 1 <= plot.bounds.columnHigh &&
+                          rd.cy - r - 1 >= plot.bounds.rowLow && rd.cy + r + 1 <= plot.bounds.rowHigh;
   forEachRingPiece(
       rd, plot.bounds, 1, [&](int octant, i64 kFrom, i64 kTo, std::int64_t along, const RingNumbers& ring) {
-        i64 insideFrom = kFrom, insideTo = kTo;
-        clipSteps(octant, rd, ring, plot.bounds, -1, insideFrom, insideTo);
         const bool up = octant % 2 == 0;
         const auto periodAt = [&](i64 k) {
           return static_cast<int>(((along + (up ? k - kFrom : kFrom - k)) % dash.period() + dash.period()) %
                                   dash.period());
         };
+        if (wellInside) {
+          smoothOctantPiece<false>(octant, rd, plot, kFrom, kTo, periodAt(kFrom), dash);
+          return;
+        }
+        i64 insideFrom = kFrom, insideTo = kTo;
+        clipSteps(octant, rd, ring, plot.bounds, -1, insideFrom, insideTo);
         if (insideFrom > insideTo) {
           smoothOctantPiece<true>(octant, rd, plot, kFrom, kTo, periodAt(kFrom), dash);
           return;
@@ -124,7 +150,7 @@ void drawSmoothRound(const RasterBand& band, const RasterRound& rd) {
   if (rd.dash == DashPattern::solid) {
     smoothRing(band, rd, SmoothSolid{});
   } else {
-    smoothRing(band, rd, SmoothDash{classicSmoothWeights(rd.dash).data(), kDashPeriod});
+    smoothRing(band, rd, smoothClassicDash(rd.dash));
   }
 }
 

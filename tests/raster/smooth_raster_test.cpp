@@ -36,6 +36,30 @@ TEST(SmoothBlend, WeighsEachChannelIn256thsRoundingHalfUp) {
   for (const Case& c : cases) EXPECT_EQ(blendPixel(c.under, c.over, c.weight), c.out) << std::hex << c.out;
 }
 
+// Every pair of channel values at every weight, in every lane, beside lanes that move the
+// other way (a packed sum must not let one lane's borrow or carry reach the next).
+TEST(SmoothBlend, EveryChannelPairAndWeightFollowsTheRule) {
+  const auto rule = [](std::uint32_t u, std::uint32_t o, std::uint32_t w) {
+    return (u * (256 - w) + o * w + 128) >> 8;
+  };
+  const auto pixel = [](std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return 0xFF000000u | r << 16 | g << 8 | b;
+  };
+  int wrong = 0;
+  for (std::uint32_t w = 0; w <= 256; ++w) {
+    for (std::uint32_t u = 0; u < 256; ++u) {
+      for (std::uint32_t o = 0; o < 256; ++o) {
+        const std::uint32_t v = 255 - u, p = 255 - o;
+        if (blendPixel(pixel(u, v, u), pixel(p, o, p), w) != pixel(rule(u, p, w), rule(v, o, w), rule(u, p, w)))
+          ++wrong;
+        if (blendPixel(pixel(v, u, v), pixel(o, p, o), w) != pixel(rule(v, o, w), rule(u, p, w), rule(v, o, w)))
+          ++wrong;
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 using Pixels = std::vector<std::uint32_t>;
 
 // A 300 x 200 picture of the random drawing in white on black, through `pen`.
