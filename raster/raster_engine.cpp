@@ -23,15 +23,6 @@ constexpr int kBandRows = 128;
 // last back to the first, passing over those that can no longer show: a dense drawing then
 // costs about what is seen of it.
 constexpr std::int64_t kBackwardsWorkPerPixel = 2;
-constexpr std::size_t kReadAhead = 16;
-
-void prefetch(const void* at) {
-#if defined(__GNUC__) || defined(__clang__)
-  __builtin_prefetch(at);
-#else
-  (void)at;
-#endif
-}
 
 // The pixel a device coordinate falls in: rounded down. Coordinates reach here cut to the
 // picture and a small margin, well inside the range of int.
@@ -272,9 +263,6 @@ bool RasterEngine::drawBackwards(const RasterBand& rows, const std::vector<std::
   if (!tiles.reset(rows)) return false;
   rows.picture->fillRows(rows.top, rows.bottom, 0);
   for (std::size_t n = numbers.size(); n-- > 1;) {
-    // The band's commands lie scattered through the list and are read backwards, which the
-    // processor does not foresee: ask for those a few steps on.
-    if (n > kReadAhead) prefetch(&commands_[numbers[n - kReadAhead]]);
     const Command& c = commands_[numbers[n]];
     if (c.kind == Command::Kind::line) {
       const RasterLine& l = c.as.line;
