@@ -257,9 +257,9 @@ void RasterEngine::drawSmooth(const RasterBand& rows, const Command& c) const {
 // Only where the band begins with a fill (every pixel gets a colour) and every command has
 // the classic pen: then a pixel's colour is that of the last command to reach it, which is
 // the first one drawn backwards.
-bool RasterEngine::drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers) const {
+bool RasterEngine::drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers,
+                                 CoverTiles& tiles) const {
   if (!styled_.empty() || numbers.empty() || commands_[numbers.front()].kind != Command::Kind::fill) return false;
-  CoverTiles tiles;
   if (!tiles.reset(rows)) return false;
   rows.picture->fillRows(rows.top, rows.bottom, 0);
   for (std::size_t n = numbers.size(); n-- > 1;) {
@@ -289,9 +289,13 @@ void RasterEngine::draw(int band) const {
     for (const std::uint32_t number : numbers) drawSmooth(rows, commands_[number]);
     return;
   }
-  if (passOverHidden_ && work_ >= kBackwardsWorkPerPixel * picture_.width() * std::int64_t{picture_.height()} &&
-      drawBackwards(rows, numbers))
-    return;
+  if (passOverHidden_ && work_ >= kBackwardsWorkPerPixel * picture_.width() * std::int64_t{picture_.height()}) {
+    if (CoverTiles* const tiles = tiles_.take()) {
+      const bool drawn = drawBackwards(rows, numbers, *tiles);
+      tiles_.give(tiles);
+      if (drawn) return;
+    }
+  }
   for (const std::uint32_t number : numbers) {
     const Command& c = commands_[number];
     switch (c.kind) {
@@ -312,7 +316,11 @@ PixelBuffer& RasterEngine::picture() {
     explicit Work(const RasterEngine& e) : engine(e) {}
     void draw(int band) override { engine.draw(band); }
   } work(*this);
-  lastWorkers_ = runner_->run(static_cast<int>(bands_.size()), workersFor(), work);
+  const int workers = workersFor();
+  // A set of tiles for each band drawn at the same time; without the memory, the bands
+  // that find none are drawn in order.
+  if (passOverHidden_ && !antialias_) (void)tiles_.hold(workers);
+  lastWorkers_ = runner_->run(static_cast<int>(bands_.size()), workers, work);
   forget();
   return picture_;
 }

@@ -12,6 +12,7 @@
 
 #include "device/device_engine.hpp"
 #include "raster/band_runner.hpp"
+#include "raster/cover_tiles_shelf.hpp"
 #include "raster/line_raster.hpp"
 #include "raster/pixel_buffer.hpp"
 #include "raster/round_raster.hpp"
@@ -102,7 +103,7 @@ class RasterEngine final : public DeviceEngine {
   void forget();
   bool layBands();
   void draw(int band) const;
-  bool drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers) const;
+  bool drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers, CoverTiles& tiles) const;
   void drawStyled(const RasterBand& rows, const Styled& styled) const;
   void drawSmooth(const RasterBand& rows, const Command& command) const;
   int workersFor() const;
@@ -125,6 +126,7 @@ class RasterEngine final : public DeviceEngine {
   int laidFor_ = 0;    // the bandRows_ the bands were laid out for
   std::int64_t work_ = 0;
   int lastWorkers_ = 1;
+  mutable CoverTilesShelf tiles_;  // for the bands drawn backwards
 };
 
 }  // namespace trazo

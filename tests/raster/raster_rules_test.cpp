@@ -177,14 +177,20 @@ TEST(RasterArcs, DashesRunFromTheStartAlongTheRing) {
 }
 
 // A drawing of many random shapes comes out the same whatever the bands and threads, and
-// whether or not the shapes later ones hide are passed over.
+// whether or not the shapes later ones hide are passed over, also by an engine that drew a
+// picture of another size before (and keeps what it drew that with).
 TEST(RasterBands, NeverChangeAPixel) {
   auto draw = [](int bandRows, int threads, int* workers = nullptr, bool passOverHidden = true) {
     RasterSurface p1;
-    EXPECT_TRUE(p1.setPixelSize(300, 200));
     p1.raster().setBandRows(bandRows);
     p1.raster().setThreads(threads);
     p1.raster().setPassOverHidden(passOverHidden);
+    EXPECT_TRUE(p1.setPixelSize(420, 150));
+    (void)p1.setScale(0, 150, 420, 0);
+    (void)p1.cls();
+    testing::drawRandomShapes(p1, 3, 12000);
+    (void)p1.picture();
+    EXPECT_TRUE(p1.setPixelSize(300, 200));
     (void)p1.setScale(0, 200, 300, 0);
     (void)p1.cls();
     testing::drawRandomShapes(p1, 7, 12000);
