@@ -59,6 +59,7 @@ void RasterEngine::forget() {
   commands_.clear();
   styled_.clear();
   for (auto& band : bands_) band.clear();
+  std::fill(bandStyled_.begin(), bandStyled_.end(), std::uint8_t{0});
   work_ = 0;
 }
 
@@ -71,6 +72,7 @@ bool RasterEngine::layBands() {
   const int count = (height + (1 << shift) - 1) >> shift;
   try {
     bands_.resize(static_cast<std::size_t>(count));
+    bandStyled_.resize(static_cast<std::size_t>(count));
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -208,7 +210,15 @@ Status RasterEngine::recordStyled(const Styled& styled, std::int64_t top, std::i
     return status::outOfMemory;
   }
   const Status s = record(c, top, bottom, work);
-  if (failed(s)) styled_.pop_back();
+  if (failed(s)) {
+    styled_.pop_back();
+    return s;
+  }
+  // Only the bands it reaches lose the backwards walk, which draws the classic pens alone.
+  const auto first = static_cast<std::size_t>(std::max<std::int64_t>(top, 0) >> bandShift_);
+  const auto last = static_cast<std::size_t>(std::min<std::int64_t>(bottom, picture_.height() - 1) >> bandShift_);
+  std::fill(bandStyled_.begin() + static_cast<std::ptrdiff_t>(first),
+            bandStyled_.begin() + static_cast<std::ptrdiff_t>(last) + 1, std::uint8_t{1});
   return s;
 }
 
@@ -254,12 +264,12 @@ void RasterEngine::drawSmooth(const RasterBand& rows, const Command& c) const {
   }
 }
 
-// Only where the band begins with a fill (every pixel gets a colour) and every command has
-// the classic pen: then a pixel's colour is that of the last command to reach it, which is
+// Only where the band begins with a fill (every pixel gets a colour) and every command in it
+// has the classic pen (draw() asks): then a pixel's colour is that of the last command to reach it, which is
 // the first one drawn backwards.
 bool RasterEngine::drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers,
                                  CoverTiles& tiles) const {
-  if (!styled_.empty() || numbers.empty() || commands_[numbers.front()].kind != Command::Kind::fill) return false;
+  if (numbers.empty() || commands_[numbers.front()].kind != Command::Kind::fill) return false;
   if (!tiles.reset(rows)) return false;
   rows.picture->fillRows(rows.top, rows.bottom, 0);
   for (std::size_t n = numbers.size(); n-- > 1;) {
@@ -289,11 +299,15 @@ void RasterEngine::draw(int band) const {
     for (const std::uint32_t number : numbers) drawSmooth(rows, commands_[number]);
     return;
   }
-  if (passOverHidden_ && work_ >= kBackwardsWorkPerPixel * picture_.width() * std::int64_t{picture_.height()}) {
+  if (passOverHidden_ && bandStyled_[static_cast<std::size_t>(band)] == 0 &&
+      work_ >= kBackwardsWorkPerPixel * picture_.width() * std::int64_t{picture_.height()}) {
     if (CoverTiles* const tiles = tiles_.take()) {
       const bool drawn = drawBackwards(rows, numbers, *tiles);
       tiles_.give(tiles);
-      if (drawn) return;
+      if (drawn) {
+        backwardsBands_.fetch_add(1, std::memory_order_relaxed);
+        return;
+      }
     }
   }
   for (const std::uint32_t number : numbers) {
@@ -317,6 +331,7 @@ PixelBuffer& RasterEngine::picture() {
     void draw(int band) override { engine.draw(band); }
   } work(*this);
   const int workers = workersFor();
+  backwardsBands_.store(0, std::memory_order_relaxed);
   // A set of tiles for each band drawn at the same time; without the memory, the bands
   // that find none are drawn in order.
   if (passOverHidden_ && !antialias_) (void)tiles_.hold(workers);

@@ -18,6 +18,7 @@
 #include "raster/round_raster.hpp"
 #include "raster/wide_raster.hpp"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -69,6 +70,8 @@ class RasterEngine final : public DeviceEngine {
   PixelBuffer& picture();
   // How many threads the last drawing was shared among.
   int lastWorkers() const { return lastWorkers_; }
+  // How many of its bands the last drawing drew from the last command back.
+  int lastBackwardsBands() const { return backwardsBands_.load(std::memory_order_relaxed); }
 
  private:
   struct Command {
@@ -122,11 +125,14 @@ class RasterEngine final : public DeviceEngine {
   std::vector<std::unique_ptr<DashTable>> dashTables_;
   // For each band, the numbers of the commands that reach it, in order.
   std::vector<std::vector<std::uint32_t>> bands_;
+  // For each band, whether a styled command reaches it: such a band is drawn in order.
+  std::vector<std::uint8_t> bandStyled_;
   int bandShift_ = 0;  // a band is 2^bandShift_ rows
   int laidFor_ = 0;    // the bandRows_ the bands were laid out for
   std::int64_t work_ = 0;
   int lastWorkers_ = 1;
   mutable CoverTilesShelf tiles_;  // for the bands drawn backwards
+  mutable std::atomic<int> backwardsBands_{0};
 };
 
 }  // namespace trazo
