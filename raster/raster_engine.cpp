@@ -74,8 +74,9 @@ bool RasterEngine::layBands() {
   while ((1 << shift) < bandRows_ && shift < 24) ++shift;
   const int count = (height + (1 << shift) - 1) >> shift;
   try {
-    bands_.resize(static_cast<std::size_t>(count));
+    // The flags first: never fewer of them than bands, whichever fails.
     bandStyled_.resize(static_cast<std::size_t>(count));
+    bands_.resize(static_cast<std::size_t>(count));
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -267,8 +268,8 @@ void RasterEngine::drawSmooth(const RasterBand& rows, const Command& c) const {
 }
 
 // Only where the band begins with a fill (every pixel gets a colour) and every command in it
-// has the classic pen (draw() asks): then a pixel's colour is that of the last command to reach it, which is
-// the first one drawn backwards.
+// has the classic pen (draw() asks): then a pixel's colour is that of the last command to
+// reach it, which is the first one drawn backwards.
 bool RasterEngine::drawBackwards(const RasterBand& rows, const Numbers& numbers, CoverTiles& tiles) const {
   if (numbers.empty() || commands_[numbers[0]].kind != Command::Kind::fill) return false;
   if (!tiles.reset(rows)) return false;
