@@ -1,5 +1,7 @@
 #include "model/spatial_index.hpp"
 
+#include "base/prefetch.hpp"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -21,14 +23,6 @@ constexpr std::int32_t kRebuildShare = 4;
 // otherwise wait for its own read.
 constexpr std::int32_t kRun = 256;
 constexpr std::size_t kAhead = 16;
-
-void prefetchForWrite(const void* at) {
-#if defined(__GNUC__)
-  __builtin_prefetch(at, 1);
-#else
-  (void)at;
-#endif
-}
 
 bool finite(const Extents& b) {
   return std::isfinite(b.MinX) && std::isfinite(b.MinY) && std::isfinite(b.MaxX) && std::isfinite(b.MaxY);

@@ -1,5 +1,7 @@
 #include "raster/raster_engine.hpp"
 
+#include "base/prefetch.hpp"
+
 #include "raster/cover_tiles.hpp"
 #include "raster/dash_mask.hpp"
 #include "raster/smooth_line.hpp"
@@ -23,15 +25,11 @@ constexpr int kBandRows = 128;
 // last back to the first, passing over those that can no longer show: a dense drawing then
 // costs about what is seen of it.
 constexpr std::int64_t kBackwardsWorkPerPixel = 2;
-constexpr std::size_t kReadAhead = 16;
-
-void prefetch(const void* at) {
-#if defined(__GNUC__) || defined(__clang__)
-  __builtin_prefetch(at);
-#else
-  (void)at;
-#endif
-}
+// How many commands ahead an antialiased band asks for.
+constexpr std::size_t kSmoothReadAhead = 16;
+// A new picture reuses every block the lists grew to, as the next picture is most often
+// much like the last.
+constexpr std::size_t kKeepAllChunks = ~std::size_t{0};
 
 // The pixel a device coordinate falls in: rounded down. Coordinates reach here cut to the
 // picture and a small margin, well inside the range of int.
@@ -65,9 +63,10 @@ bool RasterEngine::setWindow(const PixelWindow& window) {
 }
 
 void RasterEngine::forget() {
-  commands_.clear();
+  commands_.clearKeeping(kKeepAllChunks);
   styled_.clear();
-  for (auto& band : bands_) band.clear();
+  for (auto& band : bands_) band.clearKeeping(kKeepAllChunks);
+  std::fill(bandStyled_.begin(), bandStyled_.end(), std::uint8_t{0});
   work_ = 0;
 }
 
@@ -79,6 +78,8 @@ bool RasterEngine::layBands() {
   while ((1 << shift) < bandRows_ && shift < 24) ++shift;
   const int count = (height + (1 << shift) - 1) >> shift;
   try {
+    // The flags first: never fewer of them than bands, whichever fails.
+    bandStyled_.resize(static_cast<std::size_t>(count));
     bands_.resize(static_cast<std::size_t>(count));
   } catch (const std::bad_alloc&) {
     return false;
@@ -105,16 +106,15 @@ Status RasterEngine::record(const Command& c, std::int64_t top, std::int64_t bot
   if (top > bottom) return status::ok;
   const auto number = static_cast<std::uint32_t>(commands_.size());
   const auto first = static_cast<std::size_t>(top >> bandShift_), last = static_cast<std::size_t>(bottom >> bandShift_);
+  // Room first, so that the command is kept in every band it reaches or in none.
   try {
-    commands_.push_back(c);
-    for (std::size_t band = first; band <= last; ++band) bands_[band].push_back(number);
+    commands_.reserveOne();
+    for (std::size_t band = first; band <= last; ++band) bands_[band].reserveOne();
   } catch (const std::bad_alloc&) {
-    // Leave no band holding the number of a command that is not kept.
-    for (std::size_t band = first; band <= last && !bands_[band].empty() && bands_[band].back() == number; ++band)
-      bands_[band].pop_back();
-    if (commands_.size() > number) commands_.pop_back();
     return status::outOfMemory;
   }
+  commands_.pushReserved(c);
+  for (std::size_t band = first; band <= last; ++band) bands_[band].pushReserved(number);
   work_ += work;
   return status::ok;
 }
@@ -217,7 +217,15 @@ Status RasterEngine::recordStyled(const Styled& styled, std::int64_t top, std::i
     return status::outOfMemory;
   }
   const Status s = record(c, top, bottom, work);
-  if (failed(s)) styled_.pop_back();
+  if (failed(s)) {
+    styled_.pop_back();
+    return s;
+  }
+  // Only the bands it reaches lose the backwards walk, which draws the classic pens alone.
+  const auto first = static_cast<std::size_t>(std::max<std::int64_t>(top, 0) >> bandShift_);
+  const auto last = static_cast<std::size_t>(std::min<std::int64_t>(bottom, picture_.height() - 1) >> bandShift_);
+  std::fill(bandStyled_.begin() + static_cast<std::ptrdiff_t>(first),
+            bandStyled_.begin() + static_cast<std::ptrdiff_t>(last) + 1, std::uint8_t{1});
   return s;
 }
 
@@ -263,18 +271,14 @@ void RasterEngine::drawSmooth(const RasterBand& rows, const Command& c) const {
   }
 }
 
-// Only where the band begins with a fill (every pixel gets a colour) and every command has
-// the classic pen: then a pixel's colour is that of the last command to reach it, which is
-// the first one drawn backwards.
-bool RasterEngine::drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers) const {
-  if (!styled_.empty() || numbers.empty() || commands_[numbers.front()].kind != Command::Kind::fill) return false;
-  CoverTiles tiles;
+// Only where the band begins with a fill (every pixel gets a colour) and every command in it
+// has the classic pen (draw() asks): then a pixel's colour is that of the last command to
+// reach it, which is the first one drawn backwards.
+bool RasterEngine::drawBackwards(const RasterBand& rows, const Numbers& numbers, CoverTiles& tiles) const {
+  if (numbers.empty() || commands_[numbers[0]].kind != Command::Kind::fill) return false;
   if (!tiles.reset(rows)) return false;
   rows.picture->fillRows(rows.top, rows.bottom, 0);
   for (std::size_t n = numbers.size(); n-- > 1;) {
-    // The band's commands lie scattered through the list and are read backwards, which the
-    // processor does not foresee: ask for those a few steps on.
-    if (n > kReadAhead) prefetch(&commands_[numbers[n - kReadAhead]]);
     const Command& c = commands_[numbers[n]];
     if (c.kind == Command::Kind::line) {
       const RasterLine& l = c.as.line;
@@ -287,7 +291,7 @@ bool RasterEngine::drawBackwards(const RasterBand& rows, const std::vector<std::
         drawRoundUnder(rows, r);
     }
   }
-  const std::uint32_t fill = commands_[numbers.front()].as.fill;
+  const std::uint32_t fill = commands_[numbers[0]].as.fill;
   for (std::uint32_t *p = rows.picture->row(rows.top), *end = rows.picture->row(rows.bottom); p != end; ++p)
     *p = Under::put(*p, fill, ~0u);
   return true;
@@ -296,20 +300,29 @@ bool RasterEngine::drawBackwards(const RasterBand& rows, const std::vector<std::
 void RasterEngine::draw(int band) const {
   const int top = band << bandShift_;
   const RasterBand rows{const_cast<PixelBuffer*>(&picture_), top, std::min(picture_.height(), top + (1 << bandShift_))};
-  const std::vector<std::uint32_t>& numbers = bands_[static_cast<std::size_t>(band)];
+  const Numbers& numbers = bands_[static_cast<std::size_t>(band)];
   if (antialias_) {
-    // The band's commands lie scattered through the list: ask for those a few steps on.
+    // The band's commands lie scattered through the list, and each blends for long enough
+    // that asking for those a few steps on hides the wait for them.
     for (std::size_t n = 0; n < numbers.size(); ++n) {
-      if (n + kReadAhead < numbers.size()) prefetch(&commands_[numbers[n + kReadAhead]]);
+      if (n + kSmoothReadAhead < numbers.size()) prefetchForRead(&commands_[numbers[n + kSmoothReadAhead]]);
       drawSmooth(rows, commands_[numbers[n]]);
     }
     return;
   }
-  if (passOverHidden_ && work_ >= kBackwardsWorkPerPixel * picture_.width() * std::int64_t{picture_.height()} &&
-      drawBackwards(rows, numbers))
-    return;
-  for (const std::uint32_t number : numbers) {
-    const Command& c = commands_[number];
+  if (passOverHidden_ && bandStyled_[static_cast<std::size_t>(band)] == 0 &&
+      work_ >= kBackwardsWorkPerPixel * picture_.width() * std::int64_t{picture_.height()}) {
+    if (CoverTiles* const tiles = tiles_.take()) {
+      const bool drawn = drawBackwards(rows, numbers, *tiles);
+      tiles_.give(tiles);
+      if (drawn) {
+        backwardsBands_.fetch_add(1, std::memory_order_relaxed);
+        return;
+      }
+    }
+  }
+  for (std::size_t n = 0; n < numbers.size(); ++n) {
+    const Command& c = commands_[numbers[n]];
     switch (c.kind) {
       case Command::Kind::fill: rows.picture->fillRows(rows.top, rows.bottom, c.as.fill); break;
       case Command::Kind::line: drawLine(rows, c.as.line); break;
@@ -328,7 +341,12 @@ PixelBuffer& RasterEngine::picture() {
     explicit Work(const RasterEngine& e) : engine(e) {}
     void draw(int band) override { engine.draw(band); }
   } work(*this);
-  lastWorkers_ = runner_->run(static_cast<int>(bands_.size()), workersFor(), work);
+  const int workers = workersFor();
+  backwardsBands_.store(0, std::memory_order_relaxed);
+  // A set of tiles for each band drawn at the same time; without the memory, the bands
+  // that find none are drawn in order.
+  if (passOverHidden_ && !antialias_) (void)tiles_.hold(workers);
+  lastWorkers_ = runner_->run(static_cast<int>(bands_.size()), workers, work);
   forget();
   return picture_;
 }

@@ -11,12 +11,15 @@
 #pragma once
 
 #include "device/device_engine.hpp"
+#include "model/chunked_list.hpp"
 #include "raster/band_runner.hpp"
+#include "raster/cover_tiles_shelf.hpp"
 #include "raster/line_raster.hpp"
 #include "raster/pixel_buffer.hpp"
 #include "raster/round_raster.hpp"
 #include "raster/wide_raster.hpp"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -68,6 +71,8 @@ class RasterEngine final : public DeviceEngine {
   PixelBuffer& picture();
   // How many threads the last drawing was shared among.
   int lastWorkers() const { return lastWorkers_; }
+  // How many of its bands the last drawing drew from the last command back.
+  int lastBackwardsBands() const { return backwardsBands_.load(std::memory_order_relaxed); }
 
  private:
   struct Command {
@@ -79,6 +84,7 @@ class RasterEngine final : public DeviceEngine {
       std::uint32_t styled;  // its number in styled_
     } as;
   };
+  using Numbers = ChunkedList<std::uint32_t, 1 << 14>;
   // A line or an outline of a pen other than the classic one pixel: one pixel wide with a
   // scaled pattern, or wide. Kept apart so that the classic commands stay small.
   struct Styled {
@@ -102,7 +108,7 @@ class RasterEngine final : public DeviceEngine {
   void forget();
   bool layBands();
   void draw(int band) const;
-  bool drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers) const;
+  bool drawBackwards(const RasterBand& rows, const Numbers& numbers, CoverTiles& tiles) const;
   void drawStyled(const RasterBand& rows, const Styled& styled) const;
   void drawSmooth(const RasterBand& rows, const Command& command) const;
   int workersFor() const;
@@ -116,15 +122,22 @@ class RasterEngine final : public DeviceEngine {
   PixelBuffer picture_;
   PixelWindow window_;
   std::uint32_t lastFill_ = pixelOf({});
-  std::vector<Command> commands_;
+  // In blocks that never move: a long picture's lists grow without copying what they hold.
+  // Blocks of 2 MiB and 64 KiB: smaller ones made a large picture's memory slower to reach,
+  // and what a small picture leaves untouched of a block costs the process nothing.
+  ChunkedList<Command, 1 << 16> commands_;
   std::vector<Styled> styled_;
   std::vector<std::unique_ptr<DashTable>> dashTables_;
   // For each band, the numbers of the commands that reach it, in order.
-  std::vector<std::vector<std::uint32_t>> bands_;
+  std::vector<Numbers> bands_;
+  // For each band, whether a styled command reaches it: such a band is drawn in order.
+  std::vector<std::uint8_t> bandStyled_;
   int bandShift_ = 0;  // a band is 2^bandShift_ rows
   int laidFor_ = 0;    // the bandRows_ the bands were laid out for
   std::int64_t work_ = 0;
   int lastWorkers_ = 1;
+  mutable CoverTilesShelf tiles_;  // for the bands drawn backwards
+  mutable std::atomic<int> backwardsBands_{0};
 };
 
 }  // namespace trazo

@@ -177,28 +177,51 @@ TEST(RasterArcs, DashesRunFromTheStartAlongTheRing) {
 }
 
 // A drawing of many random shapes comes out the same whatever the bands and threads, and
-// whether or not the shapes later ones hide are passed over.
+// whether or not the shapes later ones hide are passed over, also by an engine that drew a
+// picture of another size before (and keeps what it drew that with). Wide and scaled-dash
+// lines cross a few rows only: the bands they reach are drawn in order, the others backwards.
 TEST(RasterBands, NeverChangeAPixel) {
-  auto draw = [](int bandRows, int threads, int* workers = nullptr, bool passOverHidden = true) {
+  struct Drawn {
+    std::vector<std::uint32_t> pixels;
+    int workers = 0, backwards = 0;
+  };
+  auto draw = [](int bandRows, int threads, bool passOverHidden = true) {
     RasterSurface p1;
-    EXPECT_TRUE(p1.setPixelSize(300, 200));
     p1.raster().setBandRows(bandRows);
     p1.raster().setThreads(threads);
     p1.raster().setPassOverHidden(passOverHidden);
+    EXPECT_TRUE(p1.setPixelSize(420, 150));
+    (void)p1.setScale(0, 150, 420, 0);
+    (void)p1.cls();
+    testing::drawRandomShapes(p1, 3, 12000);
+    (void)p1.picture();
+    EXPECT_TRUE(p1.setPixelSize(300, 200));
     (void)p1.setScale(0, 200, 300, 0);
     (void)p1.cls();
     testing::drawRandomShapes(p1, 7, 12000);
+    // Rows 37 to 73 of the picture, then classic shapes over them.
+    (void)p1.setDrawStyle(kDrawStyleDash);
+    for (const DevicePen pen : {DevicePen{5, 5}, DevicePen{1, 3}}) {
+      p1.setPen(pen);
+      for (float i = 0; i < 6; ++i) (void)p1.line(-10, 130 + 6 * i, 310, 160 - 5 * i, {200, 10, 1});
+    }
+    p1.setPen({});
+    testing::drawRandomShapes(p1, 9, 300);
     const PixelBuffer& b = p1.picture();
-    if (workers != nullptr) *workers = p1.raster().lastWorkers();
-    return std::vector<std::uint32_t>(b.data(), b.data() + 300 * 200);
+    return Drawn{std::vector<std::uint32_t>(b.data(), b.data() + 300 * 200), p1.raster().lastWorkers(),
+                 p1.raster().lastBackwardsBands()};
   };
-  const auto reference = draw(200, 1, nullptr, false);
-  for (const auto& [rows, threads] : std::vector<std::pair<int, int>>{{1, 1}, {7, 2}, {64, 3}, {128, 0}, {13, 8}})
-    EXPECT_EQ(draw(rows, threads), reference) << rows << " rows, " << threads << " threads";
-  EXPECT_EQ(draw(64, 2, nullptr, false), reference);
-  int workers = 0;
-  (void)draw(16, 3, &workers);
-  EXPECT_EQ(workers, 3);  // a drawing this large is shared out
+  const auto reference = draw(200, 1, false).pixels;
+  for (const auto& [rows, threads] : std::vector<std::pair<int, int>>{{1, 1}, {7, 2}, {64, 3}, {128, 0}, {13, 8}}) {
+    const Drawn drawn = draw(rows, threads);
+    EXPECT_EQ(drawn.pixels, reference) << rows << " rows, " << threads << " threads";
+    int bandRowsUsed = 1;
+    while (bandRowsUsed < rows) bandRowsUsed *= 2;
+    EXPECT_GT(drawn.backwards, 0) << rows << " rows";
+    EXPECT_LT(drawn.backwards, (200 + bandRowsUsed - 1) / bandRowsUsed) << rows << " rows";
+  }
+  EXPECT_EQ(draw(64, 2, false).pixels, reference);
+  EXPECT_EQ(draw(16, 3).workers, 3);  // a drawing this large is shared out
 }
 
 }  // namespace
