@@ -84,7 +84,7 @@ class RasterEngine final : public DeviceEngine {
       std::uint32_t styled;  // its number in styled_
     } as;
   };
-  using Numbers = ChunkedList<std::uint32_t, 1 << 14>;
+  using Numbers = ChunkedList<std::uint32_t>;
   // A line or an outline of a pen other than the classic one pixel: one pixel wide with a
   // scaled pattern, or wide. Kept apart so that the classic commands stay small.
   struct Styled {
@@ -123,9 +123,7 @@ class RasterEngine final : public DeviceEngine {
   PixelWindow window_;
   std::uint32_t lastFill_ = pixelOf({});
   // In blocks that never move: a long picture's lists grow without copying what they hold.
-  // Blocks of 2 MiB and 64 KiB: smaller ones made a large picture's memory slower to reach,
-  // and what a small picture leaves untouched of a block costs the process nothing.
-  ChunkedList<Command, 1 << 16> commands_;
+  ChunkedList<Command> commands_;
   std::vector<Styled> styled_;
   std::vector<std::unique_ptr<DashTable>> dashTables_;
   // For each band, the numbers of the commands that reach it, in order.
