@@ -27,9 +27,6 @@ constexpr int kBandRows = 128;
 constexpr std::int64_t kBackwardsWorkPerPixel = 2;
 // How many commands ahead an antialiased band asks for.
 constexpr std::size_t kSmoothReadAhead = 16;
-// A new picture reuses every block the lists grew to, as the next picture is most often
-// much like the last.
-constexpr std::size_t kKeepAllChunks = ~std::size_t{0};
 
 // The pixel a device coordinate falls in: rounded down. Coordinates reach here cut to the
 // picture and a small margin, well inside the range of int.
@@ -63,9 +60,9 @@ bool RasterEngine::setWindow(const PixelWindow& window) {
 }
 
 void RasterEngine::forget() {
-  commands_.clearKeeping(kKeepAllChunks);
+  commands_.clear();
   styled_.clear();
-  for (auto& band : bands_) band.clearKeeping(kKeepAllChunks);
+  for (auto& band : bands_) band.clear();
   std::fill(bandStyled_.begin(), bandStyled_.end(), std::uint8_t{0});
   work_ = 0;
 }
@@ -106,15 +103,16 @@ Status RasterEngine::record(const Command& c, std::int64_t top, std::int64_t bot
   if (top > bottom) return status::ok;
   const auto number = static_cast<std::uint32_t>(commands_.size());
   const auto first = static_cast<std::size_t>(top >> bandShift_), last = static_cast<std::size_t>(bottom >> bandShift_);
-  // Room first, so that the command is kept in every band it reaches or in none.
   try {
-    commands_.reserveOne();
-    for (std::size_t band = first; band <= last; ++band) bands_[band].reserveOne();
+    commands_.push_back(c);
+    for (std::size_t band = first; band <= last; ++band) bands_[band].push_back(number);
   } catch (const std::bad_alloc&) {
+    // Leave no band holding the number of a command that is not kept.
+    for (std::size_t band = first; band <= last && !bands_[band].empty() && bands_[band].back() == number; ++band)
+      bands_[band].pop_back();
+    if (commands_.size() > number) commands_.pop_back();
     return status::outOfMemory;
   }
-  commands_.pushReserved(c);
-  for (std::size_t band = first; band <= last; ++band) bands_[band].pushReserved(number);
   work_ += work;
   return status::ok;
 }
@@ -274,8 +272,9 @@ void RasterEngine::drawSmooth(const RasterBand& rows, const Command& c) const {
 // Only where the band begins with a fill (every pixel gets a colour) and every command in it
 // has the classic pen (draw() asks): then a pixel's colour is that of the last command to
 // reach it, which is the first one drawn backwards.
-bool RasterEngine::drawBackwards(const RasterBand& rows, const Numbers& numbers, CoverTiles& tiles) const {
-  if (numbers.empty() || commands_[numbers[0]].kind != Command::Kind::fill) return false;
+bool RasterEngine::drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers,
+                                 CoverTiles& tiles) const {
+  if (numbers.empty() || commands_[numbers.front()].kind != Command::Kind::fill) return false;
   if (!tiles.reset(rows)) return false;
   rows.picture->fillRows(rows.top, rows.bottom, 0);
   for (std::size_t n = numbers.size(); n-- > 1;) {
@@ -291,7 +290,7 @@ bool RasterEngine::drawBackwards(const RasterBand& rows, const Numbers& numbers,
         drawRoundUnder(rows, r);
     }
   }
-  const std::uint32_t fill = commands_[numbers[0]].as.fill;
+  const std::uint32_t fill = commands_[numbers.front()].as.fill;
   for (std::uint32_t *p = rows.picture->row(rows.top), *end = rows.picture->row(rows.bottom); p != end; ++p)
     *p = Under::put(*p, fill, ~0u);
   return true;
@@ -300,7 +299,7 @@ bool RasterEngine::drawBackwards(const RasterBand& rows, const Numbers& numbers,
 void RasterEngine::draw(int band) const {
   const int top = band << bandShift_;
   const RasterBand rows{const_cast<PixelBuffer*>(&picture_), top, std::min(picture_.height(), top + (1 << bandShift_))};
-  const Numbers& numbers = bands_[static_cast<std::size_t>(band)];
+  const std::vector<std::uint32_t>& numbers = bands_[static_cast<std::size_t>(band)];
   if (antialias_) {
     // The band's commands lie scattered through the list, and each blends for long enough
     // that asking for those a few steps on hides the wait for them.
@@ -321,8 +320,8 @@ void RasterEngine::draw(int band) const {
       }
     }
   }
-  for (std::size_t n = 0; n < numbers.size(); ++n) {
-    const Command& c = commands_[numbers[n]];
+  for (const std::uint32_t number : numbers) {
+    const Command& c = commands_[number];
     switch (c.kind) {
       case Command::Kind::fill: rows.picture->fillRows(rows.top, rows.bottom, c.as.fill); break;
       case Command::Kind::line: drawLine(rows, c.as.line); break;

@@ -11,7 +11,6 @@
 #pragma once
 
 #include "device/device_engine.hpp"
-#include "model/chunked_list.hpp"
 #include "raster/band_runner.hpp"
 #include "raster/cover_tiles_shelf.hpp"
 #include "raster/line_raster.hpp"
@@ -84,7 +83,6 @@ class RasterEngine final : public DeviceEngine {
       std::uint32_t styled;  // its number in styled_
     } as;
   };
-  using Numbers = ChunkedList<std::uint32_t>;
   // A line or an outline of a pen other than the classic one pixel: one pixel wide with a
   // scaled pattern, or wide. Kept apart so that the classic commands stay small.
   struct Styled {
@@ -108,7 +106,7 @@ class RasterEngine final : public DeviceEngine {
   void forget();
   bool layBands();
   void draw(int band) const;
-  bool drawBackwards(const RasterBand& rows, const Numbers& numbers, CoverTiles& tiles) const;
+  bool drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers, CoverTiles& tiles) const;
   void drawStyled(const RasterBand& rows, const Styled& styled) const;
   void drawSmooth(const RasterBand& rows, const Command& command) const;
   int workersFor() const;
@@ -122,12 +120,11 @@ class RasterEngine final : public DeviceEngine {
   PixelBuffer picture_;
   PixelWindow window_;
   std::uint32_t lastFill_ = pixelOf({});
-  // In blocks that never move: a long picture's lists grow without copying what they hold.
-  ChunkedList<Command> commands_;
+  std::vector<Command> commands_;
   std::vector<Styled> styled_;
   std::vector<std::unique_ptr<DashTable>> dashTables_;
   // For each band, the numbers of the commands that reach it, in order.
-  std::vector<Numbers> bands_;
+  std::vector<std::vector<std::uint32_t>> bands_;
   // For each band, whether a styled command reaches it: such a band is drawn in order.
   std::vector<std::uint8_t> bandStyled_;
   int bandShift_ = 0;  // a band is 2^bandShift_ rows

@@ -232,10 +232,8 @@ TEST(AllocationFailure, NewPartsUnderPressure) {
       {"antialiased bands drawn", drawing, false},
       {"antialiased windowed Reflash, index built",
        [](const Pressure& p) { return windowedReflash(p, true, 0, false); }},
-      // The index looks at the few added entities one by one, and the raster's lists, kept in
-      // blocks from the last picture, have room for them.
       {"antialiased windowed Reflash, index brought up to date",
-       [](const Pressure& p) { return windowedReflash(p, true, 20, true); }, false},
+       [](const Pressure& p) { return windowedReflash(p, true, 20, true); }},
       {"windowed Reflash, index rebuilt", [](const Pressure& p) { return windowedReflash(p, false, 100, true); }},
       {"worker pool", workerPool},
       {"picking", picking},
