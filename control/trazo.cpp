@@ -16,18 +16,19 @@ Status Trazo::Clear() {
   return s;
 }
 
-// A box is four independent lines through AddLine, ordered left to right and low to high:
-// the bottom, the top, the left and the right side. A failing side ends the box; the sides
-// already added stay.
+// A box is four independent lines, each added as AddLine adds one, ordered left to right
+// and low to high: the bottom, the top, the left and the right side. A failing side ends
+// the box; the sides already added stay. The listener is told once, for all four.
 Status Trazo::AddBox(double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,
                      std::u16string_view Tag) {
+  storeWriting();
   if (x1 > x2) std::swap(x1, x2);
   if (y1 > y2) std::swap(y1, y2);
   const double left = x1, right = x2, low = y1, high = y2;
   const double sides[4][4] = {
       {left, low, right, low}, {left, high, right, high}, {left, low, left, high}, {right, low, right, high}};
   for (const auto& side : sides) {
-    if (const Status s = AddLine(side[0], side[1], side[2], side[3], col, lType, Tag); failed(s)) return s;
+    if (const Status s = addLine(store_, side[0], side[1], side[2], side[3], col, lType, Tag); failed(s)) return s;
   }
   return status::ok;
 }

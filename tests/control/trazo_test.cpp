@@ -136,5 +136,50 @@ TEST(Trazo, ReflashTellsItsObserverOfEachEntityBeforeItIsPainted) {
   EXPECT_NE(observed.find("entity 3 3 c\nLine"), std::string::npos) << observed;
 }
 
+// A shell that reads the store on another thread stops before every write, so each member
+// that writes must say so, once, before it writes; reading members say nothing.
+TEST(Trazo, EveryWritingMemberTellsTheListenerOnceBeforeItWrites) {
+  struct Counter final : StoreWriteListener {
+    void storeWriting() override {
+      ++told;
+      countWhenTold = store->count();
+    }
+    const Store* store = nullptr;
+    int told = 0;
+    std::int32_t countWhenTold = -1;
+  };
+  const struct {
+    const char* member;
+    int told;
+    void (*call)(Trazo&);
+  } cases[] = {
+      {"AddLine", 1, [](Trazo& t) { (void)t.AddLine(0, 0, 1, 1, 1, 0, u""); }},
+      {"AddBox", 1, [](Trazo& t) { (void)t.AddBox(0, 0, 1, 1, 1, 0, u""); }},
+      {"AddCircle", 1, [](Trazo& t) { (void)t.AddCircle(0, 0, 1, 1, 0, u""); }},
+      {"AddCircle2", 1, [](Trazo& t) { (void)t.AddCircle2(0, 0, 1, 0, 90, 1, 0, u""); }},
+      {"AddText", 1, [](Trazo& t) { (void)t.AddText(0, 0, 1, 0, 1, u"a", u""); }},
+      {"Clear", 1, [](Trazo& t) { (void)t.Clear(); }},
+      {"Reflash", 1, [](Trazo& t) { (void)t.Reflash(); }},
+      {"Terminate", 1, [](Trazo& t) { t.onTerminate(); }},
+      {"Count", 0,
+       [](Trazo& t) {
+         std::int32_t n = 0;
+         (void)t.Count(n);
+       }},
+  };
+  for (const auto& c : cases) {
+    Trazo t;
+    ASSERT_EQ(t.onInitialize(), status::ok);
+    ASSERT_EQ(t.AddLine(0, 0, 2, 2, 1, 0, u""), status::ok);
+    Counter counter;
+    counter.store = &t.store();
+    t.listenForStoreWrites(&counter);
+    c.call(t);
+    EXPECT_EQ(counter.told, c.told) << c.member;
+    if (c.told > 0) {
+      EXPECT_EQ(counter.countWhenTold, 1) << c.member << " wrote before it told";
+    }
+  }
+}
 }  // namespace
 }  // namespace trazo
