@@ -10,6 +10,16 @@
 #include <system_error>
 
 namespace trazo::qt {
+
+bool FrameOrder::shows(std::uint64_t drawingNow, const DeviceSurface& p1Now, int widthNow, int heightNow,
+                       const PixelWindow& shown) const {
+  const bool inside = shown.left >= window.left && shown.top >= window.top &&
+                      shown.left + shown.width <= window.left + window.width &&
+                      shown.top + shown.height <= window.top + window.height;
+  return drawing == drawingNow && width == widthNow && height == heightNow && p1.dpiX() == p1Now.dpiX() &&
+         p1.dpiY() == p1Now.dpiY() && inside;
+}
+
 namespace {
 
 // The raster back end, until the frame is asked to end: from then on every shape fails, and

@@ -29,6 +29,11 @@ struct FrameOrder {
   PixelWindow window;         // the part of P1 drawn
   PictureOptions options;
   std::uint64_t drawing = 0;  // which state of the drawing it shows (the asker's count)
+
+  // Whether the frame serves a paint of `shown` (device pixels) of P1, now `width` x
+  // `height` pixels at p1's resolution, with the drawing in state `drawingNow`.
+  bool shows(std::uint64_t drawingNow, const DeviceSurface& p1Now, int widthNow, int heightNow,
+             const PixelWindow& shown) const;
 };
 
 struct FinishedFrame {

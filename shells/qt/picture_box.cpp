@@ -78,12 +78,6 @@ PixelWindow deviceWindow(const QRect& exposed, double ratio, const DeviceSurface
   return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
-// Whether `inner` lies within `outer`.
-bool within(const PixelWindow& inner, const PixelWindow& outer) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.left + inner.width <= outer.left + outer.width &&
-         inner.top + inner.height <= outer.top + outer.height;
-}
-
 }  // namespace
 
 struct PictureBox::Painting {
@@ -204,19 +198,17 @@ void PictureBox::paintAside(QPainter& painter, const QRect& exposed) {
   const int width = static_cast<int>(p1.widthPixels()), height = static_cast<int>(p1.heightPixels());
   const PixelWindow shown = deviceWindow(exposed, ratio, p1);
   std::optional<FinishedFrame>& last = painting_->lastAside;
-  if (last && last->order.drawing == drawing_ && last->order.width == width && last->order.height == height &&
-      last->order.p1.dpiX() == p1.dpiX() && last->order.p1.dpiY() == p1.dpiY() && within(shown, last->order.window)) {
+  if (last && last->order.shows(drawing_, p1, width, height, shown)) {
+    const PixelWindow& w = last->order.window;
     // The frame for this picture: P1 takes its coordinate system, and picking its picture.
     if (!painting_->lastAsideShown) {
       static_cast<DeviceSurface&>(p1) = last->p1;
       painting_->aside.handOverPicker(painting_->picker);
       lastPaintStatus_ = last->status;
-      const PixelWindow& w = last->order.window;
       lastPaintedArea_ = QRect(w.left, w.top, w.width, w.height);
       ++paintCount_;
       painting_->lastAsideShown = true;
     }
-    const PixelWindow& w = last->order.window;
     painter.drawImage(QRectF(w.left / ratio, w.top / ratio, w.width / ratio, w.height / ratio), last->image);
     return;
   }
