@@ -19,6 +19,10 @@ class CheckedMath {
   double div(double a, double b) { return check(a / b, a, b); }
   double cos(double a) { return check(cosine(a), a, 0.0); }
   double sin(double a) { return check(sine(a), a, 0.0); }
+  CosineSine cosSin(double a) {
+    const CosineSine r = cosineSine(a);
+    return {check(r.cos, a, 0.0), check(r.sin, a, 0.0)};
+  }
 
   // True once any step since construction has failed.
   bool failed() const { return failed_; }

@@ -12,10 +12,8 @@ bool computeTextBox(double TX, double TY, double TH, double Tang, std::u16string
   const double W = m.mul(m.mul(n, TH), factor);
   const double a = m.mul(Tang, kDegreesToRadians);
   const double b = m.mul(m.add(Tang, kHeightDirection), kDegreesToRadians);
-  const double cosA = m.cos(a);
-  const double sinA = m.sin(a);
-  const double cosB = m.cos(b);
-  const double sinB = m.sin(b);
+  const auto [cosA, sinA] = m.cosSin(a);
+  const auto [cosB, sinB] = m.cosSin(b);
   box.X1 = m.add(m.mul(cosA, W), TX);
   box.Y1 = m.add(m.mul(sinA, W), TY);
   box.X2 = m.add(m.mul(cosB, TH), box.X1);

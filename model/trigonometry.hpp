@@ -9,4 +9,10 @@ namespace trazo {
 double cosine(double radians);
 double sine(double radians);
 
+// Both at once: the doubles cosine and sine give, in one call where the library has one.
+struct CosineSine {
+  double cos, sin;
+};
+CosineSine cosineSine(double radians);
+
 }  // namespace trazo

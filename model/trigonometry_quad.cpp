@@ -9,4 +9,6 @@ namespace trazo {
 double cosine(double radians) { return static_cast<double>(cosq(radians)); }
 double sine(double radians) { return static_cast<double>(sinq(radians)); }
 
+CosineSine cosineSine(double radians) { return {cosine(radians), sine(radians)}; }
+
 }  // namespace trazo

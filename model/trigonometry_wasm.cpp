@@ -23,4 +23,6 @@ double sine(double radians) {
   return static_cast<double>(std::sin(static_cast<long double>(radians)));
 }
 
+CosineSine cosineSine(double radians) { return {cosine(radians), sine(radians)}; }
+
 }  // namespace trazo

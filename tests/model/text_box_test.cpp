@@ -1,6 +1,7 @@
 // The text box numbers and the single-byte test that picks its width factor.
 #include "model/single_byte_text.hpp"
 #include "model/text_box.hpp"
+#include "model/trigonometry.hpp"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,21 @@ TEST(TextBox, OverflowAndInvalidAnglesFail) {
   EXPECT_TRUE(std::isnan(box.X1));
   // Underflow is no failure.
   EXPECT_TRUE(computeTextBox(0, 0, 1e-320, 0, u"A", box));
+}
+
+// The box takes cosine and sine of each angle together; they must be the very doubles each
+// gives alone, or boxes and extents would move by a bit between systems. Every hundredth of
+// a degree over two turns each way, as the box's two angles (Tang and Tang + 90).
+TEST(TextBox, CosineAndSineTogetherAreTheDoublesOfEachAlone) {
+  int differing = 0;
+  for (int hundredths = -72000; hundredths <= 72000; ++hundredths) {
+    for (const double degrees : {hundredths / 100.0, hundredths / 100.0 + kHeightDirection}) {
+      const double radians = degrees * kDegreesToRadians;
+      const CosineSine both = cosineSine(radians);
+      if (both.cos != cosine(radians) || both.sin != sine(radians)) ++differing;
+    }
+  }
+  EXPECT_EQ(differing, 0);
 }
 
 TEST(SingleByteText, AsciiAndHalfWidthKatakanaAreSingleByte) {
