@@ -37,6 +37,10 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
   const std::ptrdiff_t kStep = o.swap ? o.sx : o.sy * plot.stride;
   const std::ptrdiff_t xStep = o.swap ? o.sy * plot.stride : o.sx;
   const i64 r2 = i64{rd.r} * rd.r;
+  // Kept here rather than read through `plot` at each step: the pixels written might be
+  // them, as far as the compiler can tell.
+  std::uint32_t* const pixels = plot.pixels;
+  const std::uint32_t colour = plot.colour;
   // Carried from step to step: the offset of the ring's point on the axis of step k (wide
   // enough for a ring far outside the picture, whose steps here are all checked), and
   // r^2 - k^2.
@@ -71,10 +75,12 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
         plot.blend(rd.cx + o.sx * (o.swap ? k : x), rd.cy + o.sy * (o.swap ? x : k), weights[i]);
       }
     } else {
-      std::uint32_t* near =
-          plot.pixels + static_cast<std::ptrdiff_t>(along) + static_cast<std::ptrdiff_t>(inner) * xStep;
-      if (inner >= least) *near = blendPixel(*near, plot.colour, weights[0]);
-      if (inner + 1 >= least) near[xStep] = blendPixel(near[xStep], plot.colour, weights[1]);
+      std::uint32_t* near = pixels + static_cast<std::ptrdiff_t>(along) + static_cast<std::ptrdiff_t>(inner) * xStep;
+      if (inner >= least) {
+        blendPixelPair(*near, weights[0], near[xStep], weights[1], colour);
+      } else if (inner + 1 >= least) {
+        near[xStep] = blendPixel(near[xStep], colour, weights[1]);
+      }
     }
     along += kStep;
     rest -= 2 * k + 1;
