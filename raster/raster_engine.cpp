@@ -302,9 +302,14 @@ void RasterEngine::draw(int band) const {
   const std::vector<std::uint32_t>& numbers = bands_[static_cast<std::size_t>(band)];
   if (antialias_) {
     // The band's commands lie scattered through the list, and each blends for long enough
-    // that asking for those a few steps on hides the wait for them.
+    // that asking for those a few steps on hides the wait for them. A command may straddle
+    // two cache lines (the list is not aligned to them): both ends are asked for.
     for (std::size_t n = 0; n < numbers.size(); ++n) {
-      if (n + kSmoothReadAhead < numbers.size()) prefetchForRead(&commands_[numbers[n + kSmoothReadAhead]]);
+      if (n + kSmoothReadAhead < numbers.size()) {
+        const Command* const ahead = &commands_[numbers[n + kSmoothReadAhead]];
+        prefetchForRead(ahead);
+        prefetchForRead(reinterpret_cast<const char*>(ahead + 1) - 1);
+      }
       drawSmooth(rows, commands_[numbers[n]]);
     }
     return;

@@ -121,9 +121,12 @@ void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
     const i64 nearAt = s.minorStart + s.minorSign * whole;
     std::uint32_t* nearPixel = s.origin + major + static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
     if (kInside) {
-      blendAt(nearPixel, colour, nearWeight);
       // A level or upright segment never gives the far pixel any ink.
-      if (farWeight != 0) blendAt(nearPixel + minorStep, colour, farWeight);
+      if (farWeight != 0) {
+        blendPixelPair(*nearPixel, nearWeight, nearPixel[minorStep], farWeight, colour);
+      } else {
+        blendAt(nearPixel, colour, nearWeight);
+      }
     } else {
       if (static_cast<u64>(nearAt - s.minorLow) <= span) blendAt(nearPixel, colour, nearWeight);
       if (farWeight != 0 && static_cast<u64>(nearAt + s.minorSign - s.minorLow) <= span)

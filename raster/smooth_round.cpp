@@ -4,6 +4,7 @@
 #include "raster/ring_steps.hpp"
 #include "raster/smooth_dash.hpp"
 
+#include <array>
 #include <cmath>
 
 namespace trazo {
@@ -25,18 +26,48 @@ struct SmoothPlot {
   }
 };
 
+// The ring's distance out at step k in 256ths of a pixel, rounded down: the whole pixels
+// and the part past them, exactly as taking them from the root apart would give them
+// (scaling by 256 is exact, and the root's fraction is the root less its whole part).
+// `rest` is r^2 - k^2.
+inline i64 distanceOut(i64 rest) { return static_cast<i64>(std::sqrt(static_cast<double>(rest)) * 256); }
+
+// The distances are the same at step k of every octant: worked out once a ring, for the
+// steps its pieces take, up to a table's length of them.
+class RingDistances {
+ public:
+  explicit RingDistances(i64 r) : r2_(r * r) {}
+  // The distances of steps 0 .. last, none where the table is too short.
+  const i64* upTo(i64 last) {
+    if (last >= kLength) return nullptr;
+    for (; filled_ <= last; ++filled_) at_[static_cast<std::size_t>(filled_)] = distanceOut(r2_ - filled_ * filled_);
+    return at_.data();
+  }
+
+ private:
+  static constexpr i64 kLength = 256;
+  i64 r2_;
+  i64 filled_ = 0;
+  std::array<i64, kLength> at_;
+};
+
 // Steps kFrom .. kTo of one octant, the dash period at kFrom given, following the ring
 // counter-clockwise as the aliased walk does; each pixel checked against the bounds unless
 // `kChecked` is false, for steps whose pixels all lie inside them. The octant is known when
-// compiling, so that a step and a pixel outwards are constant offsets.
+// compiling, so that a step and a pixel outwards are constant offsets. `distances` holds
+// those of every step here, or is null for them to be worked out on the way.
 template <int kOctant, bool kChecked, typename Dash>
-void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom, i64 kTo, int period,
-                       const Dash& dash) {
+void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, const i64* distances, i64 kFrom, i64 kTo,
+                       int period, const Dash& dash) {
   constexpr Octant o = kOctants[kOctant];
   constexpr bool fromAxis = kOctant % 2 == 0;
   const std::ptrdiff_t kStep = o.swap ? o.sx : o.sy * plot.stride;
   const std::ptrdiff_t xStep = o.swap ? o.sy * plot.stride : o.sx;
   const i64 r2 = i64{rd.r} * rd.r;
+  // Kept here rather than read through `plot` at each step: the pixels written might be
+  // them, as far as the compiler can tell.
+  std::uint32_t* const pixels = plot.pixels;
+  const std::uint32_t colour = plot.colour;
   // Carried from step to step: the offset of the ring's point on the axis of step k (wide
   // enough for a ring far outside the picture, whose steps here are all checked), and
   // r^2 - k^2.
@@ -53,10 +84,7 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
       if (period < 0) period += dash.period();
       continue;
     }
-    // The ring's distance out at step k in 256ths of a pixel, rounded down: the whole pixels
-    // and the part past them, exactly as taking them from the root apart would give them
-    // (scaling by 256 is exact, and the root's fraction is the root less its whole part).
-    const auto distance = static_cast<i64>(std::sqrt(static_cast<double>(rest)) * 256);
+    const i64 distance = distances != nullptr ? distances[k] : distanceOut(rest);
     const i64 inner = distance >> 8;
     const auto past = static_cast<std::uint32_t>(distance & 255);
     const std::uint32_t ink = dash.weight(period);
@@ -71,10 +99,12 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
         plot.blend(rd.cx + o.sx * (o.swap ? k : x), rd.cy + o.sy * (o.swap ? x : k), weights[i]);
       }
     } else {
-      std::uint32_t* near =
-          plot.pixels + static_cast<std::ptrdiff_t>(along) + static_cast<std::ptrdiff_t>(inner) * xStep;
-      if (inner >= least) *near = blendPixel(*near, plot.colour, weights[0]);
-      if (inner + 1 >= least) near[xStep] = blendPixel(near[xStep], plot.colour, weights[1]);
+      std::uint32_t* near = pixels + static_cast<std::ptrdiff_t>(along) + static_cast<std::ptrdiff_t>(inner) * xStep;
+      if (inner >= least) {
+        blendPixelPair(*near, weights[0], near[xStep], weights[1], colour);
+      } else if (inner + 1 >= least) {
+        near[xStep] = blendPixel(near[xStep], colour, weights[1]);
+      }
     }
     along += kStep;
     rest -= 2 * k + 1;
@@ -83,17 +113,17 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, i64 kFrom,
 }
 
 template <bool kChecked, typename Dash>
-void smoothOctantPiece(int octant, const RasterRound& rd, const SmoothPlot& plot, i64 kFrom, i64 kTo, int period,
-                       const Dash& dash) {
+void smoothOctantPiece(int octant, const RasterRound& rd, const SmoothPlot& plot, const i64* distances, i64 kFrom,
+                       i64 kTo, int period, const Dash& dash) {
   switch (octant) {
-    case 0: return smoothOctantPiece<0, kChecked>(rd, plot, kFrom, kTo, period, dash);
-    case 1: return smoothOctantPiece<1, kChecked>(rd, plot, kFrom, kTo, period, dash);
-    case 2: return smoothOctantPiece<2, kChecked>(rd, plot, kFrom, kTo, period, dash);
-    case 3: return smoothOctantPiece<3, kChecked>(rd, plot, kFrom, kTo, period, dash);
-    case 4: return smoothOctantPiece<4, kChecked>(rd, plot, kFrom, kTo, period, dash);
-    case 5: return smoothOctantPiece<5, kChecked>(rd, plot, kFrom, kTo, period, dash);
-    case 6: return smoothOctantPiece<6, kChecked>(rd, plot, kFrom, kTo, period, dash);
-    default: return smoothOctantPiece<7, kChecked>(rd, plot, kFrom, kTo, period, dash);
+    case 0: return smoothOctantPiece<0, kChecked>(rd, plot, distances, kFrom, kTo, period, dash);
+    case 1: return smoothOctantPiece<1, kChecked>(rd, plot, distances, kFrom, kTo, period, dash);
+    case 2: return smoothOctantPiece<2, kChecked>(rd, plot, distances, kFrom, kTo, period, dash);
+    case 3: return smoothOctantPiece<3, kChecked>(rd, plot, distances, kFrom, kTo, period, dash);
+    case 4: return smoothOctantPiece<4, kChecked>(rd, plot, distances, kFrom, kTo, period, dash);
+    case 5: return smoothOctantPiece<5, kChecked>(rd, plot, distances, kFrom, kTo, period, dash);
+    case 6: return smoothOctantPiece<6, kChecked>(rd, plot, distances, kFrom, kTo, period, dash);
+    default: return smoothOctantPiece<7, kChecked>(rd, plot, distances, kFrom, kTo, period, dash);
   }
 }
 
@@ -113,26 +143,28 @@ void smoothRing(const RasterBand& band, const RasterRound& rd, const Dash& dash)
   const i64 r = rd.r;
   const bool wellInside = rd.cx - r - 1 >= plot.bounds.columnLow && rd.cx + r + 1 <= plot.bounds.columnHigh &&
                           rd.cy - r - 1 >= plot.bounds.rowLow && rd.cy + r + 1 <= plot.bounds.rowHigh;
+  RingDistances ringDistances(r);
   forEachRingPiece(
       rd, plot.bounds, 1, [&](int octant, i64 kFrom, i64 kTo, std::int64_t along, const RingNumbers& ring) {
+        const i64* const distances = ringDistances.upTo(kTo);
         const bool up = octant % 2 == 0;
         const auto periodAt = [&](i64 k) {
           return static_cast<int>(((along + (up ? k - kFrom : kFrom - k)) % dash.period() + dash.period()) %
                                   dash.period());
         };
         if (wellInside) {
-          smoothOctantPiece<false>(octant, rd, plot, kFrom, kTo, periodAt(kFrom), dash);
+          smoothOctantPiece<false>(octant, rd, plot, distances, kFrom, kTo, periodAt(kFrom), dash);
           return;
         }
         i64 insideFrom = kFrom, insideTo = kTo;
         clipSteps(octant, rd, ring, plot.bounds, -1, insideFrom, insideTo);
         if (insideFrom > insideTo) {
-          smoothOctantPiece<true>(octant, rd, plot, kFrom, kTo, periodAt(kFrom), dash);
+          smoothOctantPiece<true>(octant, rd, plot, distances, kFrom, kTo, periodAt(kFrom), dash);
           return;
         }
-        smoothOctantPiece<true>(octant, rd, plot, kFrom, insideFrom - 1, periodAt(kFrom), dash);
-        smoothOctantPiece<false>(octant, rd, plot, insideFrom, insideTo, periodAt(insideFrom), dash);
-        smoothOctantPiece<true>(octant, rd, plot, insideTo + 1, kTo, periodAt(insideTo + 1), dash);
+        smoothOctantPiece<true>(octant, rd, plot, distances, kFrom, insideFrom - 1, periodAt(kFrom), dash);
+        smoothOctantPiece<false>(octant, rd, plot, distances, insideFrom, insideTo, periodAt(insideFrom), dash);
+        smoothOctantPiece<true>(octant, rd, plot, distances, insideTo + 1, kTo, periodAt(insideTo + 1), dash);
       });
 }
 

@@ -37,7 +37,8 @@ TEST(SmoothBlend, WeighsEachChannelIn256thsRoundingHalfUp) {
 }
 
 // Every pair of channel values at every weight, in every lane, beside lanes that move the
-// other way (a packed sum must not let one lane's borrow or carry reach the next).
+// other way (a packed sum must not let one lane's borrow or carry reach the next); the same
+// for a step's two pixels blended together, each with its own weight.
 TEST(SmoothBlend, EveryChannelPairAndWeightFollowsTheRule) {
   const auto rule = [](std::uint32_t u, std::uint32_t o, std::uint32_t w) {
     return (u * (256 - w) + o * w + 128) >> 8;
@@ -53,6 +54,11 @@ TEST(SmoothBlend, EveryChannelPairAndWeightFollowsTheRule) {
         if (blendPixel(pixel(u, v, u), pixel(p, o, p), w) != pixel(rule(u, p, w), rule(v, o, w), rule(u, p, w)))
           ++wrong;
         if (blendPixel(pixel(v, u, v), pixel(o, p, o), w) != pixel(rule(v, o, w), rule(u, p, w), rule(v, o, w)))
+          ++wrong;
+        std::uint32_t first = pixel(u, v, u), second = pixel(v, u, v);
+        blendPixelPair(first, w, second, 256 - w, pixel(p, o, p));
+        if (first != pixel(rule(u, p, w), rule(v, o, w), rule(u, p, w)) ||
+            second != pixel(rule(v, p, 256 - w), rule(u, o, 256 - w), rule(v, p, 256 - w)))
           ++wrong;
       }
     }
