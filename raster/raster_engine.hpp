@@ -65,6 +65,15 @@ class RasterEngine final : public DeviceEngine {
     return true;
   }
 
+  // Records for the same window and bands as `other`, with nothing recorded yet: a second
+  // engine that takes part of a picture's commands, to be appended to `other` after its
+  // own. False, recording nothing, when there is no memory for it.
+  bool recordLike(const RasterEngine& other);
+  // Appends what `other`, recording like this engine, has recorded after everything this
+  // one has, as this engine would have recorded it, and leaves `other` with nothing; out of
+  // memory, nothing changes.
+  Status append(RasterEngine& other);
+
   // Draws what was handed over since the last call and returns the picture, which the host
   // may draw over before it shows it.
   PixelBuffer& picture();

@@ -1,9 +1,11 @@
 // A repaint that hands over only the entities that can reach the part of the picture a
 // window keeps must give that window the pixels of the repaint that hands over everything:
 // random drawings of every kind and line type (far, huge and not finite ones among them),
-// random zooms and windows, every pen, a colour map, and the dash style P1 starts with.
+// random zooms and windows, every pen, a colour map, and the dash style P1 starts with. A
+// walk shared between two threads (the whole walk and the window's) gives the same pixels.
 #include "control/trazo.hpp"
 #include "raster/raster_surface.hpp"
+#include "raster/raster_walk_split.hpp"
 #include "render/reflash.hpp"
 
 #include <gtest/gtest.h>
@@ -37,7 +39,18 @@ void fillRandomly(Trazo& t, std::mt19937& random, int count) {
   }
 }
 
+// Counts the second pictures made: the walks it is handed are split.
+struct CountedSplit final : RasterWalkSplit {
+  int made = 0;
+  DeviceEngine& frontOf(RasterEngine& second) override {
+    ++made;
+    return second;
+  }
+};
+
 TEST(ShownEntities, AWindowKeepsThePixelsOfTheWholeWalk) {
+  CountedSplit split;
+  split.setSplitFrom(2);
   std::mt19937 random(5);
   ColourMap light;
   light.set({255, 128, 128}, {128, 0, 0});
@@ -61,8 +74,8 @@ TEST(ShownEntities, AWindowKeepsThePixelsOfTheWholeWalk) {
         SCOPED_TRACE("entities " + std::to_string(entities) + ", zoom " + std::to_string(zoom) + ", window at " +
                      std::to_string(window.left) + ", " + std::to_string(window.top) + ", pen " +
                      std::to_string(look.pen.width) + ", style " + std::to_string(startStyle));
-        RasterSurface shown, whole;
-        for (RasterSurface* p1 : {&shown, &whole}) {
+        RasterSurface shown, whole, splitWhole, splitShown;
+        for (RasterSurface* p1 : {&shown, &whole, &splitWhole, &splitShown}) {
           ASSERT_TRUE(p1->setPixelWindow(width, height, window));
           p1->setPen(look.pen);
           if (look.mapped) p1->setColourMap(light);
@@ -71,16 +84,63 @@ TEST(ShownEntities, AWindowKeepsThePixelsOfTheWholeWalk) {
         control.attachPicture(shown);
         ASSERT_EQ(control.Reflash(), status::ok);
         control.detachPicture();
-        ASSERT_EQ(trazo::Reflash(const_cast<Store&>(control.store()), whole), status::ok);
-        const PixelBuffer& a = shown.picture();
+        Store& store = const_cast<Store&>(control.store());
+        ASSERT_EQ(trazo::Reflash(store, whole), status::ok);
+        splitWhole.raster().setThreads(2);
+        splitShown.raster().setThreads(2);
+        split.use(splitWhole, splitWhole.raster());
+        const int made = split.made;
+        ASSERT_EQ(trazo::Reflash(store, splitWhole, nullptr, nullptr, &split), status::ok);
+        ASSERT_EQ(split.made, made + 1);
+        split.use(splitShown, splitShown.raster());
+        control.attachPicture(splitShown);
+        control.shareWalk(&split);
+        ASSERT_EQ(control.Reflash(), status::ok);
+        control.shareWalk(nullptr);
+        control.detachPicture();
         const PixelBuffer& b = whole.picture();
-        int differing = 0;
-        for (int y = 0; y < window.height; ++y)
-          for (int x = 0; x < window.width; ++x) differing += a.at(x, y) != b.at(x, y);
-        ASSERT_EQ(differing, 0);
+        for (RasterSurface* p1 : {&shown, &splitWhole, &splitShown}) {
+          const PixelBuffer& a = p1->picture();
+          int differing = 0;
+          for (int y = 0; y < window.height; ++y)
+            for (int x = 0; x < window.width; ++x) differing += a.at(x, y) != b.at(x, y);
+          ASSERT_EQ(differing, 0) << (p1 == &shown        ? "window's walk"
+                                      : p1 == &splitWhole ? "whole walk split"
+                                                          : "window's walk split");
+        }
       }
     }
   }
+  // Windows that find two entities or more share their walk too.
+  EXPECT_GT(split.made, 2 * 4 * 4);
+}
+
+// The texts of a split walk's second half draw in the style in effect where it begins:
+// solid, once a line has been painted before, whatever style P1 had.
+TEST(ShownEntities, ASplitWalkStartsItsSecondHalfInTheStyleInEffect) {
+  Trazo control;
+  ASSERT_EQ(control.onInitialize(), status::ok);
+  ASSERT_EQ(control.AddLine(0, 0, 100, 0, 1, 0, {}), status::ok);
+  for (int i = 0; i < 9; ++i) ASSERT_EQ(control.AddText(5 * i, 50 - 5 * i, 40, 0, 2, u"text", {}), status::ok);
+  Store& store = const_cast<Store&>(control.store());
+  RasterSurface serial, shared;
+  CountedSplit split;
+  split.setSplitFrom(2);
+  split.use(shared, shared.raster());
+  for (RasterSurface* p1 : {&serial, &shared}) {
+    ASSERT_TRUE(p1->setPixelSize(300, 200));
+    ASSERT_EQ(p1->setDrawStyle(kDrawStyleDash), status::ok);
+    p1->raster().setThreads(2);
+  }
+  ASSERT_EQ(trazo::Reflash(store, serial), status::ok);
+  ASSERT_EQ(trazo::Reflash(store, shared, nullptr, nullptr, &split), status::ok);
+  ASSERT_EQ(split.made, 1);
+  const PixelBuffer& a = serial.picture();
+  const PixelBuffer& b = shared.picture();
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) differing += a.at(x, y) != b.at(x, y);
+  EXPECT_EQ(differing, 0);
 }
 
 }  // namespace
