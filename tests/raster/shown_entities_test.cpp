@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -141,6 +142,79 @@ TEST(ShownEntities, ASplitWalkStartsItsSecondHalfInTheStyleInEffect) {
   for (int y = 0; y < a.height(); ++y)
     for (int x = 0; x < a.width(); ++x) differing += a.at(x, y) != b.at(x, y);
   EXPECT_EQ(differing, 0);
+}
+
+// Hands shapes on until the `failAt`-th (from 1), which fails as out of memory, as all after.
+struct FailingEngine final : DeviceEngine {
+  FailingEngine(DeviceEngine& to, int at) : inner(to), failAt(at) {}
+  Status fill(Rgb colour) override { return inner.fill(colour); }
+  Status line(const DeviceLine& line) override { return ++shapes >= failAt ? status::outOfMemory : inner.line(line); }
+  Status round(const DeviceRound& round) override {
+    return ++shapes >= failAt ? status::outOfMemory : inner.round(round);
+  }
+  bool keptWindow(double& left, double& top, double& width, double& height) const override {
+    return inner.keptWindow(left, top, width, height);
+  }
+  DeviceEngine& inner;
+  int failAt, shapes = 0;
+};
+
+struct FailingSplit final : RasterWalkSplit {
+  explicit FailingSplit(int at) : failAt(at) {}
+  DeviceEngine& frontOf(RasterEngine& second) override { return front.emplace(second, failAt); }
+  int failAt;
+  std::optional<FailingEngine> front;
+};
+
+// A failure ends the walk as it ends one walk: in the first half, nothing of the second
+// half is kept; in the second, what it drew before stays, after all of the first.
+TEST(ShownEntities, ASplitWalkStopsAtTheFirstFailureAsOneWalkDoes) {
+  std::mt19937 random(11);
+  Trazo control;
+  ASSERT_EQ(control.onInitialize(), status::ok);
+  fillRandomly(control, random, 300);
+  Store& store = const_cast<Store&>(control.store());
+  constexpr int never = 1 << 30;
+  // The shapes each half hands over when nothing fails.
+  int firstShapes = 0, secondShapes = 0;
+  const auto splitWalk = [&](int firstFailsAt, int secondFailsAt, RasterSurface& p1) {
+    FailingEngine first(p1.raster(), firstFailsAt);
+    FailingSplit split(secondFailsAt);
+    p1.raster().setThreads(2);
+    p1.setEngine(&first);
+    split.use(p1, p1.raster());
+    split.setSplitFrom(2);
+    const Status s = trazo::Reflash(store, p1, nullptr, nullptr, &split);
+    p1.setEngine(&p1.raster());
+    firstShapes = first.shapes;
+    secondShapes = split.front ? split.front->shapes : 0;
+    return s;
+  };
+  RasterSurface whole;
+  ASSERT_TRUE(whole.setPixelSize(400, 300));
+  ASSERT_EQ(splitWalk(never, never, whole), status::ok);
+  ASSERT_GT(firstShapes, 10);
+  ASSERT_GT(secondShapes, 10);
+  const int first = firstShapes, second = secondShapes;
+  const struct {
+    int firstFailsAt, secondFailsAt, oneWalkFailsAt;
+  } cases[] = {{first / 2, never, first / 2}, {never, second / 2, first + second / 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("one walk fails at shape " + std::to_string(c.oneWalkFailsAt));
+    RasterSurface serial, shared;
+    ASSERT_TRUE(serial.setPixelSize(400, 300));
+    ASSERT_TRUE(shared.setPixelSize(400, 300));
+    FailingEngine failing(serial.raster(), c.oneWalkFailsAt);
+    serial.setEngine(&failing);
+    ASSERT_EQ(trazo::Reflash(store, serial), status::outOfMemory);
+    ASSERT_EQ(splitWalk(c.firstFailsAt, c.secondFailsAt, shared), status::outOfMemory);
+    const PixelBuffer& a = serial.raster().picture();
+    const PixelBuffer& b = shared.picture();
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+      for (int x = 0; x < a.width(); ++x) differing += a.at(x, y) != b.at(x, y);
+    EXPECT_EQ(differing, 0);
+  }
 }
 
 }  // namespace
