@@ -240,6 +240,14 @@ bool RasterEngine::recordLike(const RasterEngine& other) {
   return laidFor_ == bandRows_ || layBands();
 }
 
+void RasterEngine::expect(std::size_t count) {
+  try {
+    commands_.reserve(commands_.size() + count);
+  } catch (const std::bad_alloc&) {
+    // The list grows as it needs instead.
+  }
+}
+
 Status RasterEngine::append(RasterEngine& other) {
   if (other.bandShift_ != bandShift_ || other.bands_.size() != bands_.size() ||
       other.picture_.height() != picture_.height())

@@ -73,6 +73,9 @@ class RasterEngine final : public DeviceEngine {
   // one has, as this engine would have recorded it, and leaves `other` with nothing; out of
   // memory, nothing changes.
   Status append(RasterEngine& other);
+  // Room for `count` more commands, so that a long recording does not move its list while
+  // it grows; without the memory, nothing changes.
+  void expect(std::size_t count);
 
   // Draws what was handed over since the last call and returns the picture, which the host
   // may draw over before it shows it.
