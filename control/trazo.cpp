@@ -63,7 +63,7 @@ Status Trazo::Count(std::int32_t& value) const {
 
 Status Trazo::Reflash() {
   storeWriting();
-  return trazo::Reflash(store_, *p1_, observer_, &shown_);
+  return trazo::Reflash(store_, *p1_, observer_, &shown_, split_);
 }
 
 std::uint32_t Trazo::connect(TrazoEvents& sink) {

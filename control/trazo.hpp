@@ -86,9 +86,13 @@ class Trazo {
   // Reflash onto `picture` in place of P1, with the index kept in `shown` and `observer`
   // alone told of each entity: a frame a shell draws on a thread of its own. No write
   // listener is told: the caller is the one that reads the store meanwhile.
-  Status reflashAside(Surface& picture, PaintObserver* observer, ShownEntities& shown) {
-    return trazo::Reflash(store_, picture, observer, &shown);
+  // With `split`, the walk may be shared as Reflash's is (walk_split.hpp).
+  Status reflashAside(Surface& picture, PaintObserver* observer, ShownEntities& shown, WalkSplit* split = nullptr) {
+    return trazo::Reflash(store_, picture, observer, &shown, split);
   }
+  // Who shares Reflash's walk with a second picture when it pays (none at first); it is
+  // asked only for P1, and only while no observer is told of the entities.
+  void shareWalk(WalkSplit* split) { split_ = split; }
   // Who is told before the store is written to (none at first).
   void listenForStoreWrites(StoreWriteListener* listener) { writeListener_ = listener; }
 
@@ -120,6 +124,7 @@ class Trazo {
   Surface* p1_ = &nullPicture_;
   PicturePlacement placement_;
   PaintObserver* observer_ = nullptr;
+  WalkSplit* split_ = nullptr;
   StoreWriteListener* writeListener_ = nullptr;
   ShownEntities shown_;
   std::vector<std::pair<std::uint32_t, TrazoEvents*>> sinks_;

@@ -233,6 +233,63 @@ std::int64_t RasterEngine::workInPicture(std::int64_t ringWork) const {
   return std::min(ringWork, 8 * (std::int64_t{picture_.width()} + picture_.height()));
 }
 
+bool RasterEngine::recordLike(const RasterEngine& other) {
+  bandRows_ = other.bandRows_;
+  if (!setWindow(other.window_)) return false;
+  forget();
+  return laidFor_ == bandRows_ || layBands();
+}
+
+void RasterEngine::expect(std::size_t count) {
+  try {
+    commands_.reserve(commands_.size() + count);
+  } catch (const std::bad_alloc&) {
+    // The list grows as it needs instead.
+  }
+}
+
+Status RasterEngine::append(RasterEngine& other) {
+  if (other.bandShift_ != bandShift_ || other.bands_.size() != bands_.size() ||
+      other.picture_.height() != picture_.height())
+    return status::unexpected;
+  const auto base = static_cast<std::uint32_t>(commands_.size());
+  const auto styledBase = static_cast<std::uint32_t>(styled_.size());
+  // Everything that can fail first: the room, and this engine's own dash tables.
+  std::vector<Styled> styled;
+  try {
+    styled = other.styled_;
+    for (Styled& s : styled) {
+      if (s.dash != nullptr && (s.dash = dashTable(s.dash->pattern, s.dash->unit)) == nullptr)
+        return status::outOfMemory;
+    }
+    commands_.reserve(commands_.size() + other.commands_.size());
+    styled_.reserve(styled_.size() + styled.size());
+    for (std::size_t band = 0; band < bands_.size(); ++band)
+      bands_[band].reserve(bands_[band].size() + other.bands_[band].size());
+  } catch (const std::bad_alloc&) {
+    return status::outOfMemory;
+  }
+  const std::size_t from = commands_.size();
+  commands_.insert(commands_.end(), other.commands_.begin(), other.commands_.end());
+  if (styledBase != 0) {
+    for (std::size_t n = from; n < commands_.size(); ++n) {
+      if (commands_[n].kind == Command::Kind::styled) commands_[n].as.styled += styledBase;
+    }
+  }
+  styled_.insert(styled_.end(), styled.begin(), styled.end());
+  for (std::size_t band = 0; band < bands_.size(); ++band) {
+    std::vector<std::uint32_t>& numbers = bands_[band];
+    const std::vector<std::uint32_t>& more = other.bands_[band];
+    const std::size_t at = numbers.size();
+    numbers.resize(at + more.size());
+    for (std::size_t n = 0; n < more.size(); ++n) numbers[at + n] = base + more[n];
+    bandStyled_[band] |= other.bandStyled_[band];
+  }
+  work_ += other.work_;
+  other.forget();
+  return status::ok;
+}
+
 int RasterEngine::workersFor() const {
   if (work_ < kThreadedWork) return 1;
   const int wanted = threads_ == 0 ? runner_->parallelism() : threads_;

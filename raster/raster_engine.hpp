@@ -65,6 +65,18 @@ class RasterEngine final : public DeviceEngine {
     return true;
   }
 
+  // Records for the same window and bands as `other`, with nothing recorded yet: a second
+  // engine that takes part of a picture's commands, to be appended to `other` after its
+  // own. False, recording nothing, when there is no memory for it.
+  bool recordLike(const RasterEngine& other);
+  // Appends what `other`, recording like this engine, has recorded after everything this
+  // one has, as this engine would have recorded it, and leaves `other` with nothing; out of
+  // memory, nothing changes.
+  Status append(RasterEngine& other);
+  // Room for `count` more commands, so that a long recording does not move its list while
+  // it grows; without the memory, nothing changes.
+  void expect(std::size_t count);
+
   // Draws what was handed over since the last call and returns the picture, which the host
   // may draw over before it shows it.
   PixelBuffer& picture();

@@ -1,11 +1,13 @@
 #include "render/reflash.hpp"
 
+#include "base/worker_pool.hpp"
 #include "model/checked_math.hpp"
 #include "render/painters.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace trazo {
 namespace {
@@ -145,7 +147,7 @@ Status paintEntity(const std::optional<Entity>& e, Surface& p1) {
 // The entities of `shown`, in order. A text is drawn in the dash style in effect, which is
 // the picture's own until the first line, circle or arc painter completes and solid from
 // then on; where that painter was left out, solid is set in its place.
-Status paintShown(const Store& store, Surface& p1, PaintObserver* observer, const std::vector<std::int32_t>& shown) {
+Status paintShown(const Store& store, Surface& p1, PaintObserver* observer, std::span<const std::int32_t> shown) {
   Store::Reader entities(store);
   bool solidInEffect = false;
   for (const std::int32_t i : shown) {
@@ -159,6 +161,39 @@ Status paintShown(const Store& store, Surface& p1, PaintObserver* observer, cons
     if (e && e->Kind != kKindText) solidInEffect = true;
   }
   return status::ok;
+}
+
+// Entities `from` to `to`, both included, in order. Past a line, circle or arc the style in
+// effect is solid, so a run that starts after one starts in solid.
+Status paintRun(const Store& store, Surface& p1, PaintObserver* observer, std::int32_t from, std::int32_t to) {
+  if (store.firstStyled() != 0 && store.firstStyled() < from) {
+    if (const Status s = p1.setDrawStyle(kDrawStyleSolid); failed(s)) return s;
+  }
+  Store::Reader entities(store);
+  for (std::int32_t i = from; i <= to; ++i) {
+    const std::optional<Entity> e = entities.at(i);
+    if (observer != nullptr && e) observer->paintingEntity(i, *e);
+    if (const Status s = paintEntity(e, p1); failed(s)) return s;
+  }
+  return status::ok;
+}
+
+// The two halves of a walk side by side, `half(picture, 1)` into the split's second picture.
+// Reflash stops at the first failure: when the first half fails nothing of the second
+// counts; when the second fails, what it painted before stays, after all of the first.
+template <class Half>
+Status paintSideBySide(Surface& p1, Surface& second, WalkSplit& split, const Half& half) {
+  struct Job final : PoolJob {
+    Job(Surface& a, Surface& b, const Half& h) : pictures{&a, &b}, half(h) {}
+    void part(int index) override { done[index] = half(*pictures[index], index); }
+    Surface* pictures[2];
+    const Half& half;
+    Status done[2] = {status::ok, status::ok};
+  } job(p1, second, half);
+  (void)sharedWorkerPool().run(2, 2, job);
+  if (failed(job.done[0])) return job.done[0];
+  if (const Status s = split.join(); failed(s)) return s;
+  return job.done[1];
 }
 
 bool hasInfinity(const Extents& e) {
@@ -202,7 +237,7 @@ Extents finiteExtents(const Store& store) {
 
 }  // namespace
 
-Status Reflash(Store& store, Surface& p1, PaintObserver* observer, ShownEntities* shown) {
+Status Reflash(Store& store, Surface& p1, PaintObserver* observer, ShownEntities* shown, WalkSplit* split) {
   if (const Status s = p1.cls(); failed(s)) return s;
   if (const Status s = p1.setScaleMode(kScaleModeTwips); failed(s)) return s;
   if (const Status s = widenDegenerateSpans(store.extents()); failed(s)) return s;
@@ -218,16 +253,22 @@ Status Reflash(Store& store, Surface& p1, PaintObserver* observer, ShownEntities
   Extents area;
   if (shown != nullptr && p1.shownArea(area.MinX, area.MinY, area.MaxX, area.MaxY) && shown->index.update(store) &&
       shown->index.query(store, area, shown->found)) {
-    return paintShown(store, p1, observer, shown->found);
+    const std::span<const std::int32_t> found(shown->found);
+    Surface* const second =
+        observer == nullptr && split != nullptr ? split->second(p1, static_cast<std::int32_t>(found.size())) : nullptr;
+    if (second == nullptr) return paintShown(store, p1, observer, found);
+    const std::size_t middle = found.size() / 2;
+    return paintSideBySide(p1, *second, *split, [&](Surface& picture, int half) {
+      return paintShown(store, picture, nullptr, half == 0 ? found.first(middle) : found.subspan(middle));
+    });
   }
   const std::int32_t n = store.count();
-  Store::Reader entities(store);
-  for (std::int32_t i = 1; i <= n; ++i) {
-    const std::optional<Entity> e = entities.at(i);
-    if (observer != nullptr && e) observer->paintingEntity(i, *e);
-    if (const Status s = paintEntity(e, p1); failed(s)) return s;
-  }
-  return status::ok;
+  Surface* const second = observer == nullptr && split != nullptr ? split->second(p1, n) : nullptr;
+  if (second == nullptr) return paintRun(store, p1, observer, 1, n);
+  const std::int32_t middle = n / 2;
+  return paintSideBySide(p1, *second, *split, [&](Surface& picture, int half) {
+    return half == 0 ? paintRun(store, picture, nullptr, 1, middle) : paintRun(store, picture, nullptr, middle + 1, n);
+  });
 }
 
 }  // namespace trazo

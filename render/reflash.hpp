@@ -7,6 +7,7 @@
 #include "model/spatial_index.hpp"
 #include "model/store.hpp"
 #include "render/paint_observer.hpp"
+#include "render/walk_split.hpp"
 
 #include <cstdint>
 #include <vector>
@@ -31,7 +32,9 @@ struct ShownEntities {
 // `observer`, when there is one, is told of each entity before it is painted. With `shown`,
 // a picture that keeps only part of itself (Surface::shownArea) is handed only the
 // entities that can reach that part, in order, and keeps the same pixels; without it, or
-// when there is no memory for the index, every entity is painted.
-Status Reflash(Store& store, Surface& p1, PaintObserver* observer = nullptr, ShownEntities* shown = nullptr);
+// when there is no memory for the index, every entity is painted. With `split` and no
+// observer, the walk may be shared with the split's second picture (walk_split.hpp).
+Status Reflash(Store& store, Surface& p1, PaintObserver* observer = nullptr, ShownEntities* shown = nullptr,
+               WalkSplit* split = nullptr);
 
 }  // namespace trazo

@@ -40,6 +40,17 @@ class StoppableEngine final : public DeviceEngine {
   const std::atomic<bool>& stop_;
 };
 
+// The split of a frame's walk whose second picture stops with the frame, as the first does.
+class StoppableSplit final : public RasterWalkSplit {
+ public:
+  explicit StoppableSplit(const std::atomic<bool>& stop) : stop_(stop) {}
+
+ private:
+  DeviceEngine& frontOf(RasterEngine& second) override { return front_.emplace(second, stop_); }
+  const std::atomic<bool>& stop_;
+  std::optional<StoppableEngine> front_;
+};
+
 // The pixels as an image of their own, in `spare`'s memory when it has their size.
 QImage imageOf(const PixelBuffer& pixels, QImage&& spare) {
   const QImage shared(reinterpret_cast<const uchar*>(pixels.data()), pixels.width(), pixels.height(),
@@ -54,7 +65,8 @@ QImage imageOf(const PixelBuffer& pixels, QImage&& spare) {
 
 }  // namespace
 
-BackgroundFrame::BackgroundFrame(Trazo& control) : control_(control), picker_(std::make_unique<Picker>()) {}
+BackgroundFrame::BackgroundFrame(Trazo& control)
+    : control_(control), picker_(std::make_unique<Picker>()), split_(std::make_unique<StoppableSplit>(stop_)) {}
 
 BackgroundFrame::~BackgroundFrame() { cancel(); }
 
@@ -106,7 +118,8 @@ void BackgroundFrame::draw() {
       StoppableEngine engine(surface_.raster(), stop_);
       surface_.setEngine(&engine);
       EntityTexts texts(control_.store(), surface_);
-      const Status s = control_.reflashAside(surface_, order_.options.texts ? &texts : nullptr, shown_);
+      split_->use(surface_, surface_.raster());
+      const Status s = control_.reflashAside(surface_, order_.options.texts ? &texts : nullptr, shown_, split_.get());
       surface_.setEngine(nullptr);
       PixelBuffer& pixels = surface_.raster().picture();
       if (!stop_.load(std::memory_order_relaxed)) {

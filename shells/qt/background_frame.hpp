@@ -9,6 +9,7 @@
 #include "control/trazo.hpp"
 #include "picking/picker.hpp"
 #include "raster/raster_surface.hpp"
+#include "raster/raster_walk_split.hpp"
 #include "render/reflash.hpp"
 #include "shells/qt/picture_options.hpp"
 
@@ -86,6 +87,7 @@ class BackgroundFrame final : public QObject {
   std::optional<FinishedFrame> result_;
   QImage spare_;
   std::atomic<bool> stop_{false};
+  std::unique_ptr<RasterWalkSplit> split_;  // shares a large frame's walk, stopping with it
   std::thread thread_;
 };
 

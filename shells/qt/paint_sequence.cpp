@@ -29,9 +29,15 @@ Status paintWith(Trazo& control, DeviceSurface& picture, DeviceEngine& engine, P
   return s;
 }
 
-Status paintWithRaster(Trazo& control, DeviceSurface& picture, RasterEngine& raster, const PictureOptions& options) {
+Status paintWithRaster(Trazo& control, DeviceSurface& picture, RasterEngine& raster, const PictureOptions& options,
+                       RasterWalkSplit* split) {
   EntityTexts texts(control.store(), picture);
+  if (split != nullptr && !options.texts) {
+    split->use(picture, raster);
+    control.shareWalk(split);
+  }
   const Status s = paintWith(control, picture, raster, options.texts ? &texts : nullptr);
+  control.shareWalk(nullptr);
   texts.drawOver(raster.picture(), raster.window());
   return s;
 }

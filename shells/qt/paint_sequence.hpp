@@ -8,6 +8,7 @@
 #include "control/trazo.hpp"
 #include "device/device_surface.hpp"
 #include "raster/raster_engine.hpp"
+#include "raster/raster_walk_split.hpp"
 #include "shells/qt/painter_engine.hpp"
 #include "shells/qt/picture_options.hpp"
 
@@ -16,9 +17,10 @@ class QPainter;
 namespace trazo::qt {
 
 // Through the raster back end, into the pixels of its window; the texts are drawn over
-// those pixels once the control has painted. Returns Reflash's status.
+// those pixels once the control has painted. With `split`, a large drawing's walk is shared
+// between two threads when no texts are shown. Returns Reflash's status.
 [[nodiscard]] Status paintWithRaster(Trazo& control, DeviceSurface& picture, RasterEngine& raster,
-                                     const PictureOptions& options);
+                                     const PictureOptions& options, RasterWalkSplit* split = nullptr);
 // Through QPainter across the whole picture, each text drawn as its entity is painted.
 // Returns Reflash's status.
 [[nodiscard]] Status paintWithPainter(Trazo& control, DeviceSurface& picture, PainterEngine& engine, QPainter& painter,

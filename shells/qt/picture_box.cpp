@@ -85,6 +85,7 @@ struct PictureBox::Painting {
   WidgetSurface surface;
   std::unique_ptr<Picker> picker;
   BackgroundFrame aside;
+  RasterWalkSplit split;                   // its second engine kept from one frame to the next
   std::optional<FinishedFrame> lastAside;  // the last frame drawn aside
   bool lastAsideShown = false;             // whether P1 has taken it as its own
 };
@@ -177,7 +178,7 @@ Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
   if (!p1.setPixelWindow(static_cast<int>(p1.widthPixels()), static_cast<int>(p1.heightPixels()), window, p1.dpiX(),
                          p1.dpiY()))
     return status::outOfMemory;
-  const Status s = paintWithRaster(control_, p1, p1.raster(), options_);
+  const Status s = paintWithRaster(control_, p1, p1.raster(), options_, &painting_->split);
   const PixelBuffer& picture = p1.picture();
   QImage image(reinterpret_cast<const uchar*>(picture.data()), picture.width(), picture.height(),
                static_cast<qsizetype>(picture.width()) * 4, QImage::Format_RGB32);

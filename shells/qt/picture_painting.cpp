@@ -23,7 +23,8 @@ bool renderRaster(Trazo& control, QSize size, const PictureOptions& options, Ras
   applyPictureOptions(p1, options, p1.dpiX());
   p1.raster().setThreads(options.threads);
   p1.setAntialias(options.antialias);
-  paintStatus = paintWithRaster(control, p1, p1.raster(), options);
+  RasterWalkSplit split;
+  paintStatus = paintWithRaster(control, p1, p1.raster(), options, &split);
   return true;
 }
 

@@ -1,14 +1,17 @@
 // A repaint that hands over only the entities that can reach the part of the picture a
 // window keeps must give that window the pixels of the repaint that hands over everything:
 // random drawings of every kind and line type (far, huge and not finite ones among them),
-// random zooms and windows, every pen, a colour map, and the dash style P1 starts with.
+// random zooms and windows, every pen, a colour map, and the dash style P1 starts with. A
+// walk shared between two threads (the whole walk and the window's) gives the same pixels.
 #include "control/trazo.hpp"
 #include "raster/raster_surface.hpp"
+#include "raster/raster_walk_split.hpp"
 #include "render/reflash.hpp"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -37,7 +40,18 @@ void fillRandomly(Trazo& t, std::mt19937& random, int count) {
   }
 }
 
+// Counts the second pictures made: the walks it is handed are split.
+struct CountedSplit final : RasterWalkSplit {
+  int made = 0;
+  DeviceEngine& frontOf(RasterEngine& second) override {
+    ++made;
+    return second;
+  }
+};
+
 TEST(ShownEntities, AWindowKeepsThePixelsOfTheWholeWalk) {
+  CountedSplit split;
+  split.setSplitFrom(2);
   std::mt19937 random(5);
   ColourMap light;
   light.set({255, 128, 128}, {128, 0, 0});
@@ -61,8 +75,8 @@ TEST(ShownEntities, AWindowKeepsThePixelsOfTheWholeWalk) {
         SCOPED_TRACE("entities " + std::to_string(entities) + ", zoom " + std::to_string(zoom) + ", window at " +
                      std::to_string(window.left) + ", " + std::to_string(window.top) + ", pen " +
                      std::to_string(look.pen.width) + ", style " + std::to_string(startStyle));
-        RasterSurface shown, whole;
-        for (RasterSurface* p1 : {&shown, &whole}) {
+        RasterSurface shown, whole, splitWhole, splitShown;
+        for (RasterSurface* p1 : {&shown, &whole, &splitWhole, &splitShown}) {
           ASSERT_TRUE(p1->setPixelWindow(width, height, window));
           p1->setPen(look.pen);
           if (look.mapped) p1->setColourMap(light);
@@ -71,15 +85,135 @@ TEST(ShownEntities, AWindowKeepsThePixelsOfTheWholeWalk) {
         control.attachPicture(shown);
         ASSERT_EQ(control.Reflash(), status::ok);
         control.detachPicture();
-        ASSERT_EQ(trazo::Reflash(const_cast<Store&>(control.store()), whole), status::ok);
-        const PixelBuffer& a = shown.picture();
+        Store& store = const_cast<Store&>(control.store());
+        ASSERT_EQ(trazo::Reflash(store, whole), status::ok);
+        splitWhole.raster().setThreads(2);
+        splitShown.raster().setThreads(2);
+        split.use(splitWhole, splitWhole.raster());
+        const int made = split.made;
+        ASSERT_EQ(trazo::Reflash(store, splitWhole, nullptr, nullptr, &split), status::ok);
+        ASSERT_EQ(split.made, made + 1);
+        split.use(splitShown, splitShown.raster());
+        control.attachPicture(splitShown);
+        control.shareWalk(&split);
+        ASSERT_EQ(control.Reflash(), status::ok);
+        control.shareWalk(nullptr);
+        control.detachPicture();
         const PixelBuffer& b = whole.picture();
-        int differing = 0;
-        for (int y = 0; y < window.height; ++y)
-          for (int x = 0; x < window.width; ++x) differing += a.at(x, y) != b.at(x, y);
-        ASSERT_EQ(differing, 0);
+        for (RasterSurface* p1 : {&shown, &splitWhole, &splitShown}) {
+          const PixelBuffer& a = p1->picture();
+          int differing = 0;
+          for (int y = 0; y < window.height; ++y)
+            for (int x = 0; x < window.width; ++x) differing += a.at(x, y) != b.at(x, y);
+          ASSERT_EQ(differing, 0) << (p1 == &shown        ? "window's walk"
+                                      : p1 == &splitWhole ? "whole walk split"
+                                                          : "window's walk split");
+        }
       }
     }
+  }
+  // Windows that find two entities or more share their walk too.
+  EXPECT_GT(split.made, 2 * 4 * 4);
+}
+
+// The texts of a split walk's second half draw in the style in effect where it begins:
+// solid, once a line has been painted before, whatever style P1 had.
+TEST(ShownEntities, ASplitWalkStartsItsSecondHalfInTheStyleInEffect) {
+  Trazo control;
+  ASSERT_EQ(control.onInitialize(), status::ok);
+  ASSERT_EQ(control.AddLine(0, 0, 100, 0, 1, 0, {}), status::ok);
+  for (int i = 0; i < 9; ++i) ASSERT_EQ(control.AddText(5 * i, 50 - 5 * i, 40, 0, 2, u"text", {}), status::ok);
+  Store& store = const_cast<Store&>(control.store());
+  RasterSurface serial, shared;
+  CountedSplit split;
+  split.setSplitFrom(2);
+  split.use(shared, shared.raster());
+  for (RasterSurface* p1 : {&serial, &shared}) {
+    ASSERT_TRUE(p1->setPixelSize(300, 200));
+    ASSERT_EQ(p1->setDrawStyle(kDrawStyleDash), status::ok);
+    p1->raster().setThreads(2);
+  }
+  ASSERT_EQ(trazo::Reflash(store, serial), status::ok);
+  ASSERT_EQ(trazo::Reflash(store, shared, nullptr, nullptr, &split), status::ok);
+  ASSERT_EQ(split.made, 1);
+  const PixelBuffer& a = serial.picture();
+  const PixelBuffer& b = shared.picture();
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) differing += a.at(x, y) != b.at(x, y);
+  EXPECT_EQ(differing, 0);
+}
+
+// Hands shapes on until the `failAt`-th (from 1), which fails as out of memory, as all after.
+struct FailingEngine final : DeviceEngine {
+  FailingEngine(DeviceEngine& to, int at) : inner(to), failAt(at) {}
+  Status fill(Rgb colour) override { return inner.fill(colour); }
+  Status line(const DeviceLine& line) override { return ++shapes >= failAt ? status::outOfMemory : inner.line(line); }
+  Status round(const DeviceRound& round) override {
+    return ++shapes >= failAt ? status::outOfMemory : inner.round(round);
+  }
+  bool keptWindow(double& left, double& top, double& width, double& height) const override {
+    return inner.keptWindow(left, top, width, height);
+  }
+  DeviceEngine& inner;
+  int failAt, shapes = 0;
+};
+
+struct FailingSplit final : RasterWalkSplit {
+  explicit FailingSplit(int at) : failAt(at) {}
+  DeviceEngine& frontOf(RasterEngine& second) override { return front.emplace(second, failAt); }
+  int failAt;
+  std::optional<FailingEngine> front;
+};
+
+// A failure ends the walk as it ends one walk: in the first half, nothing of the second
+// half is kept; in the second, what it drew before stays, after all of the first.
+TEST(ShownEntities, ASplitWalkStopsAtTheFirstFailureAsOneWalkDoes) {
+  std::mt19937 random(11);
+  Trazo control;
+  ASSERT_EQ(control.onInitialize(), status::ok);
+  fillRandomly(control, random, 300);
+  Store& store = const_cast<Store&>(control.store());
+  constexpr int never = 1 << 30;
+  // The shapes each half hands over when nothing fails.
+  int firstShapes = 0, secondShapes = 0;
+  const auto splitWalk = [&](int firstFailsAt, int secondFailsAt, RasterSurface& p1) {
+    FailingEngine first(p1.raster(), firstFailsAt);
+    FailingSplit split(secondFailsAt);
+    p1.raster().setThreads(2);
+    p1.setEngine(&first);
+    split.use(p1, p1.raster());
+    split.setSplitFrom(2);
+    const Status s = trazo::Reflash(store, p1, nullptr, nullptr, &split);
+    p1.setEngine(&p1.raster());
+    firstShapes = first.shapes;
+    secondShapes = split.front ? split.front->shapes : 0;
+    return s;
+  };
+  RasterSurface whole;
+  ASSERT_TRUE(whole.setPixelSize(400, 300));
+  ASSERT_EQ(splitWalk(never, never, whole), status::ok);
+  ASSERT_GT(firstShapes, 10);
+  ASSERT_GT(secondShapes, 10);
+  const int first = firstShapes, second = secondShapes;
+  const struct {
+    int firstFailsAt, secondFailsAt, oneWalkFailsAt;
+  } cases[] = {{first / 2, never, first / 2}, {never, second / 2, first + second / 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("one walk fails at shape " + std::to_string(c.oneWalkFailsAt));
+    RasterSurface serial, shared;
+    ASSERT_TRUE(serial.setPixelSize(400, 300));
+    ASSERT_TRUE(shared.setPixelSize(400, 300));
+    FailingEngine failing(serial.raster(), c.oneWalkFailsAt);
+    serial.setEngine(&failing);
+    ASSERT_EQ(trazo::Reflash(store, serial), status::outOfMemory);
+    ASSERT_EQ(splitWalk(c.firstFailsAt, c.secondFailsAt, shared), status::outOfMemory);
+    const PixelBuffer& a = serial.raster().picture();
+    const PixelBuffer& b = shared.picture();
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+      for (int x = 0; x < a.width(); ++x) differing += a.at(x, y) != b.at(x, y);
+    EXPECT_EQ(differing, 0);
   }
 }
 
