@@ -52,6 +52,8 @@ class DeviceSurface : public ScaledSurface {
   // Colours the host paints in place of those the control hands over.
   void setColourMap(const ColourMap& map) { colourMap_ = map; }
   Rgb mapColour(Rgb colour) const { return colourMap_.empty() ? colour : colourMap_(colour); }
+  // The dash pattern of the style in effect.
+  DashPattern dash() const { return dash_; }
 
   // A point in current units to device pixels, and a device position back to current units.
   DevicePoint toDevice(double x, double y) const { return {(x - originX_) * scaleX_, (y - originY_) * scaleY_}; }

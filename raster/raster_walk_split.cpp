@@ -16,6 +16,13 @@ Surface* RasterWalkSplit::second(const Surface& first, std::int32_t entities) {
   return &second_;
 }
 
-Status RasterWalkSplit::join() { return raster_->append(secondRaster_); }
+// The first picture then stands as the walk's last entity left it, as after one walk: a
+// painter that failed keeps its dash style, which later texts draw in.
+Status RasterWalkSplit::join() {
+  DeviceEngine* const engine = first_->engine();
+  *first_ = second_;
+  first_->setEngine(engine);
+  return raster_->append(secondRaster_);
+}
 
 }  // namespace trazo

@@ -18,7 +18,8 @@ class WalkSplit {
   // walk is better not split or `first` is not the picture this split belongs to.
   virtual Surface* second(const Surface& first, std::int32_t entities) = 0;
   // Appends what the second picture recorded after everything the first did, in order, as
-  // one picture would have recorded them all.
+  // one picture would have recorded them all, and leaves the first picture in the state the
+  // second's walk ended in.
   virtual Status join() = 0;
 
  protected:

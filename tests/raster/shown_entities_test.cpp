@@ -167,7 +167,8 @@ struct FailingSplit final : RasterWalkSplit {
 };
 
 // A failure ends the walk as it ends one walk: in the first half, nothing of the second
-// half is kept; in the second, what it drew before stays, after all of the first.
+// half is kept; in the second, what it drew before stays, after all of the first, and the
+// picture keeps the dash style the failing painter set.
 TEST(ShownEntities, ASplitWalkStopsAtTheFirstFailureAsOneWalkDoes) {
   std::mt19937 random(11);
   Trazo control;
@@ -196,18 +197,33 @@ TEST(ShownEntities, ASplitWalkStopsAtTheFirstFailureAsOneWalkDoes) {
   ASSERT_GT(firstShapes, 10);
   ASSERT_GT(secondShapes, 10);
   const int first = firstShapes, second = secondShapes;
+  const auto walkFailingAt = [&](int shape, RasterSurface& p1) {
+    FailingEngine failing(p1.raster(), shape);
+    p1.setEngine(&failing);
+    const Status s = trazo::Reflash(store, p1);
+    p1.setEngine(&p1.raster());
+    return s;
+  };
+  // A failure in the second half inside a dashed painter: the walk ends in that dash, which
+  // the picture keeps for what it draws next.
+  int dashedFailure = second / 2;
+  for (RasterSurface probe; dashedFailure < second; ++dashedFailure) {
+    ASSERT_TRUE(probe.setPixelSize(400, 300));
+    ASSERT_EQ(walkFailingAt(first + dashedFailure, probe), status::outOfMemory);
+    if (probe.dash() != DashPattern::solid) break;
+  }
+  ASSERT_LT(dashedFailure, second);
   const struct {
     int firstFailsAt, secondFailsAt, oneWalkFailsAt;
-  } cases[] = {{first / 2, never, first / 2}, {never, second / 2, first + second / 2}};
+  } cases[] = {{first / 2, never, first / 2}, {never, dashedFailure, first + dashedFailure}};
   for (const auto& c : cases) {
     SCOPED_TRACE("one walk fails at shape " + std::to_string(c.oneWalkFailsAt));
     RasterSurface serial, shared;
     ASSERT_TRUE(serial.setPixelSize(400, 300));
     ASSERT_TRUE(shared.setPixelSize(400, 300));
-    FailingEngine failing(serial.raster(), c.oneWalkFailsAt);
-    serial.setEngine(&failing);
-    ASSERT_EQ(trazo::Reflash(store, serial), status::outOfMemory);
+    ASSERT_EQ(walkFailingAt(c.oneWalkFailsAt, serial), status::outOfMemory);
     ASSERT_EQ(splitWalk(c.firstFailsAt, c.secondFailsAt, shared), status::outOfMemory);
+    EXPECT_EQ(shared.dash(), serial.dash());
     const PixelBuffer& a = serial.raster().picture();
     const PixelBuffer& b = shared.picture();
     int differing = 0;
