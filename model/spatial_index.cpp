@@ -1,6 +1,7 @@
 #include "model/spatial_index.hpp"
 
 #include "base/prefetch.hpp"
+#include "model/cell_steps.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -50,7 +51,7 @@ bool SpatialIndex::meets(const Extents& b, const Extents& area) {
 void SpatialIndex::clear() {
   levels_.clear();
   std::vector<std::uint32_t>().swap(cellStart_);
-  std::vector<std::int32_t>().swap(entries_);
+  std::vector<Entry>().swap(entries_);
   std::vector<std::uint64_t>().swap(marks_);
   built_ = indexed_ = 0;
 }
@@ -91,6 +92,7 @@ bool SpatialIndex::build(const Store& store) {
     level.cellHeight = height > 0 ? height / s : 1;
     level.perWidth = 1 / level.cellWidth;
     level.perHeight = 1 / level.cellHeight;
+    level.stepped = std::isfinite(level.perWidth) && std::isfinite(level.perHeight);
     level.firstCell = cells;
     levels_.push_back(level);
     cells += static_cast<std::size_t>(s) * static_cast<std::size_t>(s);
@@ -105,9 +107,14 @@ bool SpatialIndex::build(const Store& store) {
   // make it too small, then checked, and stepped up if the cells do not double.
   const Level& finest = levels_.front();
   const auto levelCount = static_cast<std::int64_t>(levels_.size());
-  const auto placeOf = [&](const Extents& b) -> std::uint32_t {
+  struct Place {
+    std::uint32_t cell;
+    const Level* level;  // none for `everywhere`
+    std::int32_t x, y;
+  };
+  const auto placeOf = [&](const Extents& b) -> Place {
     const double w = b.MaxX - b.MinX, h = b.MaxY - b.MinY;
-    if (!(w - w == 0 && h - h == 0)) return everywhere;  // not finite
+    if (!(w - w == 0 && h - h == 0)) return {everywhere, nullptr, 0, 0};  // not finite
     const double across = std::max(std::fabs(w) * finest.perWidth, std::fabs(h) * finest.perHeight) * (1 + 0x1p-40);
     std::uint64_t bits = 0;  // the double's bits (not std::bit_cast: the web's library lacks it)
     std::memcpy(&bits, &across, sizeof bits);
@@ -118,13 +125,13 @@ bool SpatialIndex::build(const Store& store) {
                               h > levels_[static_cast<std::size_t>(l)].cellHeight)) {
       ++l;
     }
-    if (l >= levelCount) return everywhere;
+    if (l >= levelCount) return {everywhere, nullptr, 0, 0};
     const Level* const level = &levels_[static_cast<std::size_t>(l)];
     const std::int32_t x = cellOf((b.MinX + b.MaxX) / 2, domain_.MinX, level->perWidth, level->side);
     const std::int32_t y = cellOf((b.MinY + b.MaxY) / 2, domain_.MinY, level->perHeight, level->side);
-    return static_cast<std::uint32_t>(level->firstCell +
-                                      static_cast<std::size_t>(y) * static_cast<std::size_t>(level->side) +
-                                      static_cast<std::size_t>(x));
+    const std::size_t cell = level->firstCell + static_cast<std::size_t>(y) * static_cast<std::size_t>(level->side) +
+                             static_cast<std::size_t>(x);
+    return {static_cast<std::uint32_t>(cell), level, x, y};
   };
 
   // Two passes over the bounds, a run at a time: the first counts the entities of each cell
@@ -134,18 +141,23 @@ bool SpatialIndex::build(const Store& store) {
   cellStart_.assign(cells + 2, 0);
   entries_.resize(static_cast<std::size_t>(count));
   std::uint32_t* const tally = cellStart_.data() + 1;  // cell c counted in cellStart_[c + 1]
-  std::int32_t* const entries = entries_.data();
+  Entry* const entries = entries_.data();
   Extents bounds[kRun];
+  Place places[kRun];
   std::uint32_t run[kRun];
   const auto pass = [&](auto&& visit) {
     Store::Reader reader(store);
     for (std::int32_t i = 1; i <= count;) {
       std::int32_t n = reader.boundsRun(i, std::min(kRun, count - i + 1), bounds);
       if (n == 0) {  // no record to read there
+        places[0] = {everywhere, nullptr, 0, 0};
         run[0] = everywhere;
         n = 1;
       } else {
-        for (std::int32_t k = 0; k < n; ++k) run[k] = placeOf(bounds[k]);
+        for (std::int32_t k = 0; k < n; ++k) {
+          places[k] = placeOf(bounds[k]);
+          run[k] = places[k].cell;
+        }
       }
       for (std::int32_t k = 0; k < n; ++k) visit(k, n, i + k);
       i += n;
@@ -167,7 +179,16 @@ bool SpatialIndex::build(const Store& store) {
   pass([&](std::int32_t k, std::int32_t n, std::int32_t i) {
     if (k + static_cast<std::int32_t>(kAhead) < n) prefetchForWrite(next + run[k + kAhead]);
     if (k + static_cast<std::int32_t>(kAhead / 2) < n) prefetchForWrite(entries + next[run[k + kAhead / 2]]);
-    entries[next[run[k]]++] = i;
+    Entry& entry = entries[next[run[k]]++];
+    entry.entity = i;
+    const Place& place = places[k];
+    if (place.level == nullptr || !place.level->stepped) return;
+    const Extents& b = bounds[k];
+    const Level& level = *place.level;
+    entry.box[0] = stepInCell(b.MinX, domain_.MinX, level.perWidth, place.x);
+    entry.box[1] = stepInCell(b.MinY, domain_.MinY, level.perHeight, place.y);
+    entry.box[2] = stepInCell(b.MaxX, domain_.MinX, level.perWidth, place.x);
+    entry.box[3] = stepInCell(b.MaxY, domain_.MinY, level.perHeight, place.y);
   });
   marks_.assign(static_cast<std::size_t>(count) / 64 + 1, 0);
   built_ = indexed_ = count;
@@ -177,32 +198,53 @@ bool SpatialIndex::build(const Store& store) {
 void SpatialIndex::mark(const Store& store, const Extents& area) {
   firstMarked_ = marks_.size();
   lastMarked_ = 0;
-  Store::Reader reader(store);
-  Extents b;
-  const auto take = [&](std::int32_t i) {
-    if (!reader.boundsAt(i, b) || !meets(b, area)) return;
+  const auto put = [&](std::int32_t i) {
     const auto word = static_cast<std::size_t>(i) / 64;
     marks_[word] |= std::uint64_t{1} << (static_cast<unsigned>(i) % 64);
     firstMarked_ = std::min(firstMarked_, word);
     lastMarked_ = std::max(lastMarked_, word);
   };
+  Store::Reader reader(store);
+  Extents b;
+  const auto take = [&](std::int32_t i) {
+    if (reader.boundsAt(i, b) && meets(b, area)) put(i);
+  };
+  const bool steppable =
+      !std::isnan(area.MinX) && !std::isnan(area.MinY) && !std::isnan(area.MaxX) && !std::isnan(area.MaxY);
   for (const Level& level : levels_) {
     // A cell's entities reach at most half a cell past it.
     const std::int32_t x0 = cellOf(area.MinX - level.cellWidth / 2, domain_.MinX, level.perWidth, level.side);
     const std::int32_t x1 = cellOf(area.MaxX + level.cellWidth / 2, domain_.MinX, level.perWidth, level.side);
     const std::int32_t y0 = cellOf(area.MinY - level.cellHeight / 2, domain_.MinY, level.perHeight, level.side);
     const std::int32_t y1 = cellOf(area.MaxY + level.cellHeight / 2, domain_.MinY, level.perHeight, level.side);
+    const bool stepped = steppable && level.stepped;
     for (std::int32_t y = y0; y <= y1; ++y) {
       const std::size_t row = level.firstCell + static_cast<std::size_t>(y) * static_cast<std::size_t>(level.side);
-      for (std::uint32_t e = cellStart_[row + static_cast<std::size_t>(x0)];
-           e < cellStart_[row + static_cast<std::size_t>(x1) + 1]; ++e) {
-        take(entries_[e]);
+      std::uint8_t steps[4] = {0, stepInCell(area.MinY, domain_.MinY, level.perHeight, y), 0,
+                               stepInCell(area.MaxY, domain_.MinY, level.perHeight, y)};
+      for (std::int32_t x = x0; x <= x1; ++x) {
+        const std::size_t cell = row + static_cast<std::size_t>(x);
+        const std::uint32_t end = cellStart_[cell + 1];
+        if (!stepped) {
+          for (std::uint32_t e = cellStart_[cell]; e < end; ++e) take(entries_[e].entity);
+          continue;
+        }
+        steps[0] = stepInCell(area.MinX, domain_.MinX, level.perWidth, x);
+        steps[2] = stepInCell(area.MaxX, domain_.MinX, level.perWidth, x);
+        for (std::uint32_t e = cellStart_[cell]; e < end; ++e) {
+          const Entry& entry = entries_[e];
+          switch (stepsMeet(entry.box, steps)) {
+            case StepAnswer::misses: break;
+            case StepAnswer::meets: put(entry.entity); break;
+            case StepAnswer::unsure: take(entry.entity); break;
+          }
+        }
       }
     }
   }
   if (cellStart_.size() >= 2) {
     const std::size_t everywhere = cellStart_.size() - 2;
-    for (std::uint32_t e = cellStart_[everywhere]; e < cellStart_[everywhere + 1]; ++e) take(entries_[e]);
+    for (std::uint32_t e = cellStart_[everywhere]; e < cellStart_[everywhere + 1]; ++e) take(entries_[e].entity);
   }
 }
 

@@ -42,6 +42,14 @@ class SpatialIndex {
     double cellWidth = 0, cellHeight = 0;
     double perWidth = 0, perHeight = 0;  // cells per unit of the drawing, each way
     std::size_t firstCell = 0;           // into cellStart_
+    bool stepped = false;                // whether the entries' boxes can be read (finite cells)
+  };
+  // An entity in a cell with its bounds in coarse steps across the cell (cell_steps.hpp), so
+  // that a query reads the cells one after the other and looks at the store only for an
+  // entity whose box leaves it unsure.
+  struct Entry {
+    std::int32_t entity;
+    std::uint8_t box[4];  // MinX, MinY, MaxX, MaxY
   };
 
   bool build(const Store& store);
@@ -53,8 +61,8 @@ class SpatialIndex {
   // Entries of cell c: [cellStart_[c], cellStart_[c + 1]). The last cell, past the grids',
   // holds the candidates for every rectangle.
   std::vector<std::uint32_t> cellStart_;
-  std::vector<std::int32_t> entries_;  // entity numbers, rising within each cell
-  std::vector<std::uint64_t> marks_;   // one bit per entity up to built_
+  std::vector<Entry> entries_;        // rising entity numbers within each cell
+  std::vector<std::uint64_t> marks_;  // one bit per entity up to built_
   std::size_t firstMarked_ = 0, lastMarked_ = 0;
   std::int32_t built_ = 0;        // entities 1..built_ are in the grids
   std::int32_t indexed_ = 0;      // entities past built_ up to this are looked at one by one

@@ -150,7 +150,10 @@ Status paintEntity(const std::optional<Entity>& e, Surface& p1) {
 Status paintShown(const Store& store, Surface& p1, PaintObserver* observer, std::span<const std::int32_t> shown) {
   Store::Reader entities(store);
   bool solidInEffect = false;
-  for (const std::int32_t i : shown) {
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    const std::int32_t i = shown[k];
+    if (k + kAhead < shown.size()) store.prefetchRecord(shown[k + kAhead]);
     if (!solidInEffect && store.firstStyled() != 0 && store.firstStyled() < i) {
       if (const Status s = p1.setDrawStyle(kDrawStyleSolid); failed(s)) return s;
       solidInEffect = true;
