@@ -9,7 +9,6 @@
 // of the area leaves the answer open.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 
 namespace trazo {
@@ -20,9 +19,9 @@ inline constexpr double kStepsPerCell = 128;
 // cells per unit (finite and positive). Not a number gives step 0: no bound in a cell is
 // one, and an area with one is not stepped.
 inline std::uint8_t stepInCell(double at, double origin, double perCell, std::int32_t cell) {
-  const double s = std::floor(((at - origin) * perCell - cell + 0.5) * kStepsPerCell);
+  const double s = ((at - origin) * perCell - cell + 0.5) * kStepsPerCell;
   if (!(s > 0)) return 0;
-  return s >= 255 ? 255 : static_cast<std::uint8_t>(s);
+  return s >= 255 ? 255 : static_cast<std::uint8_t>(s);  // truncated: the floor, s being positive
 }
 
 enum class StepAnswer { misses, meets, unsure };

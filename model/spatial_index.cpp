@@ -1,6 +1,8 @@
 #include "model/spatial_index.hpp"
 
+#include "base/large_pages.hpp"
 #include "base/prefetch.hpp"
+#include "base/worker_pool.hpp"
 #include "model/cell_steps.hpp"
 
 #include <algorithm>
@@ -27,6 +29,9 @@ constexpr std::int32_t kRebuildShare = 4;
 // otherwise wait for its own read.
 constexpr std::int32_t kRun = 256;
 constexpr std::size_t kAhead = 16;
+// A build of this many entities or more is shared among up to this many threads.
+constexpr std::int32_t kSharedBuildFrom = 65536;
+constexpr int kMostBuildParts = 4;
 
 bool finite(const Extents& b) {
   return std::isfinite(b.MinX) && std::isfinite(b.MinY) && std::isfinite(b.MaxX) && std::isfinite(b.MaxY);
@@ -41,6 +46,17 @@ std::int32_t cellOf(double at, double origin, double perCell, std::int32_t side)
   return c >= side ? side - 1 : static_cast<std::int32_t>(c);
 }
 
+// Calls part(0) .. part(parts - 1) on the shared pool's threads.
+template <class Part>
+void runParts(int parts, const Part& part) {
+  struct Job final : PoolJob {
+    explicit Job(const Part& p) : run(p) {}
+    void part(int index) override { run(index); }
+    const Part& run;
+  } job(part);
+  (void)sharedWorkerPool().run(parts, parts, job);
+}
+
 }  // namespace
 
 bool SpatialIndex::meets(const Extents& b, const Extents& area) {
@@ -51,7 +67,7 @@ bool SpatialIndex::meets(const Extents& b, const Extents& area) {
 void SpatialIndex::clear() {
   levels_.clear();
   std::vector<std::uint32_t>().swap(cellStart_);
-  std::vector<Entry>().swap(entries_);
+  entries_.reset();
   std::vector<std::uint64_t>().swap(marks_);
   built_ = indexed_ = 0;
 }
@@ -134,21 +150,36 @@ bool SpatialIndex::build(const Store& store) {
     return {static_cast<std::uint32_t>(cell), level, x, y};
   };
 
-  // Two passes over the bounds, a run at a time: the first counts the entities of each cell
-  // (the last cell holds the candidates for every rectangle), the second, the counts made
-  // starts, places the entities. Working the cells out twice costs less than keeping them:
-  // memory the process has not touched yet is slow to come by.
+  // Two passes over the bounds, each shared among the pool's threads by ranges of entities
+  // and read a run at a time: the first counts each range's entities of each cell (the
+  // last cell holds the candidates for every rectangle), the second, the counts made
+  // starts, places them, each range's after those of the ranges before it so that a cell's
+  // entities stay in rising order. Working the cells out twice costs less than keeping
+  // them: memory the process has not touched yet is slow to come by. The last range counts
+  // in cellStart_ itself, so that once its entities are placed cellStart_[c + 1] is the end
+  // of cell c, which is the start of c + 1.
+  const int parts = count >= kSharedBuildFrom ? std::min(sharedWorkerPool().parallelism(), kMostBuildParts) : 1;
+  const std::size_t tallySize = cells + 1;
+  cellStart_.reserve(cells + 2);
+  adviseLargePages(cellStart_.data(), (cells + 2) * sizeof(std::uint32_t));
   cellStart_.assign(cells + 2, 0);
-  entries_.resize(static_cast<std::size_t>(count));
-  std::uint32_t* const tally = cellStart_.data() + 1;  // cell c counted in cellStart_[c + 1]
-  Entry* const entries = entries_.data();
-  Extents bounds[kRun];
-  Place places[kRun];
-  std::uint32_t run[kRun];
-  const auto pass = [&](auto&& visit) {
+  entries_.reset(new Entry[static_cast<std::size_t>(count)]);
+  adviseLargePages(entries_.get(), static_cast<std::size_t>(count) * sizeof(Entry));
+  std::vector<std::uint32_t> earlierTallies(static_cast<std::size_t>(parts - 1) * tallySize, 0);
+  const auto tallyOf = [&](int part) {
+    return part == parts - 1 ? cellStart_.data() + 1
+                             : earlierTallies.data() + static_cast<std::size_t>(part) * tallySize;
+  };
+  Entry* const entries = entries_.get();
+  const auto pass = [&](int part, auto&& visit) {
+    Extents bounds[kRun];
+    Place places[kRun];
+    std::uint32_t run[kRun];
     Store::Reader reader(store);
-    for (std::int32_t i = 1; i <= count;) {
-      std::int32_t n = reader.boundsRun(i, std::min(kRun, count - i + 1), bounds);
+    const auto first = static_cast<std::int32_t>(std::int64_t{count} * part / parts) + 1;
+    const auto last = static_cast<std::int32_t>(std::int64_t{count} * (part + 1) / parts);
+    for (std::int32_t i = first; i <= last;) {
+      std::int32_t n = reader.boundsRun(i, std::min(kRun, last - i + 1), bounds);
       if (n == 0) {  // no record to read there
         places[0] = {everywhere, nullptr, 0, 0};
         run[0] = everywhere;
@@ -159,36 +190,43 @@ bool SpatialIndex::build(const Store& store) {
           run[k] = places[k].cell;
         }
       }
-      for (std::int32_t k = 0; k < n; ++k) visit(k, n, i + k);
+      for (std::int32_t k = 0; k < n; ++k) visit(k, n, i + k, bounds[k], places[k], run);
       i += n;
     }
   };
-  pass([&](std::int32_t k, std::int32_t n, std::int32_t) {
-    if (k + static_cast<std::int32_t>(kAhead) < n) prefetchForWrite(tally + run[k + kAhead]);
-    ++tally[run[k]];
+  runParts(parts, [&](int part) {
+    std::uint32_t* const tally = tallyOf(part);
+    pass(part,
+         [&](std::int32_t k, std::int32_t n, std::int32_t, const Extents&, const Place&, const std::uint32_t* run) {
+           if (k + static_cast<std::int32_t>(kAhead) < n) prefetchForWrite(tally + run[k + kAhead]);
+           ++tally[run[k]];
+         });
   });
-  // cellStart_[c + 1] becomes the start of cell c, and then, as c's entities are placed, its
-  // end, which is the start of c + 1.
+  // Each range's count of a cell becomes where its entities of the cell start.
   std::uint32_t placed = 0;
-  for (std::size_t c = 0; c <= cells; ++c) {
-    const std::uint32_t n = tally[c];
-    tally[c] = placed;
-    placed += n;
+  for (std::size_t c = 0; c < tallySize; ++c) {
+    for (int part = 0; part < parts; ++part) {
+      std::uint32_t& tally = tallyOf(part)[c];
+      const std::uint32_t n = tally;
+      tally = placed;
+      placed += n;
+    }
   }
-  std::uint32_t* const next = tally;
-  pass([&](std::int32_t k, std::int32_t n, std::int32_t i) {
-    if (k + static_cast<std::int32_t>(kAhead) < n) prefetchForWrite(next + run[k + kAhead]);
-    if (k + static_cast<std::int32_t>(kAhead / 2) < n) prefetchForWrite(entries + next[run[k + kAhead / 2]]);
-    Entry& entry = entries[next[run[k]]++];
-    entry.entity = i;
-    const Place& place = places[k];
-    if (place.level == nullptr || !place.level->stepped) return;
-    const Extents& b = bounds[k];
-    const Level& level = *place.level;
-    entry.box[0] = stepInCell(b.MinX, domain_.MinX, level.perWidth, place.x);
-    entry.box[1] = stepInCell(b.MinY, domain_.MinY, level.perHeight, place.y);
-    entry.box[2] = stepInCell(b.MaxX, domain_.MinX, level.perWidth, place.x);
-    entry.box[3] = stepInCell(b.MaxY, domain_.MinY, level.perHeight, place.y);
+  runParts(parts, [&](int part) {
+    std::uint32_t* const next = tallyOf(part);
+    pass(part, [&](std::int32_t k, std::int32_t n, std::int32_t i, const Extents& b, const Place& place,
+                   const std::uint32_t* run) {
+      if (k + static_cast<std::int32_t>(kAhead) < n) prefetchForWrite(next + run[k + kAhead]);
+      if (k + static_cast<std::int32_t>(kAhead / 2) < n) prefetchForWrite(entries + next[run[k + kAhead / 2]]);
+      Entry& entry = entries[next[run[k]]++];
+      entry.entity = i;
+      if (place.level == nullptr || !place.level->stepped) return;
+      const Level& level = *place.level;
+      entry.box[0] = stepInCell(b.MinX, domain_.MinX, level.perWidth, place.x);
+      entry.box[1] = stepInCell(b.MinY, domain_.MinY, level.perHeight, place.y);
+      entry.box[2] = stepInCell(b.MaxX, domain_.MinX, level.perWidth, place.x);
+      entry.box[3] = stepInCell(b.MaxY, domain_.MinY, level.perHeight, place.y);
+    });
   });
   marks_.assign(static_cast<std::size_t>(count) / 64 + 1, 0);
   built_ = indexed_ = count;

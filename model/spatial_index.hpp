@@ -14,6 +14,7 @@
 #include "model/store.hpp"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace trazo {
@@ -61,7 +62,9 @@ class SpatialIndex {
   // Entries of cell c: [cellStart_[c], cellStart_[c + 1]). The last cell, past the grids',
   // holds the candidates for every rectangle.
   std::vector<std::uint32_t> cellStart_;
-  std::vector<Entry> entries_;        // rising entity numbers within each cell
+  // Rising entity numbers within each cell; made without being filled, each part of the
+  // build touching the memory it fills first.
+  std::unique_ptr<Entry[]> entries_;
   std::vector<std::uint64_t> marks_;  // one bit per entity up to built_
   std::size_t firstMarked_ = 0, lastMarked_ = 0;
   std::int32_t built_ = 0;        // entities 1..built_ are in the grids

@@ -1,0 +1,15 @@
+// Asks the system to back a large array with large pages where it offers them: on the
+// machines the product runs on, the first touch of each small page of fresh memory costs
+// microseconds, so an index or a list of millions of entries spends more time coming by its
+// memory than filling it, and reading it all over misses the processor's table of pages.
+// A hint only: nothing is allocated, and nothing changes where the system has no such pages.
+#pragma once
+
+#include <cstddef>
+
+namespace trazo {
+
+// Covers the whole large pages within `bytes` from `at`; memory outside them is left alone.
+void adviseLargePages(void* at, std::size_t bytes);
+
+}  // namespace trazo

@@ -1,0 +1,7 @@
+#include "base/large_pages.hpp"
+
+namespace trazo {
+
+void adviseLargePages(void*, std::size_t) {}
+
+}  // namespace trazo
