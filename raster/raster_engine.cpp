@@ -278,8 +278,8 @@ Status RasterEngine::append(RasterEngine& other) {
   }
   styled_.insert(styled_.end(), styled.begin(), styled.end());
   for (std::size_t band = 0; band < bands_.size(); ++band) {
-    std::vector<std::uint32_t>& numbers = bands_[band];
-    const std::vector<std::uint32_t>& more = other.bands_[band];
+    LargeArray<std::uint32_t>& numbers = bands_[band];
+    const LargeArray<std::uint32_t>& more = other.bands_[band];
     const std::size_t at = numbers.size();
     numbers.resize(at + more.size());
     for (std::size_t n = 0; n < more.size(); ++n) numbers[at + n] = base + more[n];
@@ -329,7 +329,7 @@ void RasterEngine::drawSmooth(const RasterBand& rows, const Command& c) const {
 // Only where the band begins with a fill (every pixel gets a colour) and every command in it
 // has the classic pen (draw() asks): then a pixel's colour is that of the last command to
 // reach it, which is the first one drawn backwards.
-bool RasterEngine::drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers,
+bool RasterEngine::drawBackwards(const RasterBand& rows, const LargeArray<std::uint32_t>& numbers,
                                  CoverTiles& tiles) const {
   if (numbers.empty() || commands_[numbers.front()].kind != Command::Kind::fill) return false;
   if (!tiles.reset(rows)) return false;
@@ -356,7 +356,7 @@ bool RasterEngine::drawBackwards(const RasterBand& rows, const std::vector<std::
 void RasterEngine::draw(int band) const {
   const int top = band << bandShift_;
   const RasterBand rows{const_cast<PixelBuffer*>(&picture_), top, std::min(picture_.height(), top + (1 << bandShift_))};
-  const std::vector<std::uint32_t>& numbers = bands_[static_cast<std::size_t>(band)];
+  const LargeArray<std::uint32_t>& numbers = bands_[static_cast<std::size_t>(band)];
   if (antialias_) {
     // The band's commands lie scattered through the list, and each blends for long enough
     // that asking for those a few steps on hides the wait for them. A command may straddle

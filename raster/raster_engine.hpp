@@ -10,6 +10,7 @@
 // window is dropped, and the pixels are those of the whole picture cut to the window.
 #pragma once
 
+#include "base/large_array.hpp"
 #include "device/device_engine.hpp"
 #include "raster/band_runner.hpp"
 #include "raster/cover_tiles_shelf.hpp"
@@ -118,7 +119,7 @@ class RasterEngine final : public DeviceEngine {
   void forget();
   bool layBands();
   void draw(int band) const;
-  bool drawBackwards(const RasterBand& rows, const std::vector<std::uint32_t>& numbers, CoverTiles& tiles) const;
+  bool drawBackwards(const RasterBand& rows, const LargeArray<std::uint32_t>& numbers, CoverTiles& tiles) const;
   void drawStyled(const RasterBand& rows, const Styled& styled) const;
   void drawSmooth(const RasterBand& rows, const Command& command) const;
   int workersFor() const;
@@ -132,11 +133,11 @@ class RasterEngine final : public DeviceEngine {
   PixelBuffer picture_;
   PixelWindow window_;
   std::uint32_t lastFill_ = pixelOf({});
-  std::vector<Command> commands_;
+  LargeArray<Command> commands_;
   std::vector<Styled> styled_;
   std::vector<std::unique_ptr<DashTable>> dashTables_;
   // For each band, the numbers of the commands that reach it, in order.
-  std::vector<std::vector<std::uint32_t>> bands_;
+  std::vector<LargeArray<std::uint32_t>> bands_;
   // For each band, whether a styled command reaches it: such a band is drawn in order.
   std::vector<std::uint8_t> bandStyled_;
   int bandShift_ = 0;  // a band is 2^bandShift_ rows
