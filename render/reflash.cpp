@@ -144,16 +144,20 @@ Status paintEntity(const std::optional<Entity>& e, Surface& p1) {
   }
 }
 
-// The entities of `shown`, in order. A text is drawn in the dash style in effect, which is
-// the picture's own until the first line, circle or arc painter completes and solid from
-// then on; where that painter was left out, solid is set in its place.
-Status paintShown(const Store& store, Surface& p1, PaintObserver* observer, std::span<const std::int32_t> shown) {
+// The entities numberAt(0) .. numberAt(count - 1), in rising order: all of a run, or those
+// an index found. A text is drawn in the dash style in effect, which is the picture's own
+// until the first line, circle or arc painter completes and solid from then on; where that
+// painter was left out (it lies before the run, or the index passed over it), solid is set
+// in its place.
+template <class NumberAt>
+Status paintInOrder(const Store& store, Surface& p1, PaintObserver* observer, std::size_t count,
+                    const NumberAt& numberAt) {
+  constexpr std::size_t kAhead = 8;  // records asked for ahead: what an index found lies all over
   Store::Reader entities(store);
   bool solidInEffect = false;
-  constexpr std::size_t kAhead = 8;
-  for (std::size_t k = 0; k < shown.size(); ++k) {
-    const std::int32_t i = shown[k];
-    if (k + kAhead < shown.size()) store.prefetchRecord(shown[k + kAhead]);
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::int32_t i = numberAt(k);
+    if (k + kAhead < count) store.prefetchRecord(numberAt(k + kAhead));
     if (!solidInEffect && store.firstStyled() != 0 && store.firstStyled() < i) {
       if (const Status s = p1.setDrawStyle(kDrawStyleSolid); failed(s)) return s;
       solidInEffect = true;
@@ -166,19 +170,14 @@ Status paintShown(const Store& store, Surface& p1, PaintObserver* observer, std:
   return status::ok;
 }
 
-// Entities `from` to `to`, both included, in order. Past a line, circle or arc the style in
-// effect is solid, so a run that starts after one starts in solid.
+Status paintShown(const Store& store, Surface& p1, PaintObserver* observer, std::span<const std::int32_t> shown) {
+  return paintInOrder(store, p1, observer, shown.size(), [&](std::size_t k) { return shown[k]; });
+}
+
+// Entities `from` to `to`, both included.
 Status paintRun(const Store& store, Surface& p1, PaintObserver* observer, std::int32_t from, std::int32_t to) {
-  if (store.firstStyled() != 0 && store.firstStyled() < from) {
-    if (const Status s = p1.setDrawStyle(kDrawStyleSolid); failed(s)) return s;
-  }
-  Store::Reader entities(store);
-  for (std::int32_t i = from; i <= to; ++i) {
-    const std::optional<Entity> e = entities.at(i);
-    if (observer != nullptr && e) observer->paintingEntity(i, *e);
-    if (const Status s = paintEntity(e, p1); failed(s)) return s;
-  }
-  return status::ok;
+  const auto count = static_cast<std::size_t>(std::max(to - from + 1, 0));
+  return paintInOrder(store, p1, observer, count, [&](std::size_t k) { return from + static_cast<std::int32_t>(k); });
 }
 
 // The two halves of a walk side by side, `half(picture, 1)` into the split's second picture.
