@@ -24,18 +24,15 @@ double walkedAlong(double dx, double dy, bool wide) {
 
 }  // namespace
 
-DeviceSurface::DeviceSurface() {
-  updateTransform();
-  updateDash();
-}
+DeviceSurface::DeviceSurface() { updateTransform(); }
 
 void DeviceSurface::setPen(const DevicePen& pen) {
   pen_ = pen;
   updateTransform();
-  updateDash();
 }
 
-void DeviceSurface::updateDash() { dashPeriod_ = dashRuns(dash_, pen_.dashUnit).period(); }
+// Worked out only for a segment that is cut: the painters set a style twice per entity.
+double DeviceSurface::dashPeriod() const { return dashRuns(dash_, pen_.dashUnit).period(); }
 
 double DeviceSurface::cutLength(double fromX, double fromY, double toX, double toY) const {
   const double walked = walkedAlong(toX - fromX, toY - fromY, pen_.wide());
@@ -136,7 +133,6 @@ Status DeviceSurface::setFontSize(double) { return status::ok; }
 
 Status DeviceSurface::setDrawStyle(std::int32_t style) {
   dash_ = dashPatternFor(style);
-  updateDash();
   return status::ok;
 }
 
@@ -145,7 +141,7 @@ Status DeviceSurface::segment(double x1, double y1, double x2, double y2, Rgb co
   DeviceLine out{x1, y1, x2, y2, colour, dash_, 0, pen_};
   if (!inside(segmentBox_, x1, y1) || !inside(segmentBox_, x2, y2)) {
     if (!clipSegment(out.x1, out.y1, out.x2, out.y2, segmentBox_)) return status::ok;
-    if (dash_ != DashPattern::solid) out.phase = std::fmod(cutLength(x1, y1, out.x1, out.y1), dashPeriod_);
+    if (dash_ != DashPattern::solid) out.phase = std::fmod(cutLength(x1, y1, out.x1, out.y1), dashPeriod());
   }
   if (missesShown(out.x1, out.y1, out.x2, out.y2)) return status::ok;
   return engine_->line(out);
@@ -179,6 +175,7 @@ Status DeviceSurface::arc(float x, float y, float r, Rgb colour, float start, fl
 }
 
 Status DeviceSurface::chords(const std::vector<DevicePoint>& points, Rgb colour) {
+  const double period = dash_ != DashPattern::solid ? dashPeriod() : 0;
   double walked = 0;
   for (std::size_t i = 1; i < points.size(); ++i) {
     DeviceLine chord{points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, colour, dash_, 0, pen_};
@@ -187,7 +184,7 @@ Status DeviceSurface::chords(const std::vector<DevicePoint>& points, Rgb colour)
       if (dash_ != DashPattern::solid) {
         const double before = pen_.wide() ? walked : std::floor(walked);
         const double lost = before + cutLength(points[i - 1].x, points[i - 1].y, chord.x1, chord.y1);
-        chord.phase = std::fmod(lost, dashPeriod_);
+        chord.phase = std::fmod(lost, period);
       }
       if (missesShown(chord.x1, chord.y1, chord.x2, chord.y2)) {
         // kept out of the window: nothing to draw

@@ -76,7 +76,8 @@ class DeviceSurface : public ScaledSurface {
   void updateTransform();
   // The boxes of the back end's window, read again on every Cls: it may keep a new one.
   void updateShownBoxes();
-  void updateDash();
+  // Of dash_ with pen_'s unit, in device pixels.
+  double dashPeriod() const;
   // How far into the pattern a segment cut from (fromX, fromY) to (toX, toY) begins.
   double cutLength(double fromX, double fromY, double toX, double toY) const;
   Status segment(double x1, double y1, double x2, double y2, Rgb colour);
@@ -102,7 +103,6 @@ class DeviceSurface : public ScaledSurface {
   DeviceRect shownRoundBox_;
   DashPattern dash_ = DashPattern::solid;
   DevicePen pen_;
-  double dashPeriod_ = 0;  // of dash_ with pen_'s unit, in device pixels
   ColourMap colourMap_;
 };
 
