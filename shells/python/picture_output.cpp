@@ -1,6 +1,7 @@
 #include "shells/python/picture_output.hpp"
 
 #include "picture/recording_surface.hpp"
+#include "raster/raster_walk_split.hpp"
 #include "svg/svg_writer.hpp"
 
 #include <sstream>
@@ -55,7 +56,12 @@ bool renderRaster(Trazo& control, int width, int height, const PictureLook& look
   applyLook(p1, look);
   p1.raster().setThreads(look.threads);
   p1.setAntialias(look.antialias);
+  // A large drawing's walk is shared between two threads, as the other shells share it.
+  RasterWalkSplit split;
+  split.use(p1, p1.raster());
+  control.shareWalk(&split);
   paintStatus = paintOnto(control, p1);
+  control.shareWalk(nullptr);
   return true;
 }
 
