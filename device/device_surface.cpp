@@ -84,9 +84,9 @@ void DeviceSurface::updateShownBoxes() {
   narrow(shownRoundBox_, kept);
 }
 
-bool DeviceSurface::missesShown(double x1, double y1, double x2, double y2) const {
-  return std::max(x1, x2) < shownSegmentBox_.left || std::min(x1, x2) > shownSegmentBox_.right ||
-         std::max(y1, y2) < shownSegmentBox_.top || std::min(y1, y2) > shownSegmentBox_.bottom;
+bool DeviceSurface::missesShown(double x1, double y1, double x2, double y2, double by) const {
+  return std::max(x1, x2) < shownSegmentBox_.left - by || std::min(x1, x2) > shownSegmentBox_.right + by ||
+         std::max(y1, y2) < shownSegmentBox_.top - by || std::min(y1, y2) > shownSegmentBox_.bottom + by;
 }
 
 DevicePoint DeviceSurface::fromDevice(double px, double py) const {
@@ -180,7 +180,10 @@ Status DeviceSurface::chords(const std::vector<DevicePoint>& points, Rgb colour)
   for (std::size_t i = 1; i < points.size(); ++i) {
     DeviceLine chord{points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, colour, dash_, 0, pen_};
     const double length = walkedAlong(chord.x2 - chord.x1, chord.y2 - chord.y1, pen_.wide());
-    if (clipSegment(chord.x1, chord.y1, chord.x2, chord.y2, segmentBox_)) {
+    // A chord that misses the window by a pixel misses it once cut (cutting moves its ends
+    // along it, by no more than a rounding): of such a chord only its length counts.
+    if (!missesShown(chord.x1, chord.y1, chord.x2, chord.y2, 1) &&
+        clipSegment(chord.x1, chord.y1, chord.x2, chord.y2, segmentBox_)) {
       if (dash_ != DashPattern::solid) {
         const double before = pen_.wide() ? walked : std::floor(walked);
         const double lost = before + cutLength(points[i - 1].x, points[i - 1].y, chord.x1, chord.y1);

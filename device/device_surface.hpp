@@ -81,8 +81,8 @@ class DeviceSurface : public ScaledSurface {
   // How far into the pattern a segment cut from (fromX, fromY) to (toX, toY) begins.
   double cutLength(double fromX, double fromY, double toX, double toY) const;
   Status segment(double x1, double y1, double x2, double y2, Rgb colour);
-  // Whether a segment's pixels all lie outside the back end's window.
-  bool missesShown(double x1, double y1, double x2, double y2) const;
+  // Whether a segment's pixels all lie outside the back end's window, widened by `by`.
+  bool missesShown(double x1, double y1, double x2, double y2, double by = 0) const;
   Status round(double x, double y, double r, Rgb colour, double start, double span, bool whole);
   Status radiusLine(double cx, double cy, double r, double angle, Rgb colour);
   // Segments along `points`, the dash pattern running on from one to the next.
