@@ -106,7 +106,9 @@ TEST(RasterPens, AWideCircleIsARingOfThePensWidthAndAnArcKeepsToItsSweep) {
 }
 
 // Draws the same random drawing on the whole picture and into windows of it: each window
-// must hold exactly the whole picture's pixels there, for every kind of pen.
+// must hold exactly the whole picture's pixels there, for every kind of pen. Dashed circles
+// and arcs too large for the raster cross the picture as chords, whose pattern runs on from
+// chord to chord whether or not a chord reaches the window.
 TEST(RasterWindows, HoldThePixelsOfTheWholePictureCutToTheWindow) {
   constexpr int kW = 300, kH = 200;
   const auto draw = [](RasterSurface& p1, DevicePen pen) {
@@ -114,6 +116,12 @@ TEST(RasterWindows, HoldThePixelsOfTheWholePictureCutToTheWindow) {
     (void)p1.setScale(0, kH, kW, 0);
     (void)p1.cls();
     testing::drawRandomShapes(p1, 11, 600);
+    (void)p1.setDrawStyle(kDrawStyleDashDot);
+    for (int k = 0; k < 8; ++k) {
+      const float x = 40.0f * static_cast<float>(k), r = 40050.0f + 13.0f * static_cast<float>(k);
+      if (k % 2 == 0) (void)p1.circle(x, -40000, r, kGreen);
+      else (void)p1.arc(x, 40200, r, kGreen, 4.0f, 5.6f);
+    }
   };
   const PixelWindow windows[] = {
       {0, 0, kW, kH}, {37, 0, 100, 50}, {250, 150, 50, 50}, {1, 199, 299, 1}, {120, 60, 7, 90}};
