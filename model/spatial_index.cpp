@@ -1,5 +1,6 @@
 #include "model/spatial_index.hpp"
 
+#include "base/large_array.hpp"
 #include "base/large_pages.hpp"
 #include "base/prefetch.hpp"
 #include "base/worker_pool.hpp"
@@ -165,7 +166,7 @@ bool SpatialIndex::build(const Store& store) {
   cellStart_.assign(cells + 2, 0);
   entries_.reset(new Entry[static_cast<std::size_t>(count)]);
   adviseLargePages(entries_.get(), static_cast<std::size_t>(count) * sizeof(Entry));
-  std::vector<std::uint32_t> earlierTallies(static_cast<std::size_t>(parts - 1) * tallySize, 0);
+  LargeArray<std::uint32_t> earlierTallies(static_cast<std::size_t>(parts - 1) * tallySize, 0);
   const auto tallyOf = [&](int part) {
     return part == parts - 1 ? cellStart_.data() + 1
                              : earlierTallies.data() + static_cast<std::size_t>(part) * tallySize;
