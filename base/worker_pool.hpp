@@ -40,6 +40,17 @@ class WorkerPool {
   // every other part has returned.
   int run(int count, int threads, PoolJob& job);
 
+  // run() for a callable: `part(index)` for each index of 0 .. count-1.
+  template <class Part>
+  int runEach(int count, int threads, const Part& part) {
+    struct Job final : PoolJob {
+      explicit Job(const Part& p) : call(p) {}
+      void part(int index) override { call(index); }
+      const Part& call;
+    } job(part);
+    return run(count, threads, job);
+  }
+
  private:
   struct State;
   // The workers' state, made at the first run that wants workers; made again at a later run

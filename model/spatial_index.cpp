@@ -47,17 +47,6 @@ std::int32_t cellOf(double at, double origin, double perCell, std::int32_t side)
   return c >= side ? side - 1 : static_cast<std::int32_t>(c);
 }
 
-// Calls part(0) .. part(parts - 1) on the shared pool's threads.
-template <class Part>
-void runParts(int parts, const Part& part) {
-  struct Job final : PoolJob {
-    explicit Job(const Part& p) : run(p) {}
-    void part(int index) override { run(index); }
-    const Part& run;
-  } job(part);
-  (void)sharedWorkerPool().run(parts, parts, job);
-}
-
 }  // namespace
 
 bool SpatialIndex::meets(const Extents& b, const Extents& area) {
@@ -175,7 +164,6 @@ bool SpatialIndex::build(const Store& store) {
   const auto pass = [&](int part, auto&& visit) {
     Extents bounds[kRun];
     Place places[kRun];
-    std::uint32_t run[kRun];
     Store::Reader reader(store);
     const auto first = static_cast<std::int32_t>(std::int64_t{count} * part / parts) + 1;
     const auto last = static_cast<std::int32_t>(std::int64_t{count} * (part + 1) / parts);
@@ -183,25 +171,20 @@ bool SpatialIndex::build(const Store& store) {
       std::int32_t n = reader.boundsRun(i, std::min(kRun, last - i + 1), bounds);
       if (n == 0) {  // no record to read there
         places[0] = {everywhere, nullptr, 0, 0};
-        run[0] = everywhere;
         n = 1;
       } else {
-        for (std::int32_t k = 0; k < n; ++k) {
-          places[k] = placeOf(bounds[k]);
-          run[k] = places[k].cell;
-        }
+        for (std::int32_t k = 0; k < n; ++k) places[k] = placeOf(bounds[k]);
       }
-      for (std::int32_t k = 0; k < n; ++k) visit(k, n, i + k, bounds[k], places[k], run);
+      for (std::int32_t k = 0; k < n; ++k) visit(k, n, i + k, bounds[k], places);
       i += n;
     }
   };
-  runParts(parts, [&](int part) {
+  (void)sharedWorkerPool().runEach(parts, parts, [&](int part) {
     std::uint32_t* const tally = tallyOf(part);
-    pass(part,
-         [&](std::int32_t k, std::int32_t n, std::int32_t, const Extents&, const Place&, const std::uint32_t* run) {
-           if (k + static_cast<std::int32_t>(kAhead) < n) prefetchForWrite(tally + run[k + kAhead]);
-           ++tally[run[k]];
-         });
+    pass(part, [&](std::int32_t k, std::int32_t n, std::int32_t, const Extents&, const Place* places) {
+      if (k + static_cast<std::int32_t>(kAhead) < n) prefetchForWrite(tally + places[k + kAhead].cell);
+      ++tally[places[k].cell];
+    });
   });
   // Each range's count of a cell becomes where its entities of the cell start.
   std::uint32_t placed = 0;
@@ -213,13 +196,13 @@ bool SpatialIndex::build(const Store& store) {
       placed += n;
     }
   }
-  runParts(parts, [&](int part) {
+  (void)sharedWorkerPool().runEach(parts, parts, [&](int part) {
     std::uint32_t* const next = tallyOf(part);
-    pass(part, [&](std::int32_t k, std::int32_t n, std::int32_t i, const Extents& b, const Place& place,
-                   const std::uint32_t* run) {
-      if (k + static_cast<std::int32_t>(kAhead) < n) prefetchForWrite(next + run[k + kAhead]);
-      if (k + static_cast<std::int32_t>(kAhead / 2) < n) prefetchForWrite(entries + next[run[k + kAhead / 2]]);
-      Entry& entry = entries[next[run[k]]++];
+    pass(part, [&](std::int32_t k, std::int32_t n, std::int32_t i, const Extents& b, const Place* places) {
+      if (k + static_cast<std::int32_t>(kAhead) < n) prefetchForWrite(next + places[k + kAhead].cell);
+      if (k + static_cast<std::int32_t>(kAhead / 2) < n) prefetchForWrite(entries + next[places[k + kAhead / 2].cell]);
+      const Place& place = places[k];
+      Entry& entry = entries[next[place.cell]++];
       entry.entity = i;
       if (place.level == nullptr || !place.level->stepped) return;
       const Level& level = *place.level;

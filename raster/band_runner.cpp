@@ -10,12 +10,7 @@ class PoolRunner final : public BandRunner {
   int parallelism() const override { return sharedWorkerPool().parallelism(); }
 
   int run(int count, int threads, BandWork& work) override {
-    struct Bands final : PoolJob {
-      BandWork& work;
-      explicit Bands(BandWork& w) : work(w) {}
-      void part(int band) override { work.draw(band); }
-    } bands(work);
-    return sharedWorkerPool().run(count, threads, bands);
+    return sharedWorkerPool().runEach(count, threads, [&work](int band) { work.draw(band); });
   }
 };
 

@@ -148,16 +148,19 @@ Status paintEntity(const std::optional<Entity>& e, Surface& p1) {
 // an index found. A text is drawn in the dash style in effect, which is the picture's own
 // until the first line, circle or arc painter completes and solid from then on; where that
 // painter was left out (it lies before the run, or the index passed over it), solid is set
-// in its place.
-template <class NumberAt>
+// in its place. `kScattered`: the numbers lie all over the store, so records are asked for
+// ahead.
+template <bool kScattered, class NumberAt>
 Status paintInOrder(const Store& store, Surface& p1, PaintObserver* observer, std::size_t count,
                     const NumberAt& numberAt) {
-  constexpr std::size_t kAhead = 8;  // records asked for ahead: what an index found lies all over
+  constexpr std::size_t kAhead = 8;
   Store::Reader entities(store);
   bool solidInEffect = false;
   for (std::size_t k = 0; k < count; ++k) {
     const std::int32_t i = numberAt(k);
-    if (k + kAhead < count) store.prefetchRecord(numberAt(k + kAhead));
+    if constexpr (kScattered) {
+      if (k + kAhead < count) store.prefetchRecord(numberAt(k + kAhead));
+    }
     if (!solidInEffect && store.firstStyled() != 0 && store.firstStyled() < i) {
       if (const Status s = p1.setDrawStyle(kDrawStyleSolid); failed(s)) return s;
       solidInEffect = true;
@@ -171,13 +174,14 @@ Status paintInOrder(const Store& store, Surface& p1, PaintObserver* observer, st
 }
 
 Status paintShown(const Store& store, Surface& p1, PaintObserver* observer, std::span<const std::int32_t> shown) {
-  return paintInOrder(store, p1, observer, shown.size(), [&](std::size_t k) { return shown[k]; });
+  return paintInOrder<true>(store, p1, observer, shown.size(), [&](std::size_t k) { return shown[k]; });
 }
 
 // Entities `from` to `to`, both included.
 Status paintRun(const Store& store, Surface& p1, PaintObserver* observer, std::int32_t from, std::int32_t to) {
   const auto count = static_cast<std::size_t>(std::max(to - from + 1, 0));
-  return paintInOrder(store, p1, observer, count, [&](std::size_t k) { return from + static_cast<std::int32_t>(k); });
+  return paintInOrder<false>(store, p1, observer, count,
+                             [&](std::size_t k) { return from + static_cast<std::int32_t>(k); });
 }
 
 // The two halves of a walk side by side, `half(picture, 1)` into the split's second picture.
@@ -185,17 +189,12 @@ Status paintRun(const Store& store, Surface& p1, PaintObserver* observer, std::i
 // counts; when the second fails, what it painted before stays, after all of the first.
 template <class Half>
 Status paintSideBySide(Surface& p1, Surface& second, WalkSplit& split, const Half& half) {
-  struct Job final : PoolJob {
-    Job(Surface& a, Surface& b, const Half& h) : pictures{&a, &b}, half(h) {}
-    void part(int index) override { done[index] = half(*pictures[index], index); }
-    Surface* pictures[2];
-    const Half& half;
-    Status done[2] = {status::ok, status::ok};
-  } job(p1, second, half);
-  (void)sharedWorkerPool().run(2, 2, job);
-  if (failed(job.done[0])) return job.done[0];
+  Surface* const pictures[2] = {&p1, &second};
+  Status done[2] = {status::ok, status::ok};
+  (void)sharedWorkerPool().runEach(2, 2, [&](int index) { done[index] = half(*pictures[index], index); });
+  if (failed(done[0])) return done[0];
   if (const Status s = split.join(); failed(s)) return s;
-  return job.done[1];
+  return done[1];
 }
 
 bool hasInfinity(const Extents& e) {

@@ -37,30 +37,22 @@ Script Script::read(std::string_view text, std::string_view fileName, Listener* 
   const std::string_view first = text.substr(0, split), second = text.substr(split);
   // Piece 0 on the caller's thread, which the listener expects; piece 1 on a worker, or
   // after piece 0 where none can be had.
-  struct Pieces final : PoolJob {
-    Script& script;
-    std::string_view first, second, fileName;
-    Listener* listener;
-    CallList secondCalls;
-    std::vector<std::string> secondFaults;
-    std::size_t secondLast = 0;
-    Pieces(Script& s, std::string_view a, std::string_view b, std::string_view f, Listener* l)
-        : script(s), first(a), second(b), fileName(f), listener(l) {}
-    void part(int index) override {
-      if (index == 0) {
-        script.lines_ = readLines(first, fileName, 1, listener, *script.calls_, script.faults_);
-      } else {
-        const auto before = static_cast<std::size_t>(std::count(first.begin(), first.end(), '\n'));
-        secondLast = readLines(second, fileName, before + 1, nullptr, secondCalls, secondFaults);
-      }
+  CallList secondCalls;
+  std::vector<std::string> secondFaults;
+  std::size_t secondLast = 0;
+  (void)sharedWorkerPool().runEach(second.empty() ? 1 : 2, 2, [&](int index) {
+    if (index == 0) {
+      script.lines_ = readLines(first, fileName, 1, listener, *script.calls_, script.faults_);
+    } else {
+      const auto before = static_cast<std::size_t>(std::count(first.begin(), first.end(), '\n'));
+      secondLast = readLines(second, fileName, before + 1, nullptr, secondCalls, secondFaults);
     }
-  } pieces(script, first, second, fileName, listener);
-  (void)sharedWorkerPool().run(second.empty() ? 1 : 2, 2, pieces);
+  });
   if (!second.empty()) {
-    script.lines_ = pieces.secondLast;
-    script.faults_.insert(script.faults_.end(), std::make_move_iterator(pieces.secondFaults.begin()),
-                          std::make_move_iterator(pieces.secondFaults.end()));
-    script.calls_->append(std::move(pieces.secondCalls));
+    script.lines_ = secondLast;
+    script.faults_.insert(script.faults_.end(), std::make_move_iterator(secondFaults.begin()),
+                          std::make_move_iterator(secondFaults.end()));
+    script.calls_->append(std::move(secondCalls));
   }
   // A rejected script runs nothing: what was bound before the first fault goes.
   if (!script.faults_.empty()) script.calls_ = std::make_unique<CallList>();
