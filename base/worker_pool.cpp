@@ -1,5 +1,7 @@
 #include "base/worker_pool.hpp"
 
+#include "base/vector_registers.hpp"
+
 #include <algorithm>
 #include <atomic>
 #include <exception>
@@ -146,6 +148,7 @@ int WorkerPool::parallelism() const {
 
 int WorkerPool::run(int count, int threads, PoolJob& work) {
   if (count <= 0) return 1;
+  settleVectorRegisters();  // the caller's thread may come from the host's own work
   int helpers = std::min(threads, count) - 1;
   State* const pool = helpers > 0 ? state() : nullptr;
   if (pool != nullptr) helpers = std::min(helpers, pool->grow(helpers));

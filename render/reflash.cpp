@@ -1,5 +1,6 @@
 #include "render/reflash.hpp"
 
+#include "base/vector_registers.hpp"
 #include "base/worker_pool.hpp"
 #include "model/checked_math.hpp"
 #include "render/painters.hpp"
@@ -239,6 +240,7 @@ Extents finiteExtents(const Store& store) {
 }  // namespace
 
 Status Reflash(Store& store, Surface& p1, PaintObserver* observer, ShownEntities* shown, WalkSplit* split) {
+  settleVectorRegisters();  // the host's own drawing may have left them in use
   if (const Status s = p1.cls(); failed(s)) return s;
   if (const Status s = p1.setScaleMode(kScaleModeTwips); failed(s)) return s;
   if (const Status s = widenDegenerateSpans(store.extents()); failed(s)) return s;
