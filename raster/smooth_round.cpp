@@ -33,21 +33,39 @@ struct SmoothPlot {
 inline i64 distanceOut(i64 rest) { return static_cast<i64>(std::sqrt(static_cast<double>(rest)) * 256); }
 
 // The distances are the same at step k of every octant: worked out once a ring, for the
-// steps its pieces take, up to a table's length of them.
+// steps its pieces take, up to a table's length of them. A ring cut by a band's edges takes
+// only steps far from 0, so the table holds one run of steps, grown at either end as asked.
 class RingDistances {
  public:
   explicit RingDistances(i64 r) : r2_(r * r) {}
-  // The distances of steps 0 .. last, none where the table is too short.
-  const i64* upTo(i64 last) {
+  // The table, indexed by step, holding at least steps `from` .. `last`; null where it is
+  // too short.
+  const i64* over(i64 from, i64 last) {
     if (last >= kLength) return nullptr;
-    for (; filled_ <= last; ++filled_) at_[static_cast<std::size_t>(filled_)] = distanceOut(r2_ - filled_ * filled_);
+    if (low_ > high_) {
+      fill(from, last);
+      low_ = from;
+      high_ = last;
+      return at_.data();
+    }
+    if (from < low_) {
+      fill(from, low_ - 1);
+      low_ = from;
+    }
+    if (last > high_) {
+      fill(high_ + 1, last);
+      high_ = last;
+    }
     return at_.data();
   }
 
  private:
+  void fill(i64 from, i64 last) {
+    for (i64 k = from; k <= last; ++k) at_[static_cast<std::size_t>(k)] = distanceOut(r2_ - k * k);
+  }
   static constexpr i64 kLength = 256;
   i64 r2_;
-  i64 filled_ = 0;
+  i64 low_ = 0, high_ = -1;  // the steps worked out; none yet
   std::array<i64, kLength> at_;
 };
 
@@ -146,7 +164,7 @@ void smoothRing(const RasterBand& band, const RasterRound& rd, const Dash& dash)
   RingDistances ringDistances(r);
   forEachRingPiece(
       rd, plot.bounds, 1, [&](int octant, i64 kFrom, i64 kTo, std::int64_t along, const RingNumbers& ring) {
-        const i64* const distances = ringDistances.upTo(kTo);
+        const i64* const distances = ringDistances.over(kFrom, kTo);
         const bool up = octant % 2 == 0;
         const auto periodAt = [&](i64 k) {
           return static_cast<int>(((along + (up ? k - kFrom : kFrom - k)) % dash.period() + dash.period()) %
