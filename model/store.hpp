@@ -9,7 +9,6 @@
 // characters, so that an entity without strings costs no string.
 #pragma once
 
-#include "base/prefetch.hpp"
 #include "base/status.hpp"
 #include "model/chunked_list.hpp"
 #include "model/entity.hpp"
@@ -127,15 +126,6 @@ class Store {
   // The entity at `index`, or nothing (subscript out of range) outside 0..upperBound. Index
   // 0 exists and is always empty, as is every slot past the count.
   std::optional<Entity> at(std::int32_t index) const;
-  // Asks for the memory the record of `index` is read from, for a walk that skips about the
-  // store (what an index found): a hint only.
-  void prefetchRecord(std::int32_t index) const {
-    const auto block = static_cast<std::size_t>((index - 1) / kBlockSize);
-    if (index <= 0 || block >= blocks_.size() || !blocks_[block]) return;
-    const auto slot = static_cast<std::size_t>((index - 1) % kBlockSize);
-    prefetchForRead(&blocks_[block]->records[slot]);
-    prefetchForRead(&blocks_[block]->kinds[slot]);
-  }
 
   // Reads entities in rising order at little more than a step each: a repaint's walk.
   class Reader {
