@@ -156,23 +156,32 @@ Status paintEntity(const std::optional<Entity>& e, Surface& p1) {
 template <bool kScattered, class NumberAt>
 Status paintInOrder(const Store& store, Surface& p1, PaintObserver* observer, std::size_t count,
                     const NumberAt& numberAt) {
-  constexpr std::size_t kBatch = kScattered ? 32 : 1;
-  std::optional<Entity> batch[kBatch];
   Store::Reader entities(store);
   bool solidInEffect = false;
-  for (std::size_t first = 0; first < count; first += kBatch) {
-    const std::size_t n = std::min(kBatch, count - first);
-    for (std::size_t k = 0; k < n; ++k) batch[k] = entities.at(numberAt(first + k));
-    for (std::size_t k = 0; k < n; ++k) {
-      const std::int32_t i = numberAt(first + k);
-      if (!solidInEffect && store.firstStyled() != 0 && store.firstStyled() < i) {
-        if (const Status s = p1.setDrawStyle(kDrawStyleSolid); failed(s)) return s;
-        solidInEffect = true;
+  const auto paint = [&](std::int32_t i, const std::optional<Entity>& e) {
+    if (!solidInEffect && store.firstStyled() != 0 && store.firstStyled() < i) {
+      if (const Status s = p1.setDrawStyle(kDrawStyleSolid); failed(s)) return s;
+      solidInEffect = true;
+    }
+    if (observer != nullptr && e) observer->paintingEntity(i, *e);
+    if (const Status s = paintEntity(e, p1); failed(s)) return s;
+    if (e && e->Kind != kKindText) solidInEffect = true;
+    return status::ok;
+  };
+  if constexpr (kScattered) {
+    constexpr std::size_t kBatch = 32;
+    std::optional<Entity> batch[kBatch];
+    for (std::size_t first = 0; first < count; first += kBatch) {
+      const std::size_t n = std::min(kBatch, count - first);
+      for (std::size_t k = 0; k < n; ++k) batch[k] = entities.at(numberAt(first + k));
+      for (std::size_t k = 0; k < n; ++k) {
+        if (const Status s = paint(numberAt(first + k), batch[k]); failed(s)) return s;
       }
-      const std::optional<Entity>& e = batch[k];
-      if (observer != nullptr && e) observer->paintingEntity(i, *e);
-      if (const Status s = paintEntity(e, p1); failed(s)) return s;
-      if (e && e->Kind != kKindText) solidInEffect = true;
+    }
+  } else {
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::int32_t i = numberAt(k);
+      if (const Status s = paint(i, entities.at(i)); failed(s)) return s;
     }
   }
   return status::ok;
