@@ -4,12 +4,10 @@
 // 1920 x 1080 window at the middle of the picture grown ten times each way (a hundredth of
 // the picture, 2.8 % of the drawing, which spans 864 pixels each way of the 1920 x 1080)
 // and grown 16.7 times (a hundredth of the drawing), as the viewer shows it zoomed in a
-// scrolling view. Each frame is the
-// widget's own paint event, run through QWidget::render for exactly that part of P1, so it
-// is what the event loop waits for. Figures are medians of the rounds, by wall clock (what
-// a user waits) and by processor time of the process (what the frame costs while other
-// work shares the machine); the first frame of each kind, which may build the spatial
-// index, is shown apart.
+// scrolling view. Each frame is the widget's own paint event, run through QWidget::render
+// for exactly that part of P1, so it is what the event loop waits for. Figures are medians of the rounds, by wall clock
+// (what a user waits) and by processor time of the process (what the frame costs while other work shares the machine);
+// the first frame of each kind, which may build the spatial index, is shown apart.
 //
 // Then the same frames as the widget draws a large drawing by default, on a thread of its
 // own: how long until the new picture shows (from the paint that orders it to the paint that
@@ -162,14 +160,16 @@ int main(int argc, char** argv) {
     const QSize fitted = p1.size();
     const Times whole = timed(QRect(QPoint(0, 0), fitted), firstWhole);
     resizeHidden(widget, QSize(kWidth * kGrowth, kHeight * kGrowth));
+    const auto middleOf = [](QSize picture) {
+      return QRect((picture.width() - kWidth) / 2, (picture.height() - kHeight) / 2, kWidth, kHeight);
+    };
     const QSize grown = p1.size();
-    const QRect middle((grown.width() - kWidth) / 2, (grown.height() - kHeight) / 2, kWidth, kHeight);
+    const QRect middle = middleOf(grown);
     const Times window = timed(middle, firstWindow);
     resizeHidden(widget, QSize(kWidth * kDrawingGrowthTimes3 / 3, kHeight * kDrawingGrowthTimes3 / 3));
     const QSize grownMore = p1.size();
     Times firstHundredth;
-    const Times hundredth = timed(
-        QRect((grownMore.width() - kWidth) / 2, (grownMore.height() - kHeight) / 2, kWidth, kHeight), firstHundredth);
+    const Times hundredth = timed(middleOf(grownMore), firstHundredth);
     resizeHidden(widget, grown);
 
     std::printf(

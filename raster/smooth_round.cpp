@@ -42,11 +42,9 @@ class RingDistances {
   // too short.
   const i64* over(i64 from, i64 last) {
     if (last >= kLength) return nullptr;
-    if (low_ > high_) {
-      fill(from, last);
+    if (low_ > high_) {  // nothing yet: an empty run where this one starts
       low_ = from;
-      high_ = last;
-      return at_.data();
+      high_ = from - 1;
     }
     if (from < low_) {
       fill(from, low_ - 1);
