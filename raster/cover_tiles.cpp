@@ -30,9 +30,11 @@ bool CoverTiles::covered(std::int64_t left, std::int64_t top, std::int64_t right
   top = std::max<std::int64_t>(top, band_.top);
   bottom = std::min<std::int64_t>(bottom, band_.bottom - 1);
   if (left > right || top > bottom) return true;
-  const auto firstColumn = static_cast<int>(left >> kShift), lastColumn = static_cast<int>(right >> kShift);
-  const auto firstRow = static_cast<int>((top - band_.top) >> kShift);
-  const auto lastRow = static_cast<int>((bottom - band_.top) >> kShift);
+  return coveredTiles(static_cast<int>(left >> kShift), static_cast<int>((top - band_.top) >> kShift),
+                      static_cast<int>(right >> kShift), static_cast<int>((bottom - band_.top) >> kShift));
+}
+
+bool CoverTiles::coveredTiles(int firstColumn, int firstRow, int lastColumn, int lastRow) {
   for (int row = firstRow; row <= lastRow; ++row) {
     for (int column = nextOpen(row, firstColumn); column <= lastColumn; column = nextOpen(row, column)) {
       if (!tileCovered(column, row)) return false;
@@ -41,6 +43,18 @@ bool CoverTiles::covered(std::int64_t left, std::int64_t top, std::int64_t right
     }
   }
   return true;
+}
+
+TileBox CoverTiles::boxOf(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, int bandTop,
+                          int bandBottom, int width) {
+  // Cut as covered() cuts.
+  left = std::max<std::int64_t>(left, 0);
+  right = std::min<std::int64_t>(right, width - 1);
+  top = std::max<std::int64_t>(top, bandTop) - bandTop;
+  bottom = std::min<std::int64_t>(bottom, bandBottom - 1) - bandTop;
+  if (left > right || top > bottom || (right >> kShift) > 0xFFF || (bottom >> kShift) > 0xF) return kNoTileBox;
+  return static_cast<TileBox>((left >> kShift) | (right >> kShift) << 12 | (top >> kShift) << 24 |
+                              (bottom >> kShift) << 28);
 }
 
 int CoverTiles::nextOpen(int row, int column) {

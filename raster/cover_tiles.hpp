@@ -14,6 +14,13 @@
 
 namespace trazo {
 
+// The tiles of one band a command may reach, packed in a word: columns first .. last (12
+// bits each) and rows first .. last of the band's tiles (4 bits each). kNoTileBox (first
+// column after the last) stands for a command that is not asked about, or one beyond what
+// the word holds, whose own bounds are then asked.
+using TileBox = std::uint32_t;
+inline constexpr TileBox kNoTileBox = 0xFFFu;
+
 class CoverTiles {
  public:
   // False when there is no memory for the band's tiles.
@@ -21,9 +28,19 @@ class CoverTiles {
   // Whether every pixel of the tiles that columns `left`..`right` and rows `top`..`bottom`
   // (in the picture, cut to the band and the picture here) meet is written.
   bool covered(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
+  // The same for the tiles of a box (never kNoTileBox).
+  bool covered(TileBox box) {
+    return coveredTiles(static_cast<int>(box & 0xFFFu), static_cast<int>((box >> 24) & 0xFu),
+                        static_cast<int>((box >> 12) & 0xFFFu), static_cast<int>(box >> 28));
+  }
+  // The tiles that columns `left`..`right` and rows `top`..`bottom` meet in the band of rows
+  // bandTop .. bandBottom - 1 of a picture `width` pixels wide.
+  static TileBox boxOf(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, int bandTop,
+                       int bandBottom, int width);
 
  private:
   static constexpr int kShift = 4;
+  bool coveredTiles(int firstColumn, int firstRow, int lastColumn, int lastRow);
   bool tileCovered(int column, int row);
   // The first tile of `row` at or after `column` not known whole (columns_ for none).
   int nextOpen(int row, int column);

@@ -103,12 +103,27 @@ Status RasterEngine::record(const Command& c, std::int64_t top, std::int64_t bot
   if (top > bottom) return status::ok;
   const auto number = static_cast<std::uint32_t>(commands_.size());
   const auto first = static_cast<std::size_t>(top >> bandShift_), last = static_cast<std::size_t>(bottom >> bandShift_);
+  // Only the classic lines and rings are asked about when a band is drawn backwards.
+  std::int64_t left = 0, right = -1;
+  if (c.kind == Command::Kind::line) {
+    left = std::min(c.as.line.x1, c.as.line.x2);
+    right = std::max(c.as.line.x1, c.as.line.x2);
+  } else if (c.kind == Command::Kind::round) {
+    left = std::int64_t{c.as.round.cx} - c.as.round.r;
+    right = std::int64_t{c.as.round.cx} + c.as.round.r;
+  }
   try {
     commands_.push_back(c);
-    for (std::size_t band = first; band <= last; ++band) bands_[band].push_back(number);
+    for (std::size_t band = first; band <= last; ++band) {
+      const auto bandTop = static_cast<int>(band << bandShift_);
+      const int bandBottom = std::min(picture_.height(), bandTop + (1 << bandShift_));
+      bands_[band].push_back(
+          {number, CoverTiles::boxOf(left, top, right, bottom, bandTop, bandBottom, picture_.width())});
+    }
   } catch (const std::bad_alloc&) {
     // Leave no band holding the number of a command that is not kept.
-    for (std::size_t band = first; band <= last && !bands_[band].empty() && bands_[band].back() == number; ++band)
+    for (std::size_t band = first; band <= last && !bands_[band].empty() && bands_[band].back().number == number;
+         ++band)
       bands_[band].pop_back();
     if (commands_.size() > number) commands_.pop_back();
     return status::outOfMemory;
@@ -278,11 +293,11 @@ Status RasterEngine::append(RasterEngine& other) {
   }
   styled_.insert(styled_.end(), styled.begin(), styled.end());
   for (std::size_t band = 0; band < bands_.size(); ++band) {
-    LargeArray<std::uint32_t>& numbers = bands_[band];
-    const LargeArray<std::uint32_t>& more = other.bands_[band];
-    const std::size_t at = numbers.size();
-    numbers.resize(at + more.size());
-    for (std::size_t n = 0; n < more.size(); ++n) numbers[at + n] = base + more[n];
+    LargeArray<BandEntry>& entries = bands_[band];
+    const LargeArray<BandEntry>& more = other.bands_[band];
+    const std::size_t at = entries.size();
+    entries.resize(at + more.size());
+    for (std::size_t n = 0; n < more.size(); ++n) entries[at + n] = {base + more[n].number, more[n].box};
     bandStyled_[band] |= other.bandStyled_[band];
   }
   work_ += other.work_;
@@ -329,25 +344,30 @@ void RasterEngine::drawSmooth(const RasterBand& rows, const Command& c) const {
 // Only where the band begins with a fill (every pixel gets a colour) and every command in it
 // has the classic pen (draw() asks): then a pixel's colour is that of the last command to
 // reach it, which is the first one drawn backwards.
-bool RasterEngine::drawBackwards(const RasterBand& rows, const LargeArray<std::uint32_t>& numbers,
+bool RasterEngine::drawBackwards(const RasterBand& rows, const LargeArray<BandEntry>& entries,
                                  CoverTiles& tiles) const {
-  if (numbers.empty() || commands_[numbers.front()].kind != Command::Kind::fill) return false;
+  if (entries.empty() || commands_[entries.front().number].kind != Command::Kind::fill) return false;
   if (!tiles.reset(rows)) return false;
   rows.picture->fillRows(rows.top, rows.bottom, 0);
-  for (std::size_t n = numbers.size(); n-- > 1;) {
-    const Command& c = commands_[numbers[n]];
+  for (std::size_t n = entries.size(); n-- > 1;) {
+    // Most commands of a dense picture lie where everything is drawn already: asking the
+    // tiles first leaves those unread.
+    const TileBox box = entries[n].box;
+    if (box != kNoTileBox && tiles.covered(box)) continue;
+    const Command& c = commands_[entries[n].number];
     if (c.kind == Command::Kind::line) {
       const RasterLine& l = c.as.line;
-      if (!tiles.covered(std::min(l.x1, l.x2), std::min(l.y1, l.y2), std::max(l.x1, l.x2), std::max(l.y1, l.y2)))
+      if (box != kNoTileBox ||
+          !tiles.covered(std::min(l.x1, l.x2), std::min(l.y1, l.y2), std::max(l.x1, l.x2), std::max(l.y1, l.y2)))
         drawLineUnder(rows, l);
     } else if (c.kind == Command::Kind::round) {
       const RasterRound& r = c.as.round;
-      if (!tiles.covered(std::int64_t{r.cx} - r.r, std::int64_t{r.cy} - r.r, std::int64_t{r.cx} + r.r,
-                         std::int64_t{r.cy} + r.r))
+      if (box != kNoTileBox || !tiles.covered(std::int64_t{r.cx} - r.r, std::int64_t{r.cy} - r.r,
+                                              std::int64_t{r.cx} + r.r, std::int64_t{r.cy} + r.r))
         drawRoundUnder(rows, r);
     }
   }
-  const std::uint32_t fill = commands_[numbers.front()].as.fill;
+  const std::uint32_t fill = commands_[entries.front().number].as.fill;
   for (std::uint32_t *p = rows.picture->row(rows.top), *end = rows.picture->row(rows.bottom); p != end; ++p)
     *p = Under::put(*p, fill, ~0u);
   return true;
@@ -356,25 +376,25 @@ bool RasterEngine::drawBackwards(const RasterBand& rows, const LargeArray<std::u
 void RasterEngine::draw(int band) const {
   const int top = band << bandShift_;
   const RasterBand rows{const_cast<PixelBuffer*>(&picture_), top, std::min(picture_.height(), top + (1 << bandShift_))};
-  const LargeArray<std::uint32_t>& numbers = bands_[static_cast<std::size_t>(band)];
+  const LargeArray<BandEntry>& entries = bands_[static_cast<std::size_t>(band)];
   if (antialias_) {
     // The band's commands lie scattered through the list, and each blends for long enough
     // that asking for those a few steps on hides the wait for them. A command may straddle
     // two cache lines (the list is not aligned to them): both ends are asked for.
-    for (std::size_t n = 0; n < numbers.size(); ++n) {
-      if (n + kSmoothReadAhead < numbers.size()) {
-        const Command* const ahead = &commands_[numbers[n + kSmoothReadAhead]];
+    for (std::size_t n = 0; n < entries.size(); ++n) {
+      if (n + kSmoothReadAhead < entries.size()) {
+        const Command* const ahead = &commands_[entries[n + kSmoothReadAhead].number];
         prefetchForRead(ahead);
         prefetchForRead(reinterpret_cast<const char*>(ahead + 1) - 1);
       }
-      drawSmooth(rows, commands_[numbers[n]]);
+      drawSmooth(rows, commands_[entries[n].number]);
     }
     return;
   }
   if (passOverHidden_ && bandStyled_[static_cast<std::size_t>(band)] == 0 &&
       work_ >= kBackwardsWorkPerPixel * picture_.width() * std::int64_t{picture_.height()}) {
     if (CoverTiles* const tiles = tiles_.take()) {
-      const bool drawn = drawBackwards(rows, numbers, *tiles);
+      const bool drawn = drawBackwards(rows, entries, *tiles);
       tiles_.give(tiles);
       if (drawn) {
         backwardsBands_.fetch_add(1, std::memory_order_relaxed);
@@ -382,8 +402,8 @@ void RasterEngine::draw(int band) const {
       }
     }
   }
-  for (const std::uint32_t number : numbers) {
-    const Command& c = commands_[number];
+  for (const BandEntry& entry : entries) {
+    const Command& c = commands_[entry.number];
     switch (c.kind) {
       case Command::Kind::fill: rows.picture->fillRows(rows.top, rows.bottom, c.as.fill); break;
       case Command::Kind::line: drawLine(rows, c.as.line); break;

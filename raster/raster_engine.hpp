@@ -108,6 +108,13 @@ class RasterEngine final : public DeviceEngine {
       WideRound wideRound;
     } as;
   };
+  // A command's place in a band's list: its number, and the tiles of the band it may reach
+  // (cover_tiles.hpp), so that a band drawn backwards reads only the commands that can
+  // still show.
+  struct BandEntry {
+    std::uint32_t number;
+    TileBox box;
+  };
   // Keeps `c`, which may reach the rows `top` to `bottom` (both included), in the list of
   // every band those rows meet.
   Status record(const Command& c, std::int64_t top, std::int64_t bottom, std::int64_t work);
@@ -119,7 +126,7 @@ class RasterEngine final : public DeviceEngine {
   void forget();
   bool layBands();
   void draw(int band) const;
-  bool drawBackwards(const RasterBand& rows, const LargeArray<std::uint32_t>& numbers, CoverTiles& tiles) const;
+  bool drawBackwards(const RasterBand& rows, const LargeArray<BandEntry>& entries, CoverTiles& tiles) const;
   void drawStyled(const RasterBand& rows, const Styled& styled) const;
   void drawSmooth(const RasterBand& rows, const Command& command) const;
   int workersFor() const;
@@ -136,8 +143,8 @@ class RasterEngine final : public DeviceEngine {
   LargeArray<Command> commands_;
   std::vector<Styled> styled_;
   std::vector<std::unique_ptr<DashTable>> dashTables_;
-  // For each band, the numbers of the commands that reach it, in order.
-  std::vector<LargeArray<std::uint32_t>> bands_;
+  // For each band, the commands that reach it, in order.
+  std::vector<LargeArray<BandEntry>> bands_;
   // For each band, whether a styled command reaches it: such a band is drawn in order.
   std::vector<std::uint8_t> bandStyled_;
   int bandShift_ = 0;  // a band is 2^bandShift_ rows

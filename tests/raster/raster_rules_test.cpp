@@ -224,5 +224,24 @@ TEST(RasterBands, NeverChangeAPixel) {
   EXPECT_EQ(draw(16, 3).workers, 3);  // a drawing this large is shared out
 }
 
+// A band taller than its lists' tile boxes reach (256 rows) asks each command's own bounds
+// instead, and a picture drawn backwards in one such band keeps every pixel.
+TEST(RasterBands, TallBandsDrawnBackwardsKeepEveryPixel) {
+  auto draw = [](int bandRows, bool passOverHidden) {
+    RasterSurface p1;
+    p1.raster().setBandRows(bandRows);
+    p1.raster().setThreads(1);
+    p1.raster().setPassOverHidden(passOverHidden);
+    EXPECT_TRUE(p1.setPixelSize(200, 600));
+    (void)p1.setScale(0, 600, 200, 0);
+    (void)p1.cls();
+    testing::drawRandomShapes(p1, 5, 20000);
+    const PixelBuffer& b = p1.picture();
+    EXPECT_EQ(p1.raster().lastBackwardsBands(), passOverHidden ? 1 : 0);
+    return std::vector<std::uint32_t>(b.data(), b.data() + 200 * 600);
+  };
+  EXPECT_EQ(draw(1024, true), draw(1024, false));
+}
+
 }  // namespace
 }  // namespace trazo
