@@ -277,15 +277,14 @@ Status RasterEngine::append(RasterEngine& other) {
       if (s.dash != nullptr && (s.dash = dashTable(s.dash->pattern, s.dash->unit)) == nullptr)
         return status::outOfMemory;
     }
-    commands_.reserve(commands_.size() + other.commands_.size());
+    if (!commands_.joinsWithoutCopy(other.commands_)) commands_.reserve(commands_.size() + other.commands_.size());
     styled_.reserve(styled_.size() + styled.size());
     for (std::size_t band = 0; band < bands_.size(); ++band)
       bands_[band].reserve(bands_[band].size() + other.bands_[band].size());
   } catch (const std::bad_alloc&) {
     return status::outOfMemory;
   }
-  const std::size_t from = commands_.size();
-  commands_.insert(commands_.end(), other.commands_.begin(), other.commands_.end());
+  const std::size_t from = commands_.join(other.commands_);
   if (styledBase != 0) {
     for (std::size_t n = from; n < commands_.size(); ++n) {
       if (commands_[n].kind == Command::Kind::styled) commands_[n].as.styled += styledBase;

@@ -14,6 +14,7 @@
 #include "device/device_engine.hpp"
 #include "raster/band_runner.hpp"
 #include "raster/cover_tiles_shelf.hpp"
+#include "raster/joined_list.hpp"
 #include "raster/line_raster.hpp"
 #include "raster/pixel_buffer.hpp"
 #include "raster/round_raster.hpp"
@@ -72,7 +73,8 @@ class RasterEngine final : public DeviceEngine {
   bool recordLike(const RasterEngine& other);
   // Appends what `other`, recording like this engine, has recorded after everything this
   // one has, as this engine would have recorded it, and leaves `other` with nothing; out of
-  // memory, nothing changes.
+  // memory, nothing changes. The first append after a fill takes `other`'s command list over
+  // without copying it, and hands it this engine's spare one in exchange.
   Status append(RasterEngine& other);
   // Room for `count` more commands, so that a long recording does not move its list while
   // it grows; without the memory, nothing changes.
@@ -140,7 +142,7 @@ class RasterEngine final : public DeviceEngine {
   PixelBuffer picture_;
   PixelWindow window_;
   std::uint32_t lastFill_ = pixelOf({});
-  LargeArray<Command> commands_;
+  JoinedList<Command> commands_;
   std::vector<Styled> styled_;
   std::vector<std::unique_ptr<DashTable>> dashTables_;
   // For each band, the commands that reach it, in order.

@@ -6,11 +6,12 @@ Surface* RasterWalkSplit::second(const Surface& first, std::int32_t entities) {
   if (first_ == nullptr || &first != first_ || entities < from_) return nullptr;
   const int threads = raster_->threads() == 0 ? standardBandRunner().parallelism() : raster_->threads();
   if (threads < 2 || !secondRaster_.recordLike(*raster_)) return nullptr;
-  // Commands are about as many as entities: the first list then holds both halves without
-  // moving, and fresh memory (slow to fault in) is touched once.
-  const auto half = static_cast<std::size_t>(entities) / 2 + 1;
-  raster_->expect(2 * half);
-  secondRaster_.expect(half);
+  // Commands are about as many as entities, a box's four more: room for twice as many keeps
+  // either list from moving while it grows, and costs nothing until it is written. The
+  // second list is joined to the first without being copied (raster_engine.hpp).
+  const auto room = static_cast<std::size_t>(entities) + 2;
+  raster_->expect(room);
+  secondRaster_.expect(room);
   second_ = *first_;
   second_.setEngine(&frontOf(secondRaster_));
   return &second_;
