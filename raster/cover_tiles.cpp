@@ -25,13 +25,9 @@ bool CoverTiles::reset(const RasterBand& band) {
 }
 
 bool CoverTiles::covered(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
-  left = std::max<std::int64_t>(left, 0);
-  right = std::min<std::int64_t>(right, band_.picture->width() - 1);
-  top = std::max<std::int64_t>(top, band_.top);
-  bottom = std::min<std::int64_t>(bottom, band_.bottom - 1);
-  if (left > right || top > bottom) return true;
-  return coveredTiles(static_cast<int>(left >> kShift), static_cast<int>((top - band_.top) >> kShift),
-                      static_cast<int>(right >> kShift), static_cast<int>((bottom - band_.top) >> kShift));
+  TileRange r;
+  if (!tilesMet(left, top, right, bottom, band_.top, band_.bottom, band_.picture->width(), r)) return true;
+  return coveredTiles(r.firstColumn, r.firstRow, r.lastColumn, r.lastRow);
 }
 
 bool CoverTiles::coveredTiles(int firstColumn, int firstRow, int lastColumn, int lastRow) {
@@ -45,16 +41,25 @@ bool CoverTiles::coveredTiles(int firstColumn, int firstRow, int lastColumn, int
   return true;
 }
 
-TileBox CoverTiles::boxOf(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, int bandTop,
-                          int bandBottom, int width) {
-  // Cut as covered() cuts.
+bool CoverTiles::tilesMet(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, int bandTop,
+                          int bandBottom, int width, TileRange& tiles) {
   left = std::max<std::int64_t>(left, 0);
   right = std::min<std::int64_t>(right, width - 1);
   top = std::max<std::int64_t>(top, bandTop) - bandTop;
   bottom = std::min<std::int64_t>(bottom, bandBottom - 1) - bandTop;
-  if (left > right || top > bottom || (right >> kShift) > 0xFFF || (bottom >> kShift) > 0xF) return kNoTileBox;
-  return static_cast<TileBox>((left >> kShift) | (right >> kShift) << 12 | (top >> kShift) << 24 |
-                              (bottom >> kShift) << 28);
+  if (left > right || top > bottom) return false;
+  tiles = {static_cast<int>(left >> kShift), static_cast<int>(top >> kShift), static_cast<int>(right >> kShift),
+           static_cast<int>(bottom >> kShift)};
+  return true;
+}
+
+TileBox CoverTiles::boxOf(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, int bandTop,
+                          int bandBottom, int width) {
+  TileRange r;
+  if (!tilesMet(left, top, right, bottom, bandTop, bandBottom, width, r) || r.lastColumn > 0xFFF || r.lastRow > 0xF)
+    return kNoTileBox;
+  return static_cast<TileBox>(r.firstColumn) | static_cast<TileBox>(r.lastColumn) << 12 |
+         static_cast<TileBox>(r.firstRow) << 24 | static_cast<TileBox>(r.lastRow) << 28;
 }
 
 int CoverTiles::nextOpen(int row, int column) {

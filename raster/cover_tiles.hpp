@@ -15,8 +15,8 @@
 namespace trazo {
 
 // The tiles of one band a command may reach, packed in a word: columns first .. last (12
-// bits each) and rows first .. last of the band's tiles (4 bits each). kNoTileBox (first
-// column after the last) stands for a command that is not asked about, or one beyond what
+// bits each) and rows first .. last of the band's tiles (4 bits each). kNoTileBox (its first
+// column after its last) stands for a command that is not asked about, or one beyond what
 // the word holds, whose own bounds are then asked.
 using TileBox = std::uint32_t;
 inline constexpr TileBox kNoTileBox = 0xFFFu;
@@ -40,6 +40,13 @@ class CoverTiles {
 
  private:
   static constexpr int kShift = 4;
+  struct TileRange {
+    int firstColumn, firstRow, lastColumn, lastRow;  // rows of the band's tiles
+  };
+  // The tiles that columns `left`..`right` and rows `top`..`bottom`, cut to the band of rows
+  // bandTop .. bandBottom - 1 and to the picture, meet; false when nothing is left.
+  static bool tilesMet(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, int bandTop,
+                       int bandBottom, int width, TileRange& tiles);
   bool coveredTiles(int firstColumn, int firstRow, int lastColumn, int lastRow);
   bool tileCovered(int column, int row);
   // The first tile of `row` at or after `column` not known whole (columns_ for none).
