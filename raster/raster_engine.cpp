@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 
 namespace trazo {
@@ -25,6 +26,10 @@ constexpr int kBandRows = 128;
 // last back to the first, passing over those that can no longer show: a dense drawing then
 // costs about what is seen of it.
 constexpr std::int64_t kBackwardsWorkPerPixel = 2;
+// Commands held before they are drawn (setCommandsHeld): a list of them of a few hundred
+// megabytes, which a 32-bit process's address space can hold beside ten million entities'
+// records; a 64-bit one holds far more, and the numbers in a band's list never overflow.
+constexpr std::size_t kCommandsHeld = sizeof(void*) < 8 ? std::size_t{1} << 22 : std::size_t{1} << 27;
 // How many commands ahead an antialiased band asks for.
 constexpr std::size_t kSmoothReadAhead = 16;
 
@@ -37,7 +42,9 @@ std::int32_t pixelIndex(double v) {
 
 }  // namespace
 
-RasterEngine::RasterEngine(BandRunner& runner) : runner_(&runner), bandRows_(kBandRows) { (void)layBands(); }
+RasterEngine::RasterEngine(BandRunner& runner) : runner_(&runner), bandRows_(kBandRows), commandsHeld_(kCommandsHeld) {
+  (void)layBands();
+}
 
 bool RasterEngine::setWindow(const PixelWindow& window) {
   if (window.width == picture_.width() && window.height == picture_.height()) {
@@ -101,6 +108,7 @@ Status RasterEngine::record(const Command& c, std::int64_t top, std::int64_t bot
   top = std::max<std::int64_t>(top, 0);
   bottom = std::min<std::int64_t>(bottom, picture_.height() - 1);
   if (top > bottom) return status::ok;
+  makeRoom();
   const auto number = static_cast<std::uint32_t>(commands_.size());
   const auto first = static_cast<std::size_t>(top >> bandShift_), last = static_cast<std::size_t>(bottom >> bandShift_);
   // Only the classic lines and rings are asked about when a band is drawn backwards.
@@ -222,6 +230,7 @@ const DashTable* RasterEngine::dashTable(DashPattern pattern, double unit) {
 
 Status RasterEngine::recordStyled(const Styled& styled, std::int64_t top, std::int64_t bottom, std::int64_t work) {
   if (std::max<std::int64_t>(top, 0) > std::min<std::int64_t>(bottom, picture_.height() - 1)) return status::ok;
+  makeRoom();  // before the styled list takes it: drawing the held commands empties that too
   Command c{Command::Kind::styled, {}};
   c.as.styled = static_cast<std::uint32_t>(styled_.size());
   try {
@@ -250,6 +259,7 @@ std::int64_t RasterEngine::workInPicture(std::int64_t ringWork) const {
 
 bool RasterEngine::recordLike(const RasterEngine& other) {
   bandRows_ = other.bandRows_;
+  commandsHeld_ = std::numeric_limits<std::size_t>::max();
   if (!setWindow(other.window_)) return false;
   forget();
   return laidFor_ == bandRows_ || layBands();
@@ -257,7 +267,7 @@ bool RasterEngine::recordLike(const RasterEngine& other) {
 
 void RasterEngine::expect(std::size_t count) {
   try {
-    commands_.reserve(commands_.size() + count);
+    commands_.reserve(std::min(commands_.size() + count, commandsHeld_));
   } catch (const std::bad_alloc&) {
     // The list grows as it needs instead.
   }
@@ -412,8 +422,16 @@ void RasterEngine::draw(int band) const {
   }
 }
 
+void RasterEngine::makeRoom() {
+  if (commands_.size() >= commandsHeld_) drawHeld();
+}
+
 PixelBuffer& RasterEngine::picture() {
-  if (commands_.empty()) return picture_;
+  if (!commands_.empty()) drawHeld();
+  return picture_;
+}
+
+void RasterEngine::drawHeld() {
   // Each thread takes the next band not yet taken: bands differ in cost (the margins hold
   // little), so taking them in turn keeps every core busy to the end.
   struct Work final : BandWork {
@@ -428,7 +446,6 @@ PixelBuffer& RasterEngine::picture() {
   if (passOverHidden_ && !antialias_) (void)tiles_.hold(workers);
   lastWorkers_ = runner_->run(static_cast<int>(bands_.size()), workers, work);
   forget();
-  return picture_;
 }
 
 }  // namespace trazo

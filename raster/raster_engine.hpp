@@ -21,6 +21,7 @@
 #include "raster/wide_raster.hpp"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -51,6 +52,12 @@ class RasterEngine final : public DeviceEngine {
   // Whether a dense picture of classic pens is drawn from its last command back, passing
   // over commands wholly hidden by later ones; on at first. The pixels never depend on it.
   void setPassOverHidden(bool on) { passOverHidden_ = on; }
+  // How many commands are held at most: when a picture has more, those held are drawn into it
+  // and let go, and recording goes on, so that a drawing of any size needs memory for this
+  // many commands only. The pixels never depend on it; a picture drawn in several goes is
+  // drawn in order after the first, never backwards.
+  void setCommandsHeld(std::size_t most) { commandsHeld_ = most < 1 ? 1 : most; }
+  std::size_t commandsHeld() const { return commandsHeld_; }
   // Antialiased lines, circles and arcs (smooth_line.hpp, smooth_round.hpp, smooth_wide.hpp)
   // in place of the aliased ones, from the next picture on; off at first.
   void setAntialias(bool on) { antialias_ = on; }
@@ -69,15 +76,16 @@ class RasterEngine final : public DeviceEngine {
 
   // Records for the same window and bands as `other`, with nothing recorded yet: a second
   // engine that takes part of a picture's commands, to be appended to `other` after its
-  // own. False, recording nothing, when there is no memory for it.
+  // own. It holds every command it is handed, having no picture of its own to draw them
+  // into. False, recording nothing, when there is no memory for it.
   bool recordLike(const RasterEngine& other);
   // Appends what `other`, recording like this engine, has recorded after everything this
   // one has, as this engine would have recorded it, and leaves `other` with nothing; out of
   // memory, nothing changes. The first append after a fill takes `other`'s command list over
   // without copying it, and hands it this engine's spare one in exchange.
   Status append(RasterEngine& other);
-  // Room for `count` more commands, so that a long recording does not move its list while
-  // it grows; without the memory, nothing changes.
+  // Room for `count` more commands (never more than are held), so that a long recording does
+  // not move its list while it grows; without the memory, nothing changes.
   void expect(std::size_t count);
 
   // Draws what was handed over since the last call and returns the picture, which the host
@@ -120,6 +128,10 @@ class RasterEngine final : public DeviceEngine {
   // Keeps `c`, which may reach the rows `top` to `bottom` (both included), in the list of
   // every band those rows meet.
   Status record(const Command& c, std::int64_t top, std::int64_t bottom, std::int64_t work);
+  // Draws the commands held into the picture and lets them go, once as many as may be held
+  // are; before anything of a new command is kept.
+  void makeRoom();
+  void drawHeld();
   Status recordStyled(const Styled& s, std::int64_t top, std::int64_t bottom, std::int64_t work);
   // The pattern scaled by `unit`, made once; none when there is no memory for it.
   const DashTable* dashTable(DashPattern pattern, double unit);
@@ -139,6 +151,7 @@ class RasterEngine final : public DeviceEngine {
   int bandRows_;
   bool antialias_ = false;
   bool passOverHidden_ = true;
+  std::size_t commandsHeld_;
   PixelBuffer picture_;
   PixelWindow window_;
   std::uint32_t lastFill_ = pixelOf({});

@@ -5,11 +5,13 @@ namespace trazo {
 Surface* RasterWalkSplit::second(const Surface& first, std::int32_t entities) {
   if (first_ == nullptr || &first != first_ || entities < from_) return nullptr;
   const int threads = raster_->threads() == 0 ? standardBandRunner().parallelism() : raster_->threads();
-  if (threads < 2 || !secondRaster_.recordLike(*raster_)) return nullptr;
   // Commands are about as many as entities, a box's four more: room for twice as many keeps
   // either list from moving while it grows, and costs nothing until it is written. The
-  // second list is joined to the first without being copied (raster_engine.hpp).
+  // second list is joined to the first without being copied (raster_engine.hpp). The second
+  // engine holds all it records: a walk whose commands the first would not hold is not
+  // shared.
   const auto room = static_cast<std::size_t>(entities) + 2;
+  if (threads < 2 || room > raster_->commandsHeld() || !secondRaster_.recordLike(*raster_)) return nullptr;
   raster_->expect(room);
   secondRaster_.expect(room);
   second_ = *first_;

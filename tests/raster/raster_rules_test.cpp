@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <set>
 #include <utility>
@@ -176,17 +177,21 @@ TEST(RasterArcs, DashesRunFromTheStartAlongTheRing) {
   EXPECT_EQ(arc.size(), std::min<std::size_t>(ring(r, 1.0, 1.4, false).size(), 18));
 }
 
-// A drawing of many random shapes comes out the same whatever the bands and threads, and
-// whether or not the shapes later ones hide are passed over, also by an engine that drew a
-// picture of another size before (and keeps what it drew that with). Wide and scaled-dash
-// lines cross a few rows only: the bands they reach are drawn in order, the others backwards.
+constexpr std::size_t kAllHeld = std::numeric_limits<std::size_t>::max();
+
+// A drawing of many random shapes comes out the same whatever the bands and threads, whether
+// or not the shapes later ones hide are passed over, and however few commands are held
+// before they are drawn, also by an engine that drew a picture of another size before (and
+// keeps what it drew that with). Wide and scaled-dash lines cross a few rows only: the
+// bands they reach are drawn in order, the others backwards.
 TEST(RasterBands, NeverChangeAPixel) {
   struct Drawn {
     std::vector<std::uint32_t> pixels;
     int workers = 0, backwards = 0;
   };
-  auto draw = [](int bandRows, int threads, bool passOverHidden = true) {
+  auto draw = [](int bandRows, int threads, bool passOverHidden = true, std::size_t held = kAllHeld) {
     RasterSurface p1;
+    p1.raster().setCommandsHeld(held);
     p1.raster().setBandRows(bandRows);
     p1.raster().setThreads(threads);
     p1.raster().setPassOverHidden(passOverHidden);
@@ -212,9 +217,20 @@ TEST(RasterBands, NeverChangeAPixel) {
                  p1.raster().lastBackwardsBands()};
   };
   const auto reference = draw(200, 1, false).pixels;
-  for (const auto& [rows, threads] : std::vector<std::pair<int, int>>{{1, 1}, {7, 2}, {64, 3}, {128, 0}, {13, 8}}) {
-    const Drawn drawn = draw(rows, threads);
-    EXPECT_EQ(drawn.pixels, reference) << rows << " rows, " << threads << " threads";
+  struct Case {
+    int rows, threads;
+    std::size_t held;
+  };
+  for (const auto& [rows, threads, held] : std::vector<Case>{{1, 1, kAllHeld},
+                                                             {7, 2, kAllHeld},
+                                                             {64, 3, kAllHeld},
+                                                             {128, 0, kAllHeld},
+                                                             {13, 8, kAllHeld},
+                                                             {64, 2, 1},
+                                                             {32, 2, 5000}}) {
+    const Drawn drawn = draw(rows, threads, true, held);
+    EXPECT_EQ(drawn.pixels, reference) << rows << " rows, " << threads << " threads, " << held << " held";
+    if (held != kAllHeld) continue;  // the last part drawn has no fill to draw backwards over
     int bandRowsUsed = 1;
     while (bandRowsUsed < rows) bandRowsUsed *= 2;
     EXPECT_GT(drawn.backwards, 0) << rows << " rows";
