@@ -12,7 +12,10 @@ namespace trazo {
 Status Trazo::Clear() {
   storeWriting();
   const Status s = store_.clear();
-  if (!failed(s)) shown_.index.clear();
+  if (!failed(s)) {
+    shown_.index.clear();
+    std::vector<std::int32_t>().swap(shown_.found);
+  }
   return s;
 }
 

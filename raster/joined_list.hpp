@@ -7,7 +7,6 @@
 #include "base/large_array.hpp"
 
 #include <cstddef>
-#include <utility>
 
 namespace trazo {
 

@@ -42,6 +42,20 @@ std::int32_t pixelIndex(double v) {
 
 }  // namespace
 
+// The pixels a classic line or ring may take; nothing for the other commands, which a band
+// drawn backwards never asks about.
+RasterEngine::Reach RasterEngine::reachOf(const Command& c) {
+  if (c.kind == Command::Kind::line) {
+    const RasterLine& l = c.as.line;
+    return {std::min(l.x1, l.x2), std::min(l.y1, l.y2), std::max(l.x1, l.x2), std::max(l.y1, l.y2)};
+  }
+  if (c.kind == Command::Kind::round) {
+    const RasterRound& r = c.as.round;
+    return {std::int64_t{r.cx} - r.r, std::int64_t{r.cy} - r.r, std::int64_t{r.cx} + r.r, std::int64_t{r.cy} + r.r};
+  }
+  return {0, 0, -1, -1};
+}
+
 RasterEngine::RasterEngine(BandRunner& runner) : runner_(&runner), bandRows_(kBandRows), commandsHeld_(kCommandsHeld) {
   (void)layBands();
 }
@@ -111,22 +125,14 @@ Status RasterEngine::record(const Command& c, std::int64_t top, std::int64_t bot
   makeRoom();
   const auto number = static_cast<std::uint32_t>(commands_.size());
   const auto first = static_cast<std::size_t>(top >> bandShift_), last = static_cast<std::size_t>(bottom >> bandShift_);
-  // Only the classic lines and rings are asked about when a band is drawn backwards.
-  std::int64_t left = 0, right = -1;
-  if (c.kind == Command::Kind::line) {
-    left = std::min(c.as.line.x1, c.as.line.x2);
-    right = std::max(c.as.line.x1, c.as.line.x2);
-  } else if (c.kind == Command::Kind::round) {
-    left = std::int64_t{c.as.round.cx} - c.as.round.r;
-    right = std::int64_t{c.as.round.cx} + c.as.round.r;
-  }
+  const Reach reach = reachOf(c);
   try {
     commands_.push_back(c);
     for (std::size_t band = first; band <= last; ++band) {
       const auto bandTop = static_cast<int>(band << bandShift_);
       const int bandBottom = std::min(picture_.height(), bandTop + (1 << bandShift_));
       bands_[band].push_back(
-          {number, CoverTiles::boxOf(left, top, right, bottom, bandTop, bandBottom, picture_.width())});
+          {number, CoverTiles::boxOf(reach.left, top, reach.right, bottom, bandTop, bandBottom, picture_.width())});
     }
   } catch (const std::bad_alloc&) {
     // Leave no band holding the number of a command that is not kept.
@@ -364,17 +370,12 @@ bool RasterEngine::drawBackwards(const RasterBand& rows, const LargeArray<BandEn
     const TileBox box = entries[n].box;
     if (box != kNoTileBox && tiles.covered(box)) continue;
     const Command& c = commands_[entries[n].number];
-    if (c.kind == Command::Kind::line) {
-      const RasterLine& l = c.as.line;
-      if (box != kNoTileBox ||
-          !tiles.covered(std::min(l.x1, l.x2), std::min(l.y1, l.y2), std::max(l.x1, l.x2), std::max(l.y1, l.y2)))
-        drawLineUnder(rows, l);
-    } else if (c.kind == Command::Kind::round) {
-      const RasterRound& r = c.as.round;
-      if (box != kNoTileBox || !tiles.covered(std::int64_t{r.cx} - r.r, std::int64_t{r.cy} - r.r,
-                                              std::int64_t{r.cx} + r.r, std::int64_t{r.cy} + r.r))
-        drawRoundUnder(rows, r);
+    if (box == kNoTileBox) {
+      const Reach reach = reachOf(c);
+      if (tiles.covered(reach.left, reach.top, reach.right, reach.bottom)) continue;
     }
+    if (c.kind == Command::Kind::line) drawLineUnder(rows, c.as.line);
+    if (c.kind == Command::Kind::round) drawRoundUnder(rows, c.as.round);
   }
   const std::uint32_t fill = commands_[entries.front().number].as.fill;
   for (std::uint32_t *p = rows.picture->row(rows.top), *end = rows.picture->row(rows.bottom); p != end; ++p)

@@ -125,6 +125,11 @@ class RasterEngine final : public DeviceEngine {
     std::uint32_t number;
     TileBox box;
   };
+  // A command's bounds in pixels of the buffer, all four included.
+  struct Reach {
+    std::int64_t left, top, right, bottom;
+  };
+  static Reach reachOf(const Command& c);
   // Keeps `c`, which may reach the rows `top` to `bottom` (both included), in the list of
   // every band those rows meet.
   Status record(const Command& c, std::int64_t top, std::int64_t bottom, std::int64_t work);

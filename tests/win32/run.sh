@@ -235,6 +235,16 @@ TIMEOUT=$soak_timeout
 take_report "soak" "$scratch/soak.txt" $soak_rc
 grep '^     ' "$scratch/soak.txt" | sed "s/^/  $bits soak:/"
 
+echo "== $bits: a big drawing"
+# TRAZO_BIG_ENTITIES entities (twenty million at first) added through the control's
+# interface and repainted, twice over with a Clear between; the figures are shown.
+TIMEOUT=${TRAZO_SOAK_TIMEOUT:-900}
+run_windows "$scratch/big.txt" "$tests/big_drawing_test.exe" "${TRAZO_BIG_ENTITIES:-20000000}"
+big_rc=$?
+TIMEOUT=$soak_timeout
+take_report "big drawing" "$scratch/big.txt" $big_rc
+grep '^     ' "$scratch/big.txt" | sed "s/^/  $bits big drawing:/"
+
 echo "== $bits: P1's pixels against the Linux raster"
 # Each probe script drawn by the control in the ATL container, its calls made through
 # IDispatch, and by the Linux raster at the same size: the two pictures must be the same

@@ -10,6 +10,7 @@
 #include "atl_host.hpp"
 #include "check.hpp"
 #include "dib_target.hpp"
+#include "hosted_control.hpp"
 
 #include "Trazolib.h"
 
@@ -24,6 +25,7 @@
 
 using namespace trazo;
 using wintest::DibTarget;
+using wintest::HostedControl;
 
 namespace {
 
@@ -37,20 +39,14 @@ constexpr SIZE kOtherSizes[] = {{160, 80}, {200, 130}, {257, 101}, {90, 200}};
 // every handle value a small process can have (Wine accepts a GDI or window handle by its
 // low word); `counted` then says so.
 struct Usage {
-  SIZE_T privateBytes = 0;  // the committed private pages, walked with VirtualQuery
+  std::size_t privateBytes = 0;  // the committed private pages
   DWORD gdi = 0, user = 0, handles = 0;
   bool counted = false;
 };
 
 Usage usageNow(bool objects = true) {
   Usage u;
-  MEMORY_BASIC_INFORMATION info;
-  for (char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;) {
-    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) u.privateBytes += info.RegionSize;
-    char* next = static_cast<char*>(info.BaseAddress) + info.RegionSize;
-    if (next <= at) break;
-    at = next;
-  }
+  u.privateBytes = wintest::committedPrivateBytes();
   if (!objects) return u;
   u.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   u.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
@@ -78,51 +74,6 @@ void printUsage(const char* when, int cycle, const Usage& u) {
               static_cast<unsigned long>(u.handles), u.counted ? " (counted one by one)" : "");
   std::fflush(stdout);
 }
-
-// A control sited by Wine's ATL host in a top-level window of its own (or a child of
-// `parent`), at (x, 0) and width x height pixels.
-struct HostedControl {
-  HWND host = nullptr, ax = nullptr, p1 = nullptr;
-  IUnknown* unknown = nullptr;
-  _Trazo* control = nullptr;
-
-  bool open(wintest::AtlHost::GetControlFn axControl, int x, int width, int height, HWND parent = nullptr) {
-    if (parent == nullptr) {
-      host = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
-                             nullptr, nullptr, nullptr, nullptr);
-      parent = host;
-    }
-    ax = CreateWindowExW(0, L"AtlAxWin", L"Trazolib.Trazo", WS_CHILD | WS_VISIBLE, x, 0, width, height, parent, nullptr,
-                         nullptr, nullptr);
-    wintest::pump();
-    IOleInPlaceObject* inPlace = nullptr;
-    HWND client = nullptr;
-    const bool sited = ax != nullptr && SUCCEEDED(axControl(ax, &unknown)) && unknown != nullptr &&
-                       SUCCEEDED(unknown->QueryInterface(IID__Trazo, reinterpret_cast<void**>(&control))) &&
-                       SUCCEEDED(unknown->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace))) &&
-                       SUCCEEDED(inPlace->GetWindow(&client));
-    if (inPlace != nullptr) inPlace->Release();
-    p1 = client != nullptr ? GetWindow(client, GW_CHILD) : nullptr;
-    return sited && p1 != nullptr;
-  }
-  void close() {
-    if (control != nullptr) control->Release();
-    if (unknown != nullptr) unknown->Release();
-    control = nullptr;
-    unknown = nullptr;
-    if (host != nullptr) DestroyWindow(host);
-    host = nullptr;
-    wintest::pump();
-  }
-  // What P1 shows, read from its window.
-  bool capture(DibTarget& into, int width, int height) const {
-    into.clear();
-    HDC window = GetDC(p1);
-    const bool ok = BitBlt(into.dc(), 0, 0, width, height, window, 0, 0, SRCCOPY) != FALSE;
-    ReleaseDC(p1, window);
-    return ok;
-  }
-};
 
 // One of the drawings the tests use: `seed` makes it differ, and a fill gives the same
 // entities each time. Every kind of entity and most line types and colours.
