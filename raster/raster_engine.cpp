@@ -26,8 +26,8 @@ constexpr int kBandRows = 128;
 // last back to the first, passing over those that can no longer show: a dense drawing then
 // costs about what is seen of it.
 constexpr std::int64_t kBackwardsWorkPerPixel = 2;
-// Commands held before they are drawn (setCommandsHeld): a list of them of a few hundred
-// megabytes, which a 32-bit process's address space can hold beside ten million entities'
+// Commands held before they are drawn (setCommandsHeld): in a 32-bit process a list of 128
+// MiB, which its address space still finds room for beside tens of millions of entities'
 // records; a 64-bit one holds far more, and the numbers in a band's list never overflow.
 constexpr std::size_t kCommandsHeld = sizeof(void*) < 8 ? std::size_t{1} << 22 : std::size_t{1} << 27;
 // How many commands ahead an antialiased band asks for.
