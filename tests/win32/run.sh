@@ -224,26 +224,29 @@ done
 run_windows "$scratch/container.txt" "$tests/container_test.exe"
 take_report "container" "$scratch/container.txt" $?
 
+# A program that runs long, with the longer timeout; its PASS and FAIL lines counted and its
+# figures (the lines indented five spaces) shown under NAME.
+run_long() {  # run_long NAME PROGRAM ARGS...
+  local name=$1 out="$scratch/$1.txt"
+  shift
+  local timeout_before=$TIMEOUT
+  TIMEOUT=${TRAZO_SOAK_TIMEOUT:-900}
+  run_windows "$out" "$@"
+  local rc=$?
+  TIMEOUT=$timeout_before
+  take_report "$name" "$out" $rc
+  grep '^     ' "$out" | sed "s/^/  $bits $name:/"
+}
+
 echo "== $bits: a long run, and several controls at once"
 # TRAZO_SOAK_CYCLES cycles of Clear, adds, Reflash and a resize (the long run: 100000, see
 # docs/soak.md); the figures of memory, GDI and USER objects and handles are shown.
-soak_timeout=$TIMEOUT
-TIMEOUT=${TRAZO_SOAK_TIMEOUT:-900}
-run_windows "$scratch/soak.txt" "$tests/soak_test.exe" "${TRAZO_SOAK_CYCLES:-500}"
-soak_rc=$?
-TIMEOUT=$soak_timeout
-take_report "soak" "$scratch/soak.txt" $soak_rc
-grep '^     ' "$scratch/soak.txt" | sed "s/^/  $bits soak:/"
+run_long soak "$tests/soak_test.exe" "${TRAZO_SOAK_CYCLES:-500}"
 
 echo "== $bits: a big drawing"
 # TRAZO_BIG_ENTITIES entities (twenty million at first) added through the control's
 # interface and repainted, twice over with a Clear between; the figures are shown.
-TIMEOUT=${TRAZO_SOAK_TIMEOUT:-900}
-run_windows "$scratch/big.txt" "$tests/big_drawing_test.exe" "${TRAZO_BIG_ENTITIES:-20000000}"
-big_rc=$?
-TIMEOUT=$soak_timeout
-take_report "big drawing" "$scratch/big.txt" $big_rc
-grep '^     ' "$scratch/big.txt" | sed "s/^/  $bits big drawing:/"
+run_long "big drawing" "$tests/big_drawing_test.exe" "${TRAZO_BIG_ENTITIES:-20000000}"
 
 echo "== $bits: P1's pixels against the Linux raster"
 # Each probe script drawn by the control in the ATL container, its calls made through
