@@ -44,7 +44,7 @@ std::int32_t pixelIndex(double v) {
 
 // The pixels a classic line or ring may take; nothing for the other commands, which a band
 // drawn backwards never asks about.
-RasterEngine::Reach RasterEngine::reachOf(const Command& c) {
+inline RasterEngine::Reach RasterEngine::reachOf(const Command& c) {
   if (c.kind == Command::Kind::line) {
     const RasterLine& l = c.as.line;
     return {std::min(l.x1, l.x2), std::min(l.y1, l.y2), std::max(l.x1, l.x2), std::max(l.y1, l.y2)};
