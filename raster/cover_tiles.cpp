@@ -41,27 +41,6 @@ bool CoverTiles::coveredTiles(int firstColumn, int firstRow, int lastColumn, int
   return true;
 }
 
-bool CoverTiles::tilesMet(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, int bandTop,
-                          int bandBottom, int width, TileRange& tiles) {
-  left = std::max<std::int64_t>(left, 0);
-  right = std::min<std::int64_t>(right, width - 1);
-  top = std::max<std::int64_t>(top, bandTop) - bandTop;
-  bottom = std::min<std::int64_t>(bottom, bandBottom - 1) - bandTop;
-  if (left > right || top > bottom) return false;
-  tiles = {static_cast<int>(left >> kShift), static_cast<int>(top >> kShift), static_cast<int>(right >> kShift),
-           static_cast<int>(bottom >> kShift)};
-  return true;
-}
-
-TileBox CoverTiles::boxOf(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, int bandTop,
-                          int bandBottom, int width) {
-  TileRange r;
-  if (!tilesMet(left, top, right, bottom, bandTop, bandBottom, width, r) || r.lastColumn > 0xFFF || r.lastRow > 0xF)
-    return kNoTileBox;
-  return static_cast<TileBox>(r.firstColumn) | static_cast<TileBox>(r.lastColumn) << 12 |
-         static_cast<TileBox>(r.firstRow) << 24 | static_cast<TileBox>(r.lastRow) << 28;
-}
-
 int CoverTiles::nextOpen(int row, int column) {
   std::int32_t* links = next_.data() + static_cast<std::ptrdiff_t>(row) * (columns_ + 1);
   int open = column;

@@ -9,6 +9,7 @@
 
 #include "raster/raster_band.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -60,5 +61,27 @@ class CoverTiles {
   // column further right from which to look on.
   std::vector<std::int32_t> next_;
 };
+
+// Inline: every command recorded asks for its box once for each band it reaches.
+inline bool CoverTiles::tilesMet(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
+                                 int bandTop, int bandBottom, int width, TileRange& tiles) {
+  left = std::max<std::int64_t>(left, 0);
+  right = std::min<std::int64_t>(right, width - 1);
+  top = std::max<std::int64_t>(top, bandTop) - bandTop;
+  bottom = std::min<std::int64_t>(bottom, bandBottom - 1) - bandTop;
+  if (left > right || top > bottom) return false;
+  tiles = {static_cast<int>(left >> kShift), static_cast<int>(top >> kShift), static_cast<int>(right >> kShift),
+           static_cast<int>(bottom >> kShift)};
+  return true;
+}
+
+inline TileBox CoverTiles::boxOf(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
+                                 int bandTop, int bandBottom, int width) {
+  TileRange r;
+  if (!tilesMet(left, top, right, bottom, bandTop, bandBottom, width, r) || r.lastColumn > 0xFFF || r.lastRow > 0xF)
+    return kNoTileBox;
+  return static_cast<TileBox>(r.firstColumn) | static_cast<TileBox>(r.lastColumn) << 12 |
+         static_cast<TileBox>(r.firstRow) << 24 | static_cast<TileBox>(r.lastRow) << 28;
+}
 
 }  // namespace trazo
