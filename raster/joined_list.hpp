@@ -27,7 +27,10 @@ class JoinedList {
     tail_.clear();
     joined_ = false;
   }
-  void reserve(std::size_t count) { last().reserve(count - (joined_ ? head_.size() : 0)); }
+  // Room for `count` items in the whole list; asking for less than it holds changes nothing.
+  void reserve(std::size_t count) {
+    if (count > size()) last().reserve(count - (joined_ ? head_.size() : 0));
+  }
 
   // Whether join() takes `other` over without copying it.
   bool joinsWithoutCopy(const JoinedList& other) const { return !joined_ && !other.joined_; }

@@ -25,6 +25,7 @@ TEST(JoinedList, JoinsInOrderWithAndWithoutCopying) {
   first.push_back(6);
   for (int i = 7; i < 9; ++i) third.push_back(i);
   ASSERT_FALSE(first.joinsWithoutCopy(third));
+  first.reserve(1);  // less than the head alone holds
   first.reserve(first.size() + third.size());
   EXPECT_EQ(first.join(third), 7u);
   EXPECT_TRUE(third.empty());
