@@ -12,4 +12,10 @@ namespace trazo {
 // Covers the whole large pages within `bytes` from `at`; memory outside them is left alone.
 void adviseLargePages(void* at, std::size_t bytes);
 
+// Has the system give the whole small pages within `bytes` from `at` their memory now, in
+// one call, rather than in one fault for each page as it is first written: for fresh memory
+// that is about to be written whole. Also a hint only; memory the system cannot give now is
+// given on its first touch as usual.
+void commitPagesNow(void* at, std::size_t bytes);
+
 }  // namespace trazo

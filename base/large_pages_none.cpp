@@ -4,4 +4,6 @@ namespace trazo {
 
 void adviseLargePages(void*, std::size_t) {}
 
+void commitPagesNow(void*, std::size_t) {}
+
 }  // namespace trazo
