@@ -1,9 +1,12 @@
 #include "control/trazo.hpp"
 
+#include "base/large_pages.hpp"
+#include "base/worker_pool.hpp"
 #include "model/add_operations.hpp"
 #include "render/reflash.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 
 namespace trazo {
@@ -34,6 +37,32 @@ Status Trazo::AddBox(double x1, double y1, double x2, double y2, std::int32_t co
     if (const Status s = addLine(store_, side[0], side[1], side[2], side[3], col, lType, Tag); failed(s)) return s;
   }
   return status::ok;
+}
+
+void Trazo::runBulk(std::int64_t entities, void (*adds)(void*), void* context) {
+  // Below this many entities the growth as they go costs too little to share.
+  constexpr std::int64_t kSharedFrom = 200000;
+  WorkerPool& pool = sharedWorkerPool();
+  if (entities < kSharedFrom || pool.parallelism() < 2) {
+    adds(context);
+    return;
+  }
+  const std::vector<EntityBlock*> room = store_.setAsideFor(entities);
+  // Committing pages the adds have already written costs a walk of the system's tables and
+  // nothing else, so the helper stops once they are done.
+  std::atomic<bool> done{false};
+  (void)pool.runEach(2, 2, [&](int part) {
+    if (part == 0) {
+      adds(context);
+      done.store(true, std::memory_order_relaxed);
+      return;
+    }
+    for (EntityBlock* block : room) {
+      if (done.load(std::memory_order_relaxed)) break;
+      commitPagesNow(block, sizeof(EntityBlock));
+    }
+  });
+  store_.trimSpare();
 }
 
 Status Trazo::AddLine(double x1, double y1, double x2, double y2, std::int32_t col, std::int32_t lType,

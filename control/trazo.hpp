@@ -107,6 +107,16 @@ class Trazo {
   // Several adds that go as one (a host's bulk add): the drawing as it stands, and every add
   // made since taken back when they cannot all be made.
   Store::Mark markAdds() const { return store_.mark(); }
+  // Runs `adds`, which makes up to `entities` adds (a box takes four), on this thread; when
+  // they are many, the room for them is allocated first and its memory committed on another
+  // core meanwhile, so that they fill records instead of waiting for fresh pages. Room left
+  // over is given back down to what a Clear keeps.
+  // Allocates nothing of its own beyond that room, which it does without when memory is short.
+  template <class Adds>
+  void addInBulk(std::int64_t entities, Adds& adds) {
+    runBulk(
+        entities, [](void* a) { (*static_cast<Adds*>(a))(); }, &adds);
+  }
   void takeBackAdds(const Store::Mark& mark) {
     storeWriting();
     store_.takeBack(mark);
@@ -115,6 +125,7 @@ class Trazo {
  private:
   // Lets tests reach the store to put it at its limits.
   friend struct StoreTestSeam;
+  void runBulk(std::int64_t entities, void (*adds)(void*), void* context);
   void storeWriting() {
     if (writeListener_ != nullptr) writeListener_->storeWriting();
   }

@@ -4,17 +4,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <new>
 
 namespace trazo {
 
 // Default-initialised: a slot is read only once it has been filled, so a block is not zeroed
-// first. A block is taken when the next entity needs it, and its slots are then written one
-// after another: its pages are committed in one call, which costs less than a fault for each
-// page as the first entity reaches it.
-std::unique_ptr<EntityBlock> allocateEntityBlock() {
-  std::unique_ptr<EntityBlock> block(new EntityBlock);
+// first.
+std::unique_ptr<EntityBlock> allocateEntityBlock() { return std::unique_ptr<EntityBlock>(new EntityBlock); }
+
+// A block is taken when the next entity needs it, and its slots are then written one after
+// another: its pages are committed in one call, which costs less than a fault for each page
+// as the first entity reaches it.
+std::unique_ptr<EntityBlock> Store::freshBlock() {
+  std::unique_ptr<EntityBlock> block = allocate_();
   commitPagesNow(block.get(), sizeof(EntityBlock));
   return block;
 }
@@ -24,7 +28,7 @@ Status Store::clear() {
     std::vector<std::unique_ptr<EntityBlock>> fresh;
     try {
       fresh.reserve(1);
-      fresh.push_back(allocate_());
+      fresh.push_back(freshBlock());
     } catch (const std::bad_alloc&) {
       return status::outOfMemory;
     }
@@ -89,7 +93,7 @@ Status Store::takeSlotGrowing() {
     try {
       makeRoomForOne(blocks_);  // on failure the vector is left as it was
       if (spare_.empty()) {
-        blocks_.push_back(allocate_());
+        blocks_.push_back(freshBlock());
       } else {
         blocks_.push_back(std::move(spare_.back()));
         spare_.pop_back();
@@ -101,6 +105,36 @@ Status Store::takeSlotGrowing() {
   }
   nextInBlock_ = (plan.newCount - 1) % kBlockSize;
   return status::ok;
+}
+
+std::vector<EntityBlock*> Store::setAsideFor(std::int64_t more) {
+  std::vector<EntityBlock*> fresh;
+  if (released_) return fresh;
+  const std::int64_t room = std::int64_t{capacity_} - count_ + static_cast<std::int64_t>(spare_.size()) * kBlockSize;
+  const std::int64_t wanted = std::min<std::int64_t>(more, std::int64_t{INT32_MAX} - count_) - room;
+  if (wanted <= 0) return fresh;
+  const auto blocks = static_cast<std::size_t>((wanted + kBlockSize - 1) / kBlockSize);
+  std::vector<std::unique_ptr<EntityBlock>> added;
+  try {
+    added.reserve(blocks);
+    fresh.reserve(blocks);
+    spare_.reserve(spare_.size() + blocks);
+    while (added.size() < blocks) {
+      added.push_back(allocate_());
+      fresh.push_back(added.back().get());
+    }
+  } catch (const std::bad_alloc&) {
+    // Those allocated are set aside all the same; the adds allocate the rest as they grow.
+    if (spare_.capacity() < spare_.size() + added.size()) return {};
+  }
+  // Taken from the back: the spare blocks already held first, then these in order.
+  spare_.insert(spare_.begin(), std::make_move_iterator(added.rbegin()), std::make_move_iterator(added.rend()));
+  return fresh;
+}
+
+void Store::trimSpare() {
+  if (spare_.size() > kSpareBlocks)
+    spare_.erase(spare_.begin(), spare_.begin() + static_cast<std::ptrdiff_t>(spare_.size() - kSpareBlocks));
 }
 
 Status Store::makeArcRoom() {

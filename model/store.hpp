@@ -109,6 +109,15 @@ class Store {
     return fillSlot(values, false);
   }
 
+  // Blocks for `more` adds beyond the room held, spare ones included, allocated now and set
+  // aside as spare blocks with their memory not yet committed: returned in the order the
+  // adds will take them, for a bulk add to commit on another core while it fills the first
+  // ones (commitPagesNow). Fewer, or none, when memory is short; nothing else changes.
+  std::vector<EntityBlock*> setAsideFor(std::int64_t more);
+  // Keeps at most kSpareBlocks spare blocks, giving the memory of the others back: after a
+  // bulk add that stopped short of the room it set aside.
+  void trimSpare();
+
   // Where the drawing stands, for taking back the adds made after it (a bulk add that ran
   // out of memory part way).
   struct Mark {
@@ -186,6 +195,8 @@ class Store {
   const Strings& stringsOf(std::int32_t index, std::size_t& from) const;
   // Takes the next slot when the array is missing, full or at its limits.
   Status takeSlotGrowing();
+  // A new block from the allocator, its memory committed at once.
+  std::unique_ptr<EntityBlock> freshBlock();
   void emptyForReuse();
   void releaseExtras();
 

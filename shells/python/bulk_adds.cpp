@@ -5,16 +5,22 @@ namespace {
 
 // Out of memory takes the whole run back: the host is told of it as of a call that did
 // nothing, and a drawing cut at a row the memory chose is of no use.
+// `perRow` is how many entities a row adds.
 template <typename AddRow>
-RunResult eachRow(Trazo& control, std::size_t rows, AddRow add) {
+RunResult eachRow(Trazo& control, std::size_t rows, AddRow add, std::int64_t perRow = 1) {
   const Store::Mark before = control.markAdds();
-  for (std::size_t i = 0; i < rows; ++i) {
-    if (const Status s = add(i); failed(s)) {
-      if (s == status::outOfMemory) control.takeBackAdds(before);
-      return {s, i};
+  RunResult result;
+  auto rowsInOrder = [&] {
+    for (std::size_t i = 0; i < rows; ++i) {
+      if (const Status s = add(i); failed(s)) {
+        if (s == status::outOfMemory) control.takeBackAdds(before);
+        result = {s, i};
+        return;
+      }
     }
-  }
-  return {};
+  };
+  control.addInBulk(static_cast<std::int64_t>(rows) * perRow, rowsInOrder);
+  return result;
 }
 
 }  // namespace
@@ -26,9 +32,10 @@ RunResult addLines(Trazo& control, std::size_t rows, const LineColumns& c, const
 }
 
 RunResult addBoxes(Trazo& control, std::size_t rows, const LineColumns& c, const TextColumn& tags) {
-  return eachRow(control, rows, [&](std::size_t i) {
-    return control.AddBox(c.x1[i], c.y1[i], c.x2[i], c.y2[i], c.col[i], c.lType[i], tags[i]);
-  });
+  return eachRow(
+      control, rows,
+      [&](std::size_t i) { return control.AddBox(c.x1[i], c.y1[i], c.x2[i], c.y2[i], c.col[i], c.lType[i], tags[i]); },
+      4);
 }
 
 RunResult addCircles(Trazo& control, std::size_t rows, const CircleColumns& c, const TextColumn& tags) {

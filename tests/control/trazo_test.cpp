@@ -1,6 +1,7 @@
 // The control's members: AddBox through AddLine, Count, and what a failing member leaves.
 #include "picture/recording_surface.hpp"
 #include "control/trazo.hpp"
+#include "base/worker_pool.hpp"
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,26 @@ TEST(AddBox, FailingSideEndsTheBoxAndKeepsTheSidesBeforeIt) {
   ASSERT_EQ(t.AddBox(0, 0, 1, 1, 1, 0, u""), status::ok);  // the array grows during its third call
   EXPECT_EQ(countOf(t), 1004);
   EXPECT_EQ(t.store().upperBound(), 2000);
+}
+
+TEST(Trazo, BulkAddTakesItsRoomBeforeTheAddsAndKeepsEveryAdd) {
+  // 300 blocks in all: with a second core they are all allocated before the first add.
+  blocksLeft = 300;
+  Trazo t(&limitedBlocks);
+  ASSERT_EQ(t.onInitialize(), status::ok);
+  int leftAtFirstAdd = -1;
+  auto adds = [&] {
+    leftAtFirstAdd = blocksLeft;
+    for (int i = 1; i <= 300000; ++i) ASSERT_EQ(t.AddLine(i, -i, i, 1, 1, 0, u""), status::ok);
+  };
+  t.addInBulk(300000, adds);
+  if (sharedWorkerPool().parallelism() >= 2) {
+    EXPECT_EQ(leftAtFirstAdd, 0);
+  }
+  EXPECT_EQ(countOf(t), 300000);
+  EXPECT_EQ(lineAt(t, 300000), (Line{300000, -300000, 300000, 1}));
+  EXPECT_EQ(t.store().extents().MinY, -300000);
+  EXPECT_EQ(t.AddLine(0, 0, 1, 1, 1, 0, u""), status::outOfMemory);
 }
 
 TEST(Trazo, FreshControlCountsNothingAndRepaintsNothing) {

@@ -152,6 +152,29 @@ TEST(Store, ClearKeepsItsBlocksForTheNextDrawing) {
   EXPECT_EQ(store.count(), 2000);
 }
 
+TEST(Store, RoomSetAsideServesTheAddsAndIsTrimmedToWhatAClearKeeps) {
+  // The first block, then three of the four blocks asked for: those allocated are kept.
+  allocationsLeft = 1 + 3;
+  Store store(&limitedAllocator);
+  ASSERT_EQ(store.clear(), status::ok);
+  EXPECT_EQ(store.setAsideFor(4500).size(), 3u);
+  EXPECT_TRUE(store.setAsideFor(4000).empty());  // the room is there already
+  for (int n = 1; n <= 4000; ++n) ASSERT_EQ(addNumberedLine(store, n), status::ok);
+  EXPECT_EQ(addNumberedLine(store, 4001), status::outOfMemory);
+  EXPECT_EQ(store.at(4000)->Value1, 4000);
+
+  // After a Clear the three spare blocks count as room; beyond kSpareBlocks the trim frees.
+  const auto extra = static_cast<int>(kSpareBlocks) + 10;
+  allocationsLeft = extra;
+  ASSERT_EQ(store.clear(), status::ok);
+  EXPECT_EQ(store.setAsideFor(std::int64_t{1000} * (4 + extra)).size(), static_cast<std::size_t>(extra));
+  store.trimSpare();
+  allocationsLeft = 0;
+  const int room = 1000 * (1 + static_cast<int>(kSpareBlocks));
+  for (int n = 1; n <= room; ++n) ASSERT_EQ(addNumberedLine(store, n), status::ok);
+  EXPECT_EQ(addNumberedLine(store, room + 1), status::outOfMemory);
+}
+
 int heapReleases = 0;
 void countHeapRelease() { ++heapReleases; }
 
