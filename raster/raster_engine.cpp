@@ -274,8 +274,13 @@ bool RasterEngine::recordLike(const RasterEngine& other) {
 void RasterEngine::expect(std::size_t count) {
   try {
     commands_.reserve(std::min(commands_.size() + count, commandsHeld_));
+    // And each band room for twice its even share: a list that grows by doubling writes
+    // about twice its size in fresh memory on the way, and fresh memory costs more than
+    // filling it.
+    const std::size_t share = std::min(count, commandsHeld_) / bands_.size() * 2;
+    for (LargeArray<BandEntry>& entries : bands_) entries.reserve(entries.size() + share);
   } catch (const std::bad_alloc&) {
-    // The list grows as it needs instead.
+    // The lists grow as they need instead.
   }
 }
 
@@ -307,14 +312,20 @@ Status RasterEngine::append(RasterEngine& other) {
     }
   }
   styled_.insert(styled_.end(), styled.begin(), styled.end());
-  for (std::size_t band = 0; band < bands_.size(); ++band) {
-    LargeArray<BandEntry>& entries = bands_[band];
-    const LargeArray<BandEntry>& more = other.bands_[band];
-    const std::size_t at = entries.size();
-    entries.resize(at + more.size());
-    for (std::size_t n = 0; n < more.size(); ++n) entries[at + n] = {base + more[n].number, more[n].box};
-    bandStyled_[band] |= other.bandStyled_[band];
-  }
+  // The bands' entries are copied side by side, each band's into the room made above.
+  struct Copy final : BandWork {
+    RasterEngine& to;
+    const RasterEngine& from;
+    std::uint32_t base;
+    Copy(RasterEngine& t, const RasterEngine& f, std::uint32_t b) : to(t), from(f), base(b) {}
+    void draw(int band) override {
+      const auto b = static_cast<std::size_t>(band);
+      LargeArray<BandEntry>& entries = to.bands_[b];
+      for (const BandEntry& e : from.bands_[b]) entries.push_back({base + e.number, e.box});
+      to.bandStyled_[b] |= from.bandStyled_[b];
+    }
+  } copy(*this, other, base);
+  (void)runner_->run(static_cast<int>(bands_.size()), workersFor(), copy);
   work_ += other.work_;
   other.forget();
   return status::ok;
