@@ -321,7 +321,10 @@ Status RasterEngine::append(RasterEngine& other) {
     void draw(int band) override {
       const auto b = static_cast<std::size_t>(band);
       LargeArray<BandEntry>& entries = to.bands_[b];
-      for (const BandEntry& e : from.bands_[b]) entries.push_back({base + e.number, e.box});
+      const LargeArray<BandEntry>& more = from.bands_[b];
+      const std::size_t at = entries.size();
+      entries.resize(at + more.size());
+      for (std::size_t n = 0; n < more.size(); ++n) entries[at + n] = {base + more[n].number, more[n].box};
       to.bandStyled_[b] |= from.bandStyled_[b];
     }
   } copy(*this, other, base);
