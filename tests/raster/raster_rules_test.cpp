@@ -183,7 +183,8 @@ constexpr std::size_t kAllHeld = std::numeric_limits<std::size_t>::max();
 // or not the shapes later ones hide are passed over, and however few commands are held
 // before they are drawn, also by an engine that drew a picture of another size before (and
 // keeps what it drew that with). Wide and scaled-dash lines cross a few rows only: the
-// bands they reach are drawn in order, the others backwards.
+// bands they reach are drawn in order, the others backwards. The second picture is more than
+// 64 tiles wide, its drawing stretched across.
 TEST(RasterBands, NeverChangeAPixel) {
   struct Drawn {
     std::vector<std::uint32_t> pixels;
@@ -200,7 +201,7 @@ TEST(RasterBands, NeverChangeAPixel) {
     (void)p1.cls();
     testing::drawRandomShapes(p1, 3, 12000);
     (void)p1.picture();
-    EXPECT_TRUE(p1.setPixelSize(300, 200));
+    EXPECT_TRUE(p1.setPixelSize(1200, 200));
     (void)p1.setScale(0, 200, 300, 0);
     (void)p1.cls();
     testing::drawRandomShapes(p1, 7, 12000);
@@ -213,7 +214,7 @@ TEST(RasterBands, NeverChangeAPixel) {
     p1.setPen({});
     testing::drawRandomShapes(p1, 9, 300);
     const PixelBuffer& b = p1.picture();
-    return Drawn{std::vector<std::uint32_t>(b.data(), b.data() + 300 * 200), p1.raster().lastWorkers(),
+    return Drawn{std::vector<std::uint32_t>(b.data(), b.data() + 1200 * 200), p1.raster().lastWorkers(),
                  p1.raster().lastBackwardsBands()};
   };
   const auto reference = draw(200, 1, false).pixels;
