@@ -110,8 +110,8 @@ class Trazo {
   // Runs `adds`, which makes up to `entities` adds (a box takes four), on this thread; when
   // they are many, the room for them is allocated first and its memory committed on another
   // core meanwhile, so that they fill records instead of waiting for fresh pages. Room left
-  // over is given back down to what a Clear keeps.
-  // Allocates nothing of its own beyond that room, which it does without when memory is short.
+  // over is given back down to what a Clear keeps. Allocates nothing beyond that room, and
+  // does without it when memory is short.
   template <class Adds>
   void addInBulk(std::int64_t entities, Adds& adds) {
     runBulk(

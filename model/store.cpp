@@ -124,8 +124,8 @@ std::vector<EntityBlock*> Store::setAsideFor(std::int64_t more) {
       fresh.push_back(added.back().get());
     }
   } catch (const std::bad_alloc&) {
-    // Those allocated are set aside all the same; the adds allocate the rest as they grow.
-    if (spare_.capacity() < spare_.size() + added.size()) return {};
+    // Those allocated are set aside all the same (spare_ has room for them, reserved before
+    // the first); the adds allocate the rest as they grow.
   }
   // Taken from the back: the spare blocks already held first, then these in order.
   spare_.insert(spare_.begin(), std::make_move_iterator(added.rbegin()), std::make_move_iterator(added.rend()));
