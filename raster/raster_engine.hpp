@@ -47,8 +47,9 @@ class RasterEngine final : public DeviceEngine {
   void setThreads(int count) { threads_ = count < 0 ? 0 : count; }
   int threads() const { return threads_; }
   // Rows per band, rounded up to a power of two; the pixels never depend on it, only the
-  // speed does. Takes effect with the next picture size or the next fill.
-  void setBandRows(int rows) { bandRows_ = rows < 1 ? 1 : rows; }
+  // speed does. Takes effect with the next picture size or the next fill, as does a change
+  // of threads while it is left to the engine (0, at first: by the threads it draws on).
+  void setBandRows(int rows) { bandRows_ = rows < 0 ? 0 : rows; }
   // Whether a dense picture of classic pens is drawn from its last command back, passing
   // over commands wholly hidden by later ones; on at first. The pixels never depend on it.
   void setPassOverHidden(bool on) { passOverHidden_ = on; }
@@ -144,6 +145,7 @@ class RasterEngine final : public DeviceEngine {
   Status wideRound(const DeviceRound& round);
   void forget();
   bool layBands();
+  int rowsPerBand() const;
   void draw(int band) const;
   bool drawBackwards(const RasterBand& rows, const LargeArray<BandEntry>& entries, CoverTiles& tiles) const;
   void drawStyled(const RasterBand& rows, const Styled& styled) const;
@@ -153,7 +155,7 @@ class RasterEngine final : public DeviceEngine {
 
   BandRunner* runner_;
   int threads_ = 0;
-  int bandRows_;
+  int bandRows_ = 0;  // 0: rowsPerBand() chooses
   bool antialias_ = false;
   bool passOverHidden_ = true;
   std::size_t commandsHeld_;
@@ -168,7 +170,7 @@ class RasterEngine final : public DeviceEngine {
   // For each band, whether a styled command reaches it: such a band is drawn in order.
   std::vector<std::uint8_t> bandStyled_;
   int bandShift_ = 0;  // a band is 2^bandShift_ rows
-  int laidFor_ = 0;    // the bandRows_ the bands were laid out for
+  int laidFor_ = 0;    // the rows per band the bands were laid out for
   std::int64_t work_ = 0;
   int lastWorkers_ = 1;
   mutable CoverTilesShelf tiles_;  // for the bands drawn backwards

@@ -156,8 +156,9 @@ void forEachRingPiece(const RasterRound& rd, const ClipBounds& bounds, i64 slack
       i64 kTo = up ? last - low : low + ring.c - first;
       clipSteps(octant, rd, ring, bounds, slack, kFrom, kTo);
       if (kFrom > kTo) continue;
-      const std::int64_t number = ring.number(octant, kFrom);
-      piece(octant, kFrom, kTo, (number - start + ring.total) % ring.total, ring);
+      // Both numbers lie in [0, total): one turn added at most brings the difference there.
+      const std::int64_t along = ring.number(octant, kFrom) - start;
+      piece(octant, kFrom, kTo, along < 0 ? along + ring.total : along, ring);
     }
   }
 }

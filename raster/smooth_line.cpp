@@ -94,10 +94,10 @@ inline void blendAt(std::uint32_t* p, std::uint32_t colour, std::uint32_t weight
   *p = blendPixel(*p, colour, weight);
 }
 
-// Steps first .. last of the segment, `at` the place in the dash period at `first`; each
-// pixel checked against the range unless `kInside` says both of every pair are in it.
-template <bool kInside, typename Dash>
-void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
+// Steps first .. last of the segment, `at` the place in the dash period at `first`, each
+// pixel checked against the range.
+template <typename Dash>
+void checkedWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
   const auto span = static_cast<u64>(s.minorHigh - s.minorLow);
   u64 position = static_cast<u64>(first) * s.slope;
   const std::ptrdiff_t majorStep = static_cast<std::ptrdiff_t>(s.majorSign) * s.majorUnit;
@@ -120,20 +120,76 @@ void smoothWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
     const std::uint32_t nearWeight = ((256 - past) * ink) >> 8, farWeight = (past * ink) >> 8;
     const i64 nearAt = s.minorStart + s.minorSign * whole;
     std::uint32_t* nearPixel = s.origin + major + static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
-    if (kInside) {
-      // A level or upright segment never gives the far pixel any ink.
-      if (farWeight != 0) {
-        blendPixelPair(*nearPixel, nearWeight, nearPixel[minorStep], farWeight, colour);
-      } else {
-        blendAt(nearPixel, colour, nearWeight);
-      }
-    } else {
-      if (static_cast<u64>(nearAt - s.minorLow) <= span) blendAt(nearPixel, colour, nearWeight);
-      if (farWeight != 0 && static_cast<u64>(nearAt + s.minorSign - s.minorLow) <= span)
-        blendAt(nearPixel + minorStep, colour, farWeight);
-    }
+    if (static_cast<u64>(nearAt - s.minorLow) <= span) blendAt(nearPixel, colour, nearWeight);
+    if (farWeight != 0 && static_cast<u64>(nearAt + s.minorSign - s.minorLow) <= span)
+      blendAt(nearPixel + minorStep, colour, farWeight);
     position += s.slope;
     major += majorStep;
+    at = smoothNext(dash, at);
+  }
+}
+
+// The same steps where both pixels of every pair lie in the range. The near pixel moves a
+// pixel across whenever the position passes a whole pixel, which it does at most once a
+// step (the slope is at most one).
+template <typename Dash>
+void insideWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
+  const std::ptrdiff_t majorStep = static_cast<std::ptrdiff_t>(s.majorSign) * s.majorUnit;
+  const std::ptrdiff_t minorStep = static_cast<std::ptrdiff_t>(s.minorSign) * s.minorUnit;
+  u64 position = 0;
+  std::uint32_t* nearPixel = nullptr;
+  const auto placeAtStep = [&](i64 k) {
+    position = static_cast<u64>(k) * s.slope;
+    const i64 nearAt = s.minorStart + s.minorSign * static_cast<i64>(position >> 32);
+    nearPixel = s.origin + static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit +
+                static_cast<std::ptrdiff_t>(k - s.from) * majorStep + static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
+  };
+  placeAtStep(first);
+  for (i64 k = first; k <= last; ++k) {
+    if (const int gap = dash.gapAhead(at); gap != 0) {
+      k += gap - 1;
+      at += gap;
+      if (at == dash.period()) at = 0;
+      placeAtStep(k + 1);
+      continue;
+    }
+    const auto past = static_cast<std::uint32_t>(position >> 24) & 255u;
+    const std::uint32_t ink = dash.weight(at);
+    const std::uint32_t nearWeight = ((256 - past) * ink) >> 8, farWeight = (past * ink) >> 8;
+    // A 45-degree segment never gives the far pixel any ink.
+    if (farWeight != 0) {
+      blendPixelPair(*nearPixel, nearWeight, nearPixel[minorStep], farWeight, colour);
+    } else {
+      blendAt(nearPixel, colour, nearWeight);
+    }
+    const u64 next = position + s.slope;
+    const auto across = static_cast<std::ptrdiff_t>((next >> 32) - (position >> 32));
+    nearPixel += majorStep + (minorStep & -across);
+    position = next;
+    at = smoothNext(dash, at);
+  }
+}
+
+// Steps first .. last of a level or upright segment inside the range: each step puts its
+// whole ink on one pixel, and full ink is the colour itself (blend.hpp).
+template <typename Dash>
+void levelWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
+  const std::ptrdiff_t majorStep = static_cast<std::ptrdiff_t>(s.majorSign) * s.majorUnit;
+  std::uint32_t* pixel = s.origin + static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit +
+                         static_cast<std::ptrdiff_t>(first - s.from) * majorStep +
+                         static_cast<std::ptrdiff_t>(s.minorStart) * s.minorUnit;
+  const std::uint32_t opaque = (colour & 0xFFFFFFu) | 0xFF000000u;
+  for (i64 k = first; k <= last; ++k) {
+    if (const int gap = dash.gapAhead(at); gap != 0) {
+      k += gap - 1;
+      pixel += gap * majorStep;
+      at += gap;
+      if (at == dash.period()) at = 0;
+      continue;
+    }
+    const std::uint32_t ink = dash.weight(at);
+    *pixel = ink == 256 ? opaque : blendPixel(*pixel, colour, ink);
+    pixel += majorStep;
     at = smoothNext(dash, at);
   }
 }
@@ -148,12 +204,16 @@ int placeAt(const Dash& dash, const RasterLine& line, i64 step) {
 template <typename Dash>
 void walkFrom(const SmoothSteps& s, const RasterLine& line, const Dash& dash) {
   if (s.insideFrom > s.insideTo) {
-    smoothWalk<false>(s, s.from, s.to, line.pixel, dash, placeAt(dash, line, s.from));
+    checkedWalk(s, s.from, s.to, line.pixel, dash, placeAt(dash, line, s.from));
     return;
   }
-  smoothWalk<false>(s, s.from, s.insideFrom - 1, line.pixel, dash, placeAt(dash, line, s.from));
-  smoothWalk<true>(s, s.insideFrom, s.insideTo, line.pixel, dash, placeAt(dash, line, s.insideFrom));
-  smoothWalk<false>(s, s.insideTo + 1, s.to, line.pixel, dash, placeAt(dash, line, s.insideTo + 1));
+  checkedWalk(s, s.from, s.insideFrom - 1, line.pixel, dash, placeAt(dash, line, s.from));
+  if (s.slope == 0) {
+    levelWalk(s, s.insideFrom, s.insideTo, line.pixel, dash, placeAt(dash, line, s.insideFrom));
+  } else {
+    insideWalk(s, s.insideFrom, s.insideTo, line.pixel, dash, placeAt(dash, line, s.insideFrom));
+  }
+  checkedWalk(s, s.insideTo + 1, s.to, line.pixel, dash, placeAt(dash, line, s.insideTo + 1));
 }
 
 }  // namespace

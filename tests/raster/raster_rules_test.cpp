@@ -238,7 +238,27 @@ TEST(RasterBands, NeverChangeAPixel) {
     EXPECT_LT(drawn.backwards, (200 + bandRowsUsed - 1) / bandRowsUsed) << rows << " rows";
   }
   EXPECT_EQ(draw(64, 2, false).pixels, reference);
-  EXPECT_EQ(draw(16, 3).workers, 3);  // a drawing this large is shared out
+  EXPECT_EQ(draw(0, 1).pixels, reference);  // the bands the engine lays for one thread
+  EXPECT_EQ(draw(16, 3).workers, 3);        // a drawing this large is shared out
+}
+
+// A second engine, whose commands are joined to the first's, records into the bands the
+// first laid, whatever it would lay for the threads it has itself.
+TEST(RasterBands, ASecondEngineRecordsIntoTheBandsOfTheFirst) {
+  struct OneThread final : BandRunner {
+    int parallelism() const override { return 1; }
+    int run(int count, int, BandWork& work) override {
+      for (int band = 0; band < count; ++band) work.draw(band);
+      return 1;
+    }
+  } oneThread;
+  RasterEngine first;
+  first.setThreads(2);
+  ASSERT_TRUE(first.resize(64, 600));
+  ASSERT_EQ(first.fill({}), status::ok);
+  RasterEngine second(oneThread);
+  ASSERT_TRUE(second.recordLike(first));
+  EXPECT_EQ(first.append(second), status::ok);
 }
 
 // A band taller than its lists' tile boxes reach (256 rows) asks each command's own bounds
