@@ -131,18 +131,19 @@ void checkedWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour
 
 // The same steps where both pixels of every pair lie in the range. The near pixel moves a
 // pixel across whenever the position passes a whole pixel, which it does at most once a
-// step (the slope is at most one).
+// step (the slope is at most one). It is carried as an offset into the buffer, made a
+// pointer only for a step that draws.
 template <typename Dash>
 void insideWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
   const std::ptrdiff_t majorStep = static_cast<std::ptrdiff_t>(s.majorSign) * s.majorUnit;
   const std::ptrdiff_t minorStep = static_cast<std::ptrdiff_t>(s.minorSign) * s.minorUnit;
   u64 position = 0;
-  std::uint32_t* nearPixel = nullptr;
+  std::ptrdiff_t near = 0;
   const auto placeAtStep = [&](i64 k) {
     position = static_cast<u64>(k) * s.slope;
     const i64 nearAt = s.minorStart + s.minorSign * static_cast<i64>(position >> 32);
-    nearPixel = s.origin + static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit +
-                static_cast<std::ptrdiff_t>(k - s.from) * majorStep + static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
+    near = static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit + static_cast<std::ptrdiff_t>(k - s.from) * majorStep +
+           static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
   };
   placeAtStep(first);
   for (i64 k = first; k <= last; ++k) {
@@ -156,6 +157,7 @@ void insideWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
     const auto past = static_cast<std::uint32_t>(position >> 24) & 255u;
     const std::uint32_t ink = dash.weight(at);
     const std::uint32_t nearWeight = ((256 - past) * ink) >> 8, farWeight = (past * ink) >> 8;
+    std::uint32_t* const nearPixel = s.origin + near;
     // A 45-degree segment never gives the far pixel any ink.
     if (farWeight != 0) {
       blendPixelPair(*nearPixel, nearWeight, nearPixel[minorStep], farWeight, colour);
@@ -164,7 +166,7 @@ void insideWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
     }
     const u64 next = position + s.slope;
     const auto across = static_cast<std::ptrdiff_t>((next >> 32) - (position >> 32));
-    nearPixel += majorStep + (minorStep & -across);
+    near += majorStep + (minorStep & -across);
     position = next;
     at = smoothNext(dash, at);
   }
@@ -175,21 +177,22 @@ void insideWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
 template <typename Dash>
 void levelWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
   const std::ptrdiff_t majorStep = static_cast<std::ptrdiff_t>(s.majorSign) * s.majorUnit;
-  std::uint32_t* pixel = s.origin + static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit +
-                         static_cast<std::ptrdiff_t>(first - s.from) * majorStep +
-                         static_cast<std::ptrdiff_t>(s.minorStart) * s.minorUnit;
+  std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit +
+                          static_cast<std::ptrdiff_t>(first - s.from) * majorStep +
+                          static_cast<std::ptrdiff_t>(s.minorStart) * s.minorUnit;
   const std::uint32_t opaque = (colour & 0xFFFFFFu) | 0xFF000000u;
   for (i64 k = first; k <= last; ++k) {
     if (const int gap = dash.gapAhead(at); gap != 0) {
       k += gap - 1;
-      pixel += gap * majorStep;
+      offset += gap * majorStep;
       at += gap;
       if (at == dash.period()) at = 0;
       continue;
     }
     const std::uint32_t ink = dash.weight(at);
-    *pixel = ink == 256 ? opaque : blendPixel(*pixel, colour, ink);
-    pixel += majorStep;
+    std::uint32_t& pixel = s.origin[offset];
+    pixel = ink == 256 ? opaque : blendPixel(pixel, colour, ink);
+    offset += majorStep;
     at = smoothNext(dash, at);
   }
 }
