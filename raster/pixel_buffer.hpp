@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/colour.hpp"
+#include "base/large_array.hpp"
 
 #include <cstdint>
 #include <vector>
@@ -35,7 +36,9 @@ class PixelBuffer {
  private:
   int width_ = 0;
   int height_ = 0;
-  std::vector<std::uint32_t> pixels_;
+  // In large pages where the system has them: a band's walks write all over a few MiB of
+  // pixels, hundreds of small pages that the processor's address cache does not hold.
+  LargeArray<std::uint32_t> pixels_;
 };
 
 }  // namespace trazo
