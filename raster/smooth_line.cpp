@@ -129,6 +129,13 @@ void checkedWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour
   }
 }
 
+// Where the near pixel of step k lies: its offset from pixel (0, 0).
+std::ptrdiff_t nearOffset(const SmoothSteps& s, i64 k) {
+  const i64 nearAt = s.minorStart + s.minorSign * static_cast<i64>((static_cast<u64>(k) * s.slope) >> 32);
+  return static_cast<std::ptrdiff_t>(s.majorAt + (k - s.from) * s.majorSign) * s.majorUnit +
+         static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
+}
+
 // The same steps where both pixels of every pair lie in the range. The near pixel moves a
 // pixel across whenever the position passes a whole pixel, which it does at most once a
 // step (the slope is at most one). It is carried as an offset into the buffer, made a
@@ -137,21 +144,15 @@ template <typename Dash>
 void insideWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
   const std::ptrdiff_t majorStep = static_cast<std::ptrdiff_t>(s.majorSign) * s.majorUnit;
   const std::ptrdiff_t minorStep = static_cast<std::ptrdiff_t>(s.minorSign) * s.minorUnit;
-  u64 position = 0;
-  std::ptrdiff_t near = 0;
-  const auto placeAtStep = [&](i64 k) {
-    position = static_cast<u64>(k) * s.slope;
-    const i64 nearAt = s.minorStart + s.minorSign * static_cast<i64>(position >> 32);
-    near = static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit + static_cast<std::ptrdiff_t>(k - s.from) * majorStep +
-           static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
-  };
-  placeAtStep(first);
+  u64 position = static_cast<u64>(first) * s.slope;
+  std::ptrdiff_t near = nearOffset(s, first);
   for (i64 k = first; k <= last; ++k) {
     if (const int gap = dash.gapAhead(at); gap != 0) {
       k += gap - 1;
       at += gap;
       if (at == dash.period()) at = 0;
-      placeAtStep(k + 1);
+      position = static_cast<u64>(k + 1) * s.slope;
+      near = nearOffset(s, k + 1);
       continue;
     }
     const auto past = static_cast<std::uint32_t>(position >> 24) & 255u;
@@ -177,9 +178,7 @@ void insideWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
 template <typename Dash>
 void levelWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
   const std::ptrdiff_t majorStep = static_cast<std::ptrdiff_t>(s.majorSign) * s.majorUnit;
-  std::ptrdiff_t offset = static_cast<std::ptrdiff_t>(s.majorAt) * s.majorUnit +
-                          static_cast<std::ptrdiff_t>(first - s.from) * majorStep +
-                          static_cast<std::ptrdiff_t>(s.minorStart) * s.minorUnit;
+  std::ptrdiff_t offset = nearOffset(s, first);
   const std::uint32_t opaque = (colour & 0xFFFFFFu) | 0xFF000000u;
   for (i64 k = first; k <= last; ++k) {
     if (const int gap = dash.gapAhead(at); gap != 0) {
