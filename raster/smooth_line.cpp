@@ -139,9 +139,10 @@ std::ptrdiff_t nearOffset(const SmoothSteps& s, i64 k) {
 // The same steps where both pixels of every pair lie in the range. The near pixel moves a
 // pixel across whenever the position passes a whole pixel, which it does at most once a
 // step (the slope is at most one). It is carried as an offset into the buffer, made a
-// pointer only for a step that draws.
-template <typename Dash>
-void insideWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
+// pointer only for a step that draws. `kFar` is where the far pixel lies in memory: side
+// by side with the near one for a steep segment, a row away for a flat one.
+template <FarPixel kFar, typename Dash>
+void insideWalk(const SmoothSteps& s, i64 first, i64 last, const PairBlend& pen, const Dash& dash, int at) {
   const std::ptrdiff_t majorStep = static_cast<std::ptrdiff_t>(s.majorSign) * s.majorUnit;
   const std::ptrdiff_t minorStep = static_cast<std::ptrdiff_t>(s.minorSign) * s.minorUnit;
   u64 position = static_cast<u64>(first) * s.slope;
@@ -156,20 +157,24 @@ void insideWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour,
       continue;
     }
     const auto past = static_cast<std::uint32_t>(position >> 24) & 255u;
-    const std::uint32_t ink = dash.weight(at);
-    const std::uint32_t nearWeight = ((256 - past) * ink) >> 8, farWeight = (past * ink) >> 8;
-    std::uint32_t* const nearPixel = s.origin + near;
-    // A 45-degree segment never gives the far pixel any ink.
-    if (farWeight != 0) {
-      blendPixelPair(*nearPixel, nearWeight, nearPixel[minorStep], farWeight, colour);
-    } else {
-      blendAt(nearPixel, colour, nearWeight);
-    }
+    pen.blend<kFar>(s.origin + near, minorStep, past, dash.weight(at));
     const u64 next = position + s.slope;
     const auto across = static_cast<std::ptrdiff_t>((next >> 32) - (position >> 32));
     near += majorStep + (minorStep & -across);
     position = next;
     at = smoothNext(dash, at);
+  }
+}
+
+template <typename Dash>
+void insideWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour, const Dash& dash, int at) {
+  const PairBlend pen(colour);
+  if (s.minorUnit != 1) {
+    insideWalk<FarPixel::apart>(s, first, last, pen, dash, at);
+  } else if (s.minorSign > 0) {
+    insideWalk<FarPixel::next>(s, first, last, pen, dash, at);
+  } else {
+    insideWalk<FarPixel::previous>(s, first, last, pen, dash, at);
   }
 }
 

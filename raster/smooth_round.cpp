@@ -7,6 +7,10 @@
 #include <array>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace trazo {
 namespace {
 
@@ -59,7 +63,17 @@ class RingDistances {
 
  private:
   void fill(i64 from, i64 last) {
-    for (i64 k = from; k <= last; ++k) at_[static_cast<std::size_t>(k)] = distanceOut(r2_ - k * k);
+    i64 k = from;
+#if defined(__SSE2__)
+    // Two roots at once: each rounded as the one alone is, so the same distances.
+    for (; k < last; k += 2) {
+      const __m128d rest = _mm_set_pd(static_cast<double>(r2_ - (k + 1) * (k + 1)), static_cast<double>(r2_ - k * k));
+      const __m128d out = _mm_mul_pd(_mm_sqrt_pd(rest), _mm_set1_pd(256));
+      at_[static_cast<std::size_t>(k)] = static_cast<i64>(_mm_cvtsd_f64(out));
+      at_[static_cast<std::size_t>(k + 1)] = static_cast<i64>(_mm_cvtsd_f64(_mm_unpackhi_pd(out, out)));
+    }
+#endif
+    for (; k <= last; ++k) at_[static_cast<std::size_t>(k)] = distanceOut(r2_ - k * k);
   }
   static constexpr i64 kLength = 256;
   i64 r2_;
@@ -84,6 +98,10 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, const i64*
   // them, as far as the compiler can tell.
   std::uint32_t* const pixels = plot.pixels;
   const std::uint32_t colour = plot.colour;
+  // A pixel out from the centre lies beside the one before it in memory where steps go up
+  // or down the picture.
+  constexpr FarPixel kFar = o.swap ? FarPixel::apart : o.sx > 0 ? FarPixel::next : FarPixel::previous;
+  const PairBlend pen(colour);
   // Carried from step to step: the offset of the ring's point on the axis of step k (wide
   // enough for a ring far outside the picture, whose steps here are all checked), and
   // r^2 - k^2.
@@ -104,11 +122,11 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, const i64*
     const i64 inner = distance >> 8;
     const auto past = static_cast<std::uint32_t>(distance & 255);
     const std::uint32_t ink = dash.weight(period);
-    const std::uint32_t weights[2] = {((256 - past) * ink) >> 8, (past * ink) >> 8};
     // The diagonal belongs to the octant that runs from an axis: a pixel x out is drawn from
     // x >= k there, from x > k in the other.
     const i64 least = fromAxis ? k : k + 1;
     if (kChecked) {
+      const std::uint32_t weights[2] = {nearWeight(past, ink), farWeight(past, ink)};
       for (int i = 0; i < 2; ++i) {
         const i64 x = inner + i;
         if (weights[i] == 0 || x < least) continue;
@@ -117,9 +135,9 @@ void smoothOctantPiece(const RasterRound& rd, const SmoothPlot& plot, const i64*
     } else {
       std::uint32_t* near = pixels + static_cast<std::ptrdiff_t>(along) + static_cast<std::ptrdiff_t>(inner) * xStep;
       if (inner >= least) {
-        blendPixelPair(*near, weights[0], near[xStep], weights[1], colour);
+        pen.blend<kFar>(near, xStep, past, ink);
       } else if (inner + 1 >= least) {
-        near[xStep] = blendPixel(near[xStep], colour, weights[1]);
+        near[xStep] = blendPixel(near[xStep], colour, farWeight(past, ink));
       }
     }
     along += kStep;

@@ -46,6 +46,8 @@ TEST(SmoothBlend, EveryChannelPairAndWeightFollowsTheRule) {
   const auto pixel = [](std::uint32_t r, std::uint32_t g, std::uint32_t b) {
     return 0xFF000000u | r << 16 | g << 8 | b;
   };
+  constexpr std::uint32_t kInks[] = {256, 128, 77, 0};
+  constexpr std::uint32_t kNeighbour = 0xFF5A5A5Au;
   int wrong = 0;
   for (std::uint32_t w = 0; w <= 256; ++w) {
     for (std::uint32_t u = 0; u < 256; ++u) {
@@ -55,11 +57,24 @@ TEST(SmoothBlend, EveryChannelPairAndWeightFollowsTheRule) {
           ++wrong;
         if (blendPixel(pixel(v, u, v), pixel(o, p, o), w) != pixel(rule(v, o, w), rule(u, p, w), rule(v, o, w)))
           ++wrong;
-        std::uint32_t first = pixel(u, v, u), second = pixel(v, u, v);
-        blendPixelPair(first, w, second, 256 - w, pixel(p, o, p));
-        if (first != pixel(rule(u, p, w), rule(v, o, w), rule(u, p, w)) ||
-            second != pixel(rule(v, p, 256 - w), rule(u, o, 256 - w), rule(v, p, 256 - w)))
+        // A step's pair, `w` as how far past the near pixel, at each ink a dash gives and
+        // one it does not, the far pixel after, before and a row away from the near one.
+        const std::uint32_t ink = kInks[(u * 7 + o) % 4];
+        const int layout = static_cast<int>((u + o) % 3);
+        std::uint32_t row[4] = {kNeighbour, kNeighbour, kNeighbour, kNeighbour};
+        const int near = layout == 2 ? 0 : 1 + (layout == 1), far = layout == 2 ? 3 : 2 - (layout == 1);
+        row[near] = pixel(u, v, u);
+        row[far] = pixel(v, u, v);
+        const PairBlend pen(pixel(p, o, p));
+        if (layout == 0) pen.blend<FarPixel::next>(&row[near], 0, w, ink);
+        if (layout == 1) pen.blend<FarPixel::previous>(&row[near], 0, w, ink);
+        if (layout == 2) pen.blend<FarPixel::apart>(&row[near], far - near, w, ink);
+        const std::uint32_t n = nearWeight(w, ink), f = farWeight(w, ink);
+        if (row[near] != pixel(rule(u, p, n), rule(v, o, n), rule(u, p, n)) ||
+            row[far] != pixel(rule(v, p, f), rule(u, o, f), rule(v, p, f)))
           ++wrong;
+        for (int i = 0; i < 4; ++i)
+          if (i != near && i != far && row[i] != kNeighbour) ++wrong;
       }
     }
   }
