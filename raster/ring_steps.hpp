@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <cstdint>
 
 namespace trazo::ring {
@@ -60,6 +61,7 @@ struct RingNumbers {
   std::int64_t K = 0, c = 0, total = 0;
   std::int64_t lastX = 0;  // x_(K-1), the least x of the octant
 
+  RingNumbers() = default;
   explicit RingNumbers(i64 r) {
     // x_k >= k, that is 2 k^2 - k < r^2, for k = 0 .. K-1.
     const i64 most = r * r - 1;
@@ -129,9 +131,10 @@ inline void clipSteps(int octant, const RasterRound& rd, const RingNumbers& ring
 // The ring's steps within the bounds, octant by octant: in each, the run of steps that lies
 // within the arc (all of them for a whole circle) and within the bounds, handed to
 // piece(octant, kFrom, kTo, along, ring) with how many pixels of the arc come before kFrom's.
+// `ring` is RingNumbers(rd.r), worked out by the caller.
 template <typename Piece>
-void forEachRingPiece(const RasterRound& rd, const ClipBounds& bounds, i64 slack, Piece&& piece) {
-  const RingNumbers ring(rd.r);
+void forEachRingPiece(const RasterRound& rd, const RingNumbers& ring, const ClipBounds& bounds, i64 slack,
+                      Piece&& piece) {
   std::int64_t start = 0, length = ring.total;
   if (!rd.whole && rd.span < kFullTurn) {
     const double from = rd.start;
@@ -161,6 +164,11 @@ void forEachRingPiece(const RasterRound& rd, const ClipBounds& bounds, i64 slack
       piece(octant, kFrom, kTo, along < 0 ? along + ring.total : along, ring);
     }
   }
+}
+
+template <typename Piece>
+void forEachRingPiece(const RasterRound& rd, const ClipBounds& bounds, i64 slack, Piece&& piece) {
+  forEachRingPiece(rd, RingNumbers(rd.r), bounds, slack, std::forward<Piece>(piece));
 }
 
 }  // namespace trazo::ring

@@ -81,6 +81,29 @@ class RingDistances {
   std::array<i64, kLength> at_;
 };
 
+// A drawing's rings are mostly small, and small radii are few: the numbers and the distances
+// of every ring below kSmallRadius are worked out once, when the program loads, so that the
+// bands that read them draw without working them out again, or allocating.
+constexpr i64 kSmallRadius = 128;
+// Steps 0 .. 90: an octant of a ring below kSmallRadius ends before r / sqrt(2) + 1.
+constexpr i64 kSmallSteps = 91;
+struct SmallRings {
+  struct Ring {
+    RingNumbers numbers;
+    std::array<i64, kSmallSteps> distances;
+  };
+  std::array<Ring, kSmallRadius> of;
+  SmallRings() {
+    for (i64 r = 1; r < kSmallRadius; ++r) {
+      Ring& ring = of[static_cast<std::size_t>(r)];
+      ring.numbers = RingNumbers(r);
+      for (i64 k = 0; k < kSmallSteps; ++k)
+        ring.distances[static_cast<std::size_t>(k)] = k <= r ? distanceOut(r * r - k * k) : 0;
+    }
+  }
+};
+const SmallRings smallRings;
+
 // Steps kFrom .. kTo of one octant, the dash period at kFrom given, following the ring
 // counter-clockwise as the aliased walk does; each pixel checked against the bounds unless
 // `kChecked` is false, for steps whose pixels all lie inside them. The octant is known when
@@ -177,10 +200,13 @@ void smoothRing(const RasterBand& band, const RasterRound& rd, const Dash& dash)
   const i64 r = rd.r;
   const bool wellInside = rd.cx - r - 1 >= plot.bounds.columnLow && rd.cx + r + 1 <= plot.bounds.columnHigh &&
                           rd.cy - r - 1 >= plot.bounds.rowLow && rd.cy + r + 1 <= plot.bounds.rowHigh;
+  const SmallRings::Ring* const small = r < kSmallRadius ? &smallRings.of[static_cast<std::size_t>(r)] : nullptr;
   RingDistances ringDistances(r);
   forEachRingPiece(
-      rd, plot.bounds, 1, [&](int octant, i64 kFrom, i64 kTo, std::int64_t along, const RingNumbers& ring) {
-        const i64* const distances = ringDistances.over(kFrom, kTo);
+      rd, small != nullptr ? small->numbers : RingNumbers(r), plot.bounds, 1,
+      [&](int octant, i64 kFrom, i64 kTo, std::int64_t along, const RingNumbers& ring) {
+        const i64* const distances =
+            small != nullptr && kTo < kSmallSteps ? small->distances.data() : ringDistances.over(kFrom, kTo);
         const bool up = octant % 2 == 0;
         const auto periodAt = [&](i64 k) {
           return static_cast<int>(((along + (up ? k - kFrom : kFrom - k)) % dash.period() + dash.period()) %
