@@ -148,11 +148,12 @@ void forEachRingPiece(const RasterRound& rd, const RingNumbers& ring, const Clip
   // The arc as up to two runs of numbers that do not wrap.
   const std::int64_t runs[2][2] = {{start, std::min(start + length, ring.total) - 1},
                                    {0, start + length - ring.total - 1}};
+  const int runCount = start + length > ring.total ? 2 : 1;
   for (int octant = 0; octant < 8; ++octant) {
     const bool up = octant % 2 == 0;
     const std::int64_t low = ring.base(octant), high = low + (up ? ring.K : ring.c) - 1;
-    for (const auto& run : runs) {
-      const std::int64_t first = std::max(low, run[0]), last = std::min(high, run[1]);
+    for (int n = 0; n < runCount; ++n) {
+      const std::int64_t first = std::max(low, runs[n][0]), last = std::min(high, runs[n][1]);
       if (first > last) continue;
       // Numbers to steps: even octants number = base + k, odd ones number = base + c - k.
       i64 kFrom = up ? first - low : low + ring.c - last;

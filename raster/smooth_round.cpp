@@ -213,7 +213,10 @@ void smoothRing(const RasterBand& band, const RasterRound& rd, const Dash& dash)
                                   dash.period());
         };
         if (wellInside) {
-          smoothOctantPiece<false>(octant, rd, plot, distances, kFrom, kTo, periodAt(kFrom), dash);
+          // `along` is never negative: the place at kFrom is one remainder.
+          const auto atFrom =
+              static_cast<int>(static_cast<std::uint64_t>(along) % static_cast<unsigned>(dash.period()));
+          smoothOctantPiece<false>(octant, rd, plot, distances, kFrom, kTo, atFrom, dash);
           return;
         }
         i64 insideFrom = kFrom, insideTo = kTo;
