@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <cstdint>
+#include <utility>
 
 namespace trazo::ring {
 

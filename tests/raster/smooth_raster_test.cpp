@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -191,6 +192,33 @@ TEST(SmoothRaster, DrawsStraightLinesAndAxisBoxesAsTheAliasedOnesAndCornersOnce)
     int sum = 0;
     for (int y = 0; y < 30; ++y) sum += static_cast<int>(t[static_cast<std::size_t>(y * 80 + x)] & 0xFFu);
     EXPECT_NEAR(sum, 255, 1) << x;
+  }
+}
+
+// Each step of a ring shares its ink between the pixel at its distance out and the next,
+// by the distance's fraction in 256ths: small rings (their numbers made once), larger ones
+// (distances worked out per ring, across bands) and the largest (worked out per step).
+TEST(SmoothRaster, SplitsEachStepOfARingAtItsDistanceOut) {
+  for (const int r : {6, 127, 128, 300, 500}) {
+    const int size = 2 * r + 8, c = r + 4;
+    Picture ring(size, size, true);
+    DeviceRound round;
+    round.cx = round.cy = c + 0.5;
+    round.r = r;
+    round.colour = kWhite;
+    (void)ring.p1.raster().round(round);
+    const Pixels p = ring.pixels();
+    const auto at = [&](int x, int y) {
+      return p[static_cast<std::size_t>(y) * static_cast<std::size_t>(size) + static_cast<std::size_t>(x)];
+    };
+    const auto white = [](std::int64_t w) { return grey(static_cast<int>((255 * w + 128) >> 8)); };
+    // The first octant, from the axis to the right up to half way to the diagonal.
+    for (int k = 0; k <= r / 2; ++k) {
+      const auto d = static_cast<std::int64_t>(std::sqrt(static_cast<double>(r * r - k * k)) * 256);
+      const int x = c + static_cast<int>(d >> 8);
+      ASSERT_EQ(at(x, c - k), white(256 - (d & 255))) << r << " " << k;
+      ASSERT_EQ(at(x + 1, c - k), white(d & 255)) << r << " " << k;
+    }
   }
 }
 
