@@ -7,14 +7,13 @@
 // the sums is what counts.
 #include "bench/mixed_control.hpp"
 #include "bench/paired_runs.hpp"
+#include "bench/qt_painter_reflash.hpp"
 #include "control/trazo.hpp"
 #include "device/device_surface.hpp"
 #include "raster/raster_surface.hpp"
 #include "shells/qt/painter_engine.hpp"
 
 #include <QImage>
-#include <QPainter>
-#include <QRectF>
 
 #include <benchmark/benchmark.h>
 
@@ -41,13 +40,7 @@ void rasterReflash(Fixture& f, RasterSurface& p1) {
   benchmark::DoNotOptimize(p1.picture().data());
 }
 
-void qtAntialiasedReflash(Fixture& f, QImage& image) {
-  QPainter painter(&image);
-  f.painter.begin(painter, QRectF(0, 0, kWidth, kHeight), true);
-  f.control.attachPicture(f.vector);
-  benchmark::DoNotOptimize(f.control.Reflash());
-  f.painter.end();
-}
+void qtAntialiasedReflash(Fixture& f, QImage& image) { painterReflash(f.control, f.vector, f.painter, image, true); }
 
 Fixture& fixtureFor(std::size_t count) {
   static std::map<std::size_t, std::unique_ptr<Fixture>> fixtures;

@@ -15,6 +15,7 @@
 // machine slows both alike; the ratio of the sums is what counts.
 #include "bench/mixed_control.hpp"
 #include "bench/paired_runs.hpp"
+#include "bench/qt_painter_reflash.hpp"
 #include "control/trazo.hpp"
 #include "device/device_surface.hpp"
 #include "device/portable_trig.hpp"
@@ -80,13 +81,7 @@ void rasterReflash(Fixture& f, int threads) {
   benchmark::DoNotOptimize(f.raster.picture().data());
 }
 
-void qtReflash(Fixture& f, QImage& image) {
-  QPainter painter(&image);
-  f.painter.begin(painter, QRectF(0, 0, kWidth, kHeight), false);
-  f.control.attachPicture(f.vector);
-  benchmark::DoNotOptimize(f.control.Reflash());
-  f.painter.end();
-}
+void qtReflash(Fixture& f, QImage& image) { painterReflash(f.control, f.vector, f.painter, image, false); }
 
 // What the device geometry hands a back end, kept.
 struct Shapes final : DeviceEngine {
