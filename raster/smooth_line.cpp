@@ -117,12 +117,12 @@ void checkedWalk(const SmoothSteps& s, i64 first, i64 last, std::uint32_t colour
     const auto whole = static_cast<i64>(position >> 32);
     const auto past = static_cast<std::uint32_t>(position >> 24) & 255u;
     const std::uint32_t ink = dash.weight(at);
-    const std::uint32_t nearWeight = ((256 - past) * ink) >> 8, farWeight = (past * ink) >> 8;
+    const std::uint32_t nearInk = nearWeight(past, ink), farInk = farWeight(past, ink);
     const i64 nearAt = s.minorStart + s.minorSign * whole;
     std::uint32_t* nearPixel = s.origin + major + static_cast<std::ptrdiff_t>(nearAt) * s.minorUnit;
-    if (static_cast<u64>(nearAt - s.minorLow) <= span) blendAt(nearPixel, colour, nearWeight);
-    if (farWeight != 0 && static_cast<u64>(nearAt + s.minorSign - s.minorLow) <= span)
-      blendAt(nearPixel + minorStep, colour, farWeight);
+    if (static_cast<u64>(nearAt - s.minorLow) <= span) blendAt(nearPixel, colour, nearInk);
+    if (farInk != 0 && static_cast<u64>(nearAt + s.minorSign - s.minorLow) <= span)
+      blendAt(nearPixel + minorStep, colour, farInk);
     position += s.slope;
     major += majorStep;
     at = smoothNext(dash, at);
