@@ -12,7 +12,8 @@
 // Then the same frames as the widget draws a large drawing by default, on a thread of its
 // own: how long until the new picture shows (from the paint that orders it to the paint that
 // shows it) and the longest the GUI thread is held by one step meanwhile (those two paints,
-// the first of which shows the last picture scaled in place).
+// the first of which shows the last picture scaled in place), and how long until the window
+// panned by kPan pixels shows, which keeps what it shares with the frame before.
 //
 //   qt_widget_frames [COUNT...] [--rounds N] [--threads N]   (threads 0: all cores)
 #include "bench/qt_mixed_drawing.hpp"
@@ -41,6 +42,8 @@ constexpr int kGrowth = 10;  // each way: the window shows a hundredth of the pi
 // pixels each way at 1920 x 1080. Grown 50/3 times it spans 14,400, and the window shows a
 // hundredth of it.
 constexpr int kDrawingGrowthTimes3 = 50;
+// A pan: about what a turn of the wheel or a drag between two frames moves a view.
+constexpr QPoint kPan(64, 32);
 
 struct Times {
   double wall = 0, processor = 0;
@@ -114,6 +117,28 @@ AsideTimes asideFrame(qt::TrazoWidget& widget, const QRect& area, QImage& target
   return {shown, longest};
 }
 
+// The window at `area` drawn aside afresh, then panned by kPan: the times of the pan.
+AsideTimes pannedFrame(qt::TrazoWidget& widget, const QRect& area, QImage& target, bool& ok) {
+  (void)asideFrame(widget, area, target, ok);
+  qt::PictureBox& p1 = widget.picture();
+  const QRect panned = area.translated(kPan);
+  const auto start = std::chrono::steady_clock::now();
+  double longest = 0;
+  const auto paint = [&] {
+    const auto from = std::chrono::steady_clock::now();
+    p1.render(&target, QPoint(), QRegion(panned), QWidget::DrawChildren);
+    longest =
+        std::max(longest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count());
+  };
+  paint();
+  while (p1.drawingAside()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  paint();
+  const double shown = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  const QRect shared = area & panned;
+  ok = ok && !failed(p1.lastPaintStatus()) && p1.lastKeptPixels() == std::int64_t{shared.width()} * shared.height();
+  return {shown, longest};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -130,7 +155,7 @@ int main(int argc, char** argv) {
   bool ok = true;
   struct AsideRow {
     std::size_t count;
-    AsideTimes window, whole;
+    AsideTimes window, whole, panned;
   };
   std::vector<AsideRow> asideRows;
   for (const std::size_t count : arguments.counts) {
@@ -179,27 +204,30 @@ int main(int argc, char** argv) {
         grownMore.height());
     std::fflush(stdout);
 
-    const auto aside = [&](const QRect& area) {
-      (void)asideFrame(widget, area, target, ok);  // the first builds the frames' own index
+    const auto aside = [&](const QRect& area, auto frameOf) {
+      (void)frameOf(widget, area, target, ok);  // the first builds the frames' own index
       std::vector<double> shown, held;
       for (int r = 0; r < rounds; ++r) {
-        const AsideTimes t = asideFrame(widget, area, target, ok);
+        const AsideTimes t = frameOf(widget, area, target, ok);
         shown.push_back(t.shown);
         held.push_back(t.longestHold);
       }
       return AsideTimes{median(shown), *std::max_element(held.begin(), held.end())};
     };
-    asideRows.push_back({count, aside(middle), {}});
+    asideRows.push_back({count, aside(middle, asideFrame), {}, aside(middle, pannedFrame)});
     resizeHidden(widget, QSize(kWidth, kHeight));
-    asideRows.back().whole = aside(QRect(QPoint(0, 0), p1.size()));
+    asideRows.back().whole = aside(QRect(QPoint(0, 0), p1.size()), asideFrame);
   }
   std::printf(
       "\nDrawn aside (wall clock, medians; the GUI thread's longest hold over all rounds):\n"
       "| entities | whole frame shown after | GUI thread held at most | window of 1 %% of P1 shown after | GUI thread "
-      "held at most |\n|---|---|---|---|---|\n");
+      "held at most | that window panned %d x %d shown after | GUI thread held at most "
+      "|\n|---|---|---|---|---|---|---|\n",
+      kPan.x(), kPan.y());
   for (const AsideRow& row : asideRows)
-    std::printf("| %zu | %.1f ms | %.1f ms | %.1f ms | %.1f ms |\n", row.count, row.whole.shown, row.whole.longestHold,
-                row.window.shown, row.window.longestHold);
+    std::printf("| %zu | %.1f ms | %.1f ms | %.1f ms | %.1f ms | %.1f ms | %.1f ms |\n", row.count, row.whole.shown,
+                row.whole.longestHold, row.window.shown, row.window.longestHold, row.panned.shown,
+                row.panned.longestHold);
   if (!ok) std::fprintf(stderr, "a frame failed or painted another part than asked\n");
   return ok ? 0 : 1;
 }

@@ -5,6 +5,9 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstring>
 #include <new>
 #include <system_error>
@@ -63,6 +66,36 @@ QImage imageOf(const PixelBuffer& pixels, QImage&& spare) {
   return image;
 }
 
+// The part two windows share; none (no width) when they do not meet.
+PixelWindow overlapOf(const PixelWindow& a, const PixelWindow& b) {
+  const int left = std::max(a.left, b.left), top = std::max(a.top, b.top);
+  const int right = std::min(a.left + a.width, b.left + b.width);
+  const int bottom = std::min(a.top + a.height, b.top + b.height);
+  if (right <= left || bottom <= top) return {};
+  return {left, top, right - left, bottom - top};
+}
+
+// `window` less `kept`, which lies within it: the rows above and below it, whole, and the
+// columns to its left and right on its rows.
+std::array<PixelWindow, 4> partsAround(const PixelWindow& window, const PixelWindow& kept) {
+  const int keptRight = kept.left + kept.width, keptBottom = kept.top + kept.height;
+  return {{{window.left, window.top, window.width, kept.top - window.top},
+           {window.left, keptBottom, window.width, window.top + window.height - keptBottom},
+           {window.left, kept.top, kept.left - window.left, kept.height},
+           {keptRight, kept.top, window.left + window.width - keptRight, kept.height}}};
+}
+
+// The pixels of `part` from `from` (rows `fromStride` bytes apart, holding `fromWindow` of
+// P1) into `to`, which holds `toWindow`.
+void copyPixels(QImage& to, const PixelWindow& toWindow, const uchar* from, qsizetype fromStride,
+                const PixelWindow& fromWindow, const PixelWindow& part) {
+  const auto rowBytes = static_cast<std::size_t>(part.width) * 4;
+  for (int y = part.top; y < part.top + part.height; ++y) {
+    std::memcpy(to.scanLine(y - toWindow.top) + std::ptrdiff_t{part.left - toWindow.left} * 4,
+                from + (y - fromWindow.top) * fromStride + std::ptrdiff_t{part.left - fromWindow.left} * 4, rowBytes);
+  }
+}
+
 }  // namespace
 
 BackgroundFrame::BackgroundFrame(Trazo& control)
@@ -70,16 +103,27 @@ BackgroundFrame::BackgroundFrame(Trazo& control)
 
 BackgroundFrame::~BackgroundFrame() { cancel(); }
 
-bool BackgroundFrame::start(const FrameOrder& order) {
+bool BackgroundFrame::start(const FrameOrder& order, const FinishedFrame* last) {
   if (busy()) return false;
   try {
     order_ = order;
+    kept_ = QImage();
+    if (last != nullptr && !failed(last->status) && last->image.format() == QImage::Format_RGB32 &&
+        last->image.size() == QSize(last->order.window.width, last->order.window.height)) {
+      const PixelWindow shared = overlapOf(last->order.window, order.window);
+      if (shared.width > 0 && last->order.shows(order.drawing, order.p1, order.width, order.height, shared)) {
+        kept_ = last->image;
+        keptWindow_ = last->order.window;
+      }
+    }
     result_.reset();
     stop_.store(false, std::memory_order_relaxed);
     thread_ = std::thread([this] { draw(); });
   } catch (const std::bad_alloc&) {
+    kept_ = QImage();
     return false;
   } catch (const std::system_error&) {
+    kept_ = QImage();
     return false;
   }
   return true;
@@ -108,33 +152,64 @@ void BackgroundFrame::dropIndexUnlessFor(const Store& store) {
   if (!picker_->ready(store)) picker_->forget();
 }
 
+bool BackgroundFrame::drawPart(const PixelWindow& part, Status& status) {
+  // P1 as the GUI thread left it, drawn by this frame's own raster.
+  static_cast<DeviceSurface&>(surface_) = order_.p1;
+  if (!surface_.setPixelWindow(order_.width, order_.height, part, order_.p1.dpiX(), order_.p1.dpiY())) return false;
+  surface_.raster().setThreads(order_.options.threads);
+  surface_.setAntialias(order_.options.antialias);
+  StoppableEngine engine(surface_.raster(), stop_);
+  surface_.setEngine(&engine);
+  EntityTexts texts(control_.store(), surface_);
+  split_->use(surface_, surface_.raster());
+  status = control_.reflashAside(surface_, order_.options.texts ? &texts : nullptr, shown_, split_.get());
+  surface_.setEngine(nullptr);
+  PixelBuffer& pixels = surface_.raster().picture();
+  if (!stopAsked()) texts.drawOver(pixels, surface_.raster().window());
+  return true;
+}
+
+bool BackgroundFrame::drawAroundKept(const PixelWindow& kept, FinishedFrame& done) {
+  const PixelWindow& window = order_.window;
+  QImage image = std::move(spare_);
+  if (image.size() != QSize(window.width, window.height) || image.format() != QImage::Format_RGB32)
+    image = QImage(window.width, window.height, QImage::Format_RGB32);
+  if (image.isNull()) return false;
+  copyPixels(image, window, kept_.constBits(), kept_.bytesPerLine(), keptWindow_, kept);
+  for (const PixelWindow& part : partsAround(window, kept)) {
+    if (part.width <= 0 || part.height <= 0) continue;
+    Status s = status::ok;
+    // A part that fails is drawn again with the whole window, which then fails as it would.
+    if (!drawPart(part, s) || failed(s) || stopAsked()) return false;
+    const PixelBuffer& pixels = surface_.raster().picture();
+    copyPixels(image, window, reinterpret_cast<const uchar*>(pixels.data()), static_cast<qsizetype>(pixels.width()) * 4,
+               part, part);
+  }
+  done.image = std::move(image);
+  done.keptPixels = std::int64_t{kept.width} * kept.height;
+  return true;
+}
+
 void BackgroundFrame::draw() {
   try {
-    // P1 as the GUI thread left it, drawn by this frame's own raster.
-    static_cast<DeviceSurface&>(surface_) = order_.p1;
-    if (surface_.setPixelWindow(order_.width, order_.height, order_.window, order_.p1.dpiX(), order_.p1.dpiY())) {
-      surface_.raster().setThreads(order_.options.threads);
-      surface_.setAntialias(order_.options.antialias);
-      StoppableEngine engine(surface_.raster(), stop_);
-      surface_.setEngine(&engine);
-      EntityTexts texts(control_.store(), surface_);
-      split_->use(surface_, surface_.raster());
-      const Status s = control_.reflashAside(surface_, order_.options.texts ? &texts : nullptr, shown_, split_.get());
-      surface_.setEngine(nullptr);
-      PixelBuffer& pixels = surface_.raster().picture();
-      if (!stop_.load(std::memory_order_relaxed)) {
-        texts.drawOver(pixels, surface_.raster().window());
-        picker_->painted(control_.store(), surface_);
-        (void)picker_->prepare(control_.store());  // without memory, the first question tries again
-        FinishedFrame done{order_, surface_, {}, s};
-        done.image = imageOf(pixels, std::move(spare_));
-        if (!done.image.isNull() || pixels.width() == 0 || pixels.height() == 0) result_ = std::move(done);
-      }
+    FinishedFrame done{order_, {}, {}, status::ok};
+    const PixelWindow kept = kept_.isNull() ? PixelWindow{} : overlapOf(keptWindow_, order_.window);
+    bool drawn = kept.width > 0 && drawAroundKept(kept, done);
+    if (!drawn && !stopAsked() && drawPart(order_.window, done.status)) {
+      done.image = imageOf(surface_.raster().picture(), std::move(spare_));
+      drawn = true;
+    }
+    if (drawn && !stopAsked()) {
+      picker_->painted(control_.store(), surface_);
+      (void)picker_->prepare(control_.store());  // without memory, the first question tries again
+      done.p1 = surface_;
+      if (!done.image.isNull() || order_.window.width == 0 || order_.window.height == 0) result_ = std::move(done);
     }
   } catch (...) {
     // Nothing from the drawing may end the thread abnormally: the frame is simply not kept.
     result_.reset();
   }
+  kept_ = QImage();
   QMetaObject::invokeMethod(this, &BackgroundFrame::finished, Qt::QueuedConnection);
 }
 

@@ -4,6 +4,11 @@
 // Reflash into a raster picture of its own and hands back the window's pixels and P1 as
 // Reflash left it. Meanwhile the store is only read, and only by that thread: whoever is
 // about to write to it calls cancel() first, which ends the walk early and waits.
+//
+// A frame that overlaps the last one of the same picture (a window panned across P1) keeps
+// the pixels they share and draws only the rest, each part through the spatial index: the
+// pixels of a window are those of the whole picture cut to it, so the frame is the same as
+// one drawn whole, at the cost of what is new in it.
 #pragma once
 
 #include "control/trazo.hpp"
@@ -42,6 +47,7 @@ struct FinishedFrame {
   DeviceSurface p1;  // P1 as Reflash left it, with no back end
   QImage image;      // the window's pixels, texts drawn over them when the host shows them
   Status status = status::ok;
+  std::int64_t keptPixels = 0;  // how many were taken from the frame before
 };
 
 class BackgroundFrame final : public QObject {
@@ -53,8 +59,9 @@ class BackgroundFrame final : public QObject {
 
   // Whether a frame was started and not yet taken or cancelled.
   bool busy() const { return thread_.joinable(); }
-  // Starts drawing `order`; false when a frame is busy or no thread can be started.
-  bool start(const FrameOrder& order);
+  // Starts drawing `order`, keeping what it shares with `last` when that frame shows the same
+  // picture; false when a frame is busy or no thread can be started.
+  bool start(const FrameOrder& order, const FinishedFrame* last = nullptr);
   // Asks the busy frame to end early, without waiting; `finished` still comes.
   void stop() { stop_.store(true, std::memory_order_relaxed); }
   bool stopAsked() const { return stop_.load(std::memory_order_relaxed); }
@@ -78,6 +85,11 @@ class BackgroundFrame final : public QObject {
 
  private:
   void draw();  // on the frame's thread
+  // Reflash into `part` of P1; false when there is no memory for its pixels.
+  bool drawPart(const PixelWindow& part, Status& status);
+  // The frame from the kept pixels and the parts around them; false when a part could not
+  // be drawn, which leaves the whole window to be drawn.
+  bool drawAroundKept(const PixelWindow& kept, FinishedFrame& done);
 
   Trazo& control_;
   ShownEntities shown_;  // the spatial index, kept from one frame to the next
@@ -86,6 +98,8 @@ class BackgroundFrame final : public QObject {
   FrameOrder order_;
   std::optional<FinishedFrame> result_;
   QImage spare_;
+  QImage kept_;  // the last frame's pixels, shared with the GUI thread, which only reads them
+  PixelWindow keptWindow_;
   std::atomic<bool> stop_{false};
   std::unique_ptr<RasterWalkSplit> split_;  // shares a large frame's walk, stopping with it
   std::thread thread_;

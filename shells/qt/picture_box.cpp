@@ -188,6 +188,10 @@ Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
 }
 
 // A host that observes the painting hears of every entity on its own thread, as before.
+std::int64_t PictureBox::lastKeptPixels() const {
+  return painting_->lastAside && painting_->lastAsideShown ? painting_->lastAside->keptPixels : 0;
+}
+
 bool PictureBox::drawsAside() const {
   return options_.drawAsideFrom > 0 && control_.store().count() >= options_.drawAsideFrom &&
          control_.paintObserver() == nullptr && !asideFailed_;
@@ -223,7 +227,7 @@ void PictureBox::paintAside(QPainter& painter, const QRect& exposed) {
     return;
   }
   FrameOrder order{p1, width, height, wanted, options_, drawing_};
-  if (!aside.start(order)) {
+  if (!aside.start(order, last ? &*last : nullptr)) {
     asideFailed_ = true;
     update();
   }

@@ -25,6 +25,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 
 namespace trazo {
@@ -64,6 +65,9 @@ class PictureBox : public QWidget, public PlacementListener, public StoreWriteLi
   int paintCount() const { return paintCount_; }
   // The part of P1 the last paint drew, in device pixels.
   QRect lastPaintedArea() const { return lastPaintedArea_; }
+  // How many of those pixels a frame drawn aside took from the frame before it, whose
+  // window it overlapped, instead of drawing them.
+  std::int64_t lastKeptPixels() const;
   // Which entity shows where on the picture as the last paint left it, in device pixels.
   Picker& picker();
 

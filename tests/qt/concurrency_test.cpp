@@ -6,6 +6,7 @@
 #include "shells/qt/trazo_widget.hpp"
 
 #include <QHBoxLayout>
+#include <QResizeEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -151,6 +152,45 @@ TEST(DrawnAside, FramesMatchThoseDrawnInPlaceAndWritesEndThemFirst) {
   widget.reflash();
   QTRY_VERIFY(p1.paintCount() > before);
   EXPECT_EQ(p1.lastPaintStatus(), status::ok);
+}
+
+// A frame whose window overlaps the last frame's (a view panned across P1) keeps the pixels
+// they share and draws only the rest, texts and all: the pixels of a frame drawn whole.
+TEST(DrawnAside, APannedFrameDrawsOnlyWhatIsNew) {
+  PictureOptions options;
+  options.drawAsideFrom = 1;
+  options.texts = true;
+  TrazoWidget widget(nullptr, options);
+  fill(widget.control(), 3, 3000);
+  // Hidden, the widget is sized by hand; P1 is then larger than the windows drawn.
+  const QSize size(1200, 800);
+  widget.resize(size);
+  QResizeEvent resized(size, QSize());
+  QCoreApplication::sendEvent(&widget, &resized);
+  PictureBox& p1 = widget.picture();
+  const auto shown = [&](const QRect& area) {
+    QImage image(area.size(), QImage::Format_RGB32);
+    p1.render(&image, QPoint(), QRegion(area));
+    while (p1.drawingAside()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    p1.render(&image, QPoint(), QRegion(area));
+    return image;
+  };
+  // Panned each way from the window before, and then so far that nothing is shared.
+  const QRect windows[] = {{100, 100, 400, 300}, {161, 77, 400, 300}, {121, 167, 400, 300}, {571, 167, 400, 300}};
+  const std::int64_t kept[] = {0, (400 - 61) * (300 - 23), (400 - 40) * (300 - 90), 0};
+  QImage panned[4];
+  for (int i = 0; i < 4; ++i) {
+    panned[i] = shown(windows[i]);
+    EXPECT_EQ(p1.lastKeptPixels(), kept[i]) << "window " << i;
+    EXPECT_EQ(p1.lastPaintStatus(), status::ok);
+  }
+  options.drawAsideFrom = 0;
+  widget.setPictureOptions(options);
+  for (int i = 0; i < 4; ++i) {
+    QImage whole(windows[i].size(), QImage::Format_RGB32);
+    p1.render(&whole, QPoint(), QRegion(windows[i]));
+    EXPECT_TRUE(whole == panned[i]) << "window " << i;
+  }
 }
 
 }  // namespace
