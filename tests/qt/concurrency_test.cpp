@@ -162,6 +162,8 @@ TEST(DrawnAside, APannedFrameDrawsOnlyWhatIsNew) {
   options.texts = true;
   TrazoWidget widget(nullptr, options);
   fill(widget.control(), 3, 3000);
+  // A text across every seam between the pixels kept and those drawn anew.
+  ASSERT_EQ(widget.control().AddText(10, 100, 30, 10, 9, u"Trazo Trazo", u""), status::ok);
   // Hidden, the widget is sized by hand; P1 is then larger than the windows drawn.
   const QSize size(1200, 800);
   widget.resize(size);
@@ -176,7 +178,7 @@ TEST(DrawnAside, APannedFrameDrawsOnlyWhatIsNew) {
     return image;
   };
   // Panned each way from the window before, and then so far that nothing is shared.
-  const QRect windows[] = {{100, 100, 400, 300}, {161, 77, 400, 300}, {121, 167, 400, 300}, {571, 167, 400, 300}};
+  const QRect windows[] = {{250, 100, 400, 300}, {189, 77, 400, 300}, {149, 167, 400, 300}, {599, 167, 400, 300}};
   const std::int64_t kept[] = {0, (400 - 61) * (300 - 23), (400 - 40) * (300 - 90), 0};
   QImage panned[4];
   for (int i = 0; i < 4; ++i) {
