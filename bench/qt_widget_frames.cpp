@@ -93,13 +93,8 @@ struct AsideTimes {
   double shown = 0, longestHold = 0;  // wall clock
 };
 
-// One frame drawn aside: setting the options again makes the picture afresh, as a change to
-// the drawing would, and keeps the index.
-AsideTimes asideFrame(qt::TrazoWidget& widget, const QRect& area, QImage& target, bool& ok) {
-  qt::PictureOptions options = widget.pictureOptions();
-  options.drawAsideFrom = 1;
-  widget.setPictureOptions(options);
-  qt::PictureBox& p1 = widget.picture();
+// A paint of `area` that orders a frame aside, the wait for it, and the paint that shows it.
+AsideTimes shownAside(qt::PictureBox& p1, const QRect& area, QImage& target, bool& ok) {
   const int before = p1.paintCount();
   const auto start = std::chrono::steady_clock::now();
   double longest = 0;
@@ -117,26 +112,24 @@ AsideTimes asideFrame(qt::TrazoWidget& widget, const QRect& area, QImage& target
   return {shown, longest};
 }
 
-// The window at `area` drawn aside afresh, then panned by kPan: the times of the pan.
+// One frame drawn aside: setting the options again makes the picture afresh, as a change to
+// the drawing would, and keeps the index.
+AsideTimes asideFrame(qt::TrazoWidget& widget, const QRect& area, QImage& target, bool& ok) {
+  qt::PictureOptions options = widget.pictureOptions();
+  options.drawAsideFrom = 1;
+  widget.setPictureOptions(options);
+  return shownAside(widget.picture(), area, target, ok);
+}
+
+// The window at `area` drawn aside afresh, then panned by kPan: the times of the pan, which
+// keeps what the two windows share.
 AsideTimes pannedFrame(qt::TrazoWidget& widget, const QRect& area, QImage& target, bool& ok) {
   (void)asideFrame(widget, area, target, ok);
-  qt::PictureBox& p1 = widget.picture();
   const QRect panned = area.translated(kPan);
-  const auto start = std::chrono::steady_clock::now();
-  double longest = 0;
-  const auto paint = [&] {
-    const auto from = std::chrono::steady_clock::now();
-    p1.render(&target, QPoint(), QRegion(panned), QWidget::DrawChildren);
-    longest =
-        std::max(longest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count());
-  };
-  paint();
-  while (p1.drawingAside()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  paint();
-  const double shown = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  const AsideTimes t = shownAside(widget.picture(), panned, target, ok);
   const QRect shared = area & panned;
-  ok = ok && !failed(p1.lastPaintStatus()) && p1.lastKeptPixels() == std::int64_t{shared.width()} * shared.height();
-  return {shown, longest};
+  ok = ok && widget.picture().lastKeptPixels() == std::int64_t{shared.width()} * shared.height();
+  return t;
 }
 
 }  // namespace
