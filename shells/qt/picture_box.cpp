@@ -187,11 +187,11 @@ Status PictureBox::paintRaster(QPainter& painter, const QRect& exposed) {
   return s;
 }
 
-// A host that observes the painting hears of every entity on its own thread, as before.
 std::int64_t PictureBox::lastKeptPixels() const {
   return painting_->lastAside && painting_->lastAsideShown ? painting_->lastAside->keptPixels : 0;
 }
 
+// A host that observes the painting hears of every entity on its own thread, as before.
 bool PictureBox::drawsAside() const {
   return options_.drawAsideFrom > 0 && control_.store().count() >= options_.drawAsideFrom &&
          control_.paintObserver() == nullptr && !asideFailed_;
