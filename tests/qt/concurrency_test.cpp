@@ -177,18 +177,20 @@ TEST(DrawnAside, APannedFrameDrawsOnlyWhatIsNew) {
     p1.render(&image, QPoint(), QRegion(area));
     return image;
   };
-  // Panned each way from the window before, and then so far that nothing is shared.
-  const QRect windows[] = {{250, 100, 400, 300}, {189, 77, 400, 300}, {149, 167, 400, 300}, {599, 167, 400, 300}};
-  const std::int64_t kept[] = {0, (400 - 61) * (300 - 23), (400 - 40) * (300 - 90), 0};
-  QImage panned[4];
-  for (int i = 0; i < 4; ++i) {
+  // Panned up and left, down and left, up and right from the window before, and then so far
+  // that nothing is shared.
+  const QRect windows[] = {
+      {250, 100, 400, 300}, {189, 77, 400, 300}, {149, 167, 400, 300}, {199, 150, 400, 300}, {699, 150, 400, 300}};
+  const std::int64_t kept[] = {0, (400 - 61) * (300 - 23), (400 - 40) * (300 - 90), (400 - 50) * (300 - 17), 0};
+  QImage panned[5];
+  for (int i = 0; i < 5; ++i) {
     panned[i] = shown(windows[i]);
     EXPECT_EQ(p1.lastKeptPixels(), kept[i]) << "window " << i;
     EXPECT_EQ(p1.lastPaintStatus(), status::ok);
   }
   options.drawAsideFrom = 0;
   widget.setPictureOptions(options);
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 5; ++i) {
     QImage whole(windows[i].size(), QImage::Format_RGB32);
     p1.render(&whole, QPoint(), QRegion(windows[i]));
     EXPECT_TRUE(whole == panned[i]) << "window " << i;
