@@ -54,18 +54,6 @@ class StoppableSplit final : public RasterWalkSplit {
   std::optional<StoppableEngine> front_;
 };
 
-// The pixels as an image of their own, in `spare`'s memory when it has their size.
-QImage imageOf(const PixelBuffer& pixels, QImage&& spare) {
-  const QImage shared(reinterpret_cast<const uchar*>(pixels.data()), pixels.width(), pixels.height(),
-                      static_cast<qsizetype>(pixels.width()) * 4, QImage::Format_RGB32);
-  if (spare.size() != shared.size() || spare.format() != shared.format() ||
-      spare.bytesPerLine() != shared.bytesPerLine())
-    return shared.copy();
-  QImage image = std::move(spare);
-  std::memcpy(image.bits(), shared.constBits(), static_cast<std::size_t>(shared.sizeInBytes()));
-  return image;
-}
-
 // The part two windows share; none (no width) when they do not meet.
 PixelWindow overlapOf(const PixelWindow& a, const PixelWindow& b) {
   const int left = std::max(a.left, b.left), top = std::max(a.top, b.top);
@@ -94,6 +82,19 @@ void copyPixels(QImage& to, const PixelWindow& toWindow, const uchar* from, qsiz
     std::memcpy(to.scanLine(y - toWindow.top) + std::ptrdiff_t{part.left - toWindow.left} * 4,
                 from + (y - fromWindow.top) * fromStride + std::ptrdiff_t{part.left - fromWindow.left} * 4, rowBytes);
   }
+}
+
+// An image of `width` x `height` pixels, in `spare`'s memory when it has that size; null
+// without the memory.
+QImage imageSized(int width, int height, QImage&& spare) {
+  if (spare.size() == QSize(width, height) && spare.format() == QImage::Format_RGB32) return std::move(spare);
+  return QImage(width, height, QImage::Format_RGB32);
+}
+
+// The raster's pixels of `part` of P1 into `to`, which holds `toWindow`.
+void copyPicture(QImage& to, const PixelWindow& toWindow, const PixelBuffer& pixels, const PixelWindow& part) {
+  copyPixels(to, toWindow, reinterpret_cast<const uchar*>(pixels.data()), static_cast<qsizetype>(pixels.width()) * 4,
+             part, part);
 }
 
 }  // namespace
@@ -171,9 +172,7 @@ bool BackgroundFrame::drawPart(const PixelWindow& part, Status& status) {
 
 bool BackgroundFrame::drawAroundKept(const PixelWindow& kept, FinishedFrame& done) {
   const PixelWindow& window = order_.window;
-  QImage image = std::move(spare_);
-  if (image.size() != QSize(window.width, window.height) || image.format() != QImage::Format_RGB32)
-    image = QImage(window.width, window.height, QImage::Format_RGB32);
+  QImage image = imageSized(window.width, window.height, std::move(spare_));
   if (image.isNull()) return false;
   copyPixels(image, window, kept_.constBits(), kept_.bytesPerLine(), keptWindow_, kept);
   for (const PixelWindow& part : partsAround(window, kept)) {
@@ -181,9 +180,7 @@ bool BackgroundFrame::drawAroundKept(const PixelWindow& kept, FinishedFrame& don
     Status s = status::ok;
     // A part that fails is drawn again with the whole window, which then fails as it would.
     if (!drawPart(part, s) || failed(s) || stopAsked()) return false;
-    const PixelBuffer& pixels = surface_.raster().picture();
-    copyPixels(image, window, reinterpret_cast<const uchar*>(pixels.data()), static_cast<qsizetype>(pixels.width()) * 4,
-               part, part);
+    copyPicture(image, window, surface_.raster().picture(), part);
   }
   done.image = std::move(image);
   done.keptPixels = std::int64_t{kept.width} * kept.height;
@@ -196,7 +193,9 @@ void BackgroundFrame::draw() {
     const PixelWindow kept = kept_.isNull() ? PixelWindow{} : overlapOf(keptWindow_, order_.window);
     bool drawn = kept.width > 0 && drawAroundKept(kept, done);
     if (!drawn && !stopAsked() && drawPart(order_.window, done.status)) {
-      done.image = imageOf(surface_.raster().picture(), std::move(spare_));
+      const PixelWindow& window = surface_.raster().window();
+      done.image = imageSized(window.width, window.height, std::move(spare_));
+      if (!done.image.isNull()) copyPicture(done.image, window, surface_.raster().picture(), window);
       drawn = true;
     }
     if (drawn && !stopAsked()) {
