@@ -1,6 +1,6 @@
 #include "control/trazo.hpp"
 
-#include "base/large_pages.hpp"
+#include "base/fresh_pages.hpp"
 #include "base/worker_pool.hpp"
 #include "model/add_operations.hpp"
 #include "render/reflash.hpp"

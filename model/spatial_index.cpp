@@ -1,7 +1,5 @@
 #include "model/spatial_index.hpp"
 
-#include "base/large_array.hpp"
-#include "base/large_pages.hpp"
 #include "base/prefetch.hpp"
 #include "base/worker_pool.hpp"
 #include "model/cell_steps.hpp"
@@ -150,12 +148,9 @@ bool SpatialIndex::build(const Store& store) {
   // of cell c, which is the start of c + 1.
   const int parts = count >= kSharedBuildFrom ? std::min(sharedWorkerPool().parallelism(), kMostBuildParts) : 1;
   const std::size_t tallySize = cells + 1;
-  cellStart_.reserve(cells + 2);
-  adviseLargePages(cellStart_.data(), (cells + 2) * sizeof(std::uint32_t));
   cellStart_.assign(cells + 2, 0);
   entries_.reset(new Entry[static_cast<std::size_t>(count)]);
-  adviseLargePages(entries_.get(), static_cast<std::size_t>(count) * sizeof(Entry));
-  LargeArray<std::uint32_t> earlierTallies(static_cast<std::size_t>(parts - 1) * tallySize, 0);
+  std::vector<std::uint32_t> earlierTallies(static_cast<std::size_t>(parts - 1) * tallySize, 0);
   const auto tallyOf = [&](int part) {
     return part == parts - 1 ? cellStart_.data() + 1
                              : earlierTallies.data() + static_cast<std::size_t>(part) * tallySize;

@@ -1,6 +1,6 @@
 #include "model/store.hpp"
 
-#include "base/large_pages.hpp"
+#include "base/fresh_pages.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,9 +4,8 @@
 // (raster_walk_split.hpp). Items are reached by their place in the whole list.
 #pragma once
 
-#include "base/large_array.hpp"
-
 #include <cstddef>
+#include <vector>
 
 namespace trazo {
 
@@ -53,9 +52,9 @@ class JoinedList {
   }
 
  private:
-  LargeArray<T>& last() { return joined_ ? tail_ : head_; }
+  std::vector<T>& last() { return joined_ ? tail_ : head_; }
 
-  LargeArray<T> head_, tail_;
+  std::vector<T> head_, tail_;
   bool joined_ = false;  // whether tail_ holds a joined list
 };
 

@@ -14,7 +14,7 @@ bool PixelBuffer::resizeFilled(int width, int height, std::uint32_t pixel) {
   const auto count = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
   if (count > pixels_.max_size()) return false;
   try {
-    LargeArray<std::uint32_t> fresh(static_cast<std::size_t>(count), pixel);
+    std::vector<std::uint32_t> fresh(static_cast<std::size_t>(count), pixel);
     pixels_.swap(fresh);
   } catch (const std::bad_alloc&) {
     return false;

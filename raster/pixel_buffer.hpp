@@ -3,7 +3,6 @@
 #pragma once
 
 #include "base/colour.hpp"
-#include "base/large_array.hpp"
 
 #include <cstdint>
 #include <vector>
@@ -38,7 +37,7 @@ class PixelBuffer {
   int height_ = 0;
   // In large pages where the system has them: a band's walks write all over a few MiB of
   // pixels, hundreds of small pages that the processor's address cache does not hold.
-  LargeArray<std::uint32_t> pixels_;
+  std::vector<std::uint32_t> pixels_;
 };
 
 }  // namespace trazo

@@ -286,7 +286,7 @@ void RasterEngine::expect(std::size_t count) {
     // about twice its size in fresh memory on the way, and fresh memory costs more than
     // filling it.
     const std::size_t share = std::min(count, commandsHeld_) / bands_.size() * 2;
-    for (LargeArray<BandEntry>& entries : bands_) entries.reserve(entries.size() + share);
+    for (std::vector<BandEntry>& entries : bands_) entries.reserve(entries.size() + share);
   } catch (const std::bad_alloc&) {
     // The lists grow as they need instead.
   }
@@ -328,8 +328,8 @@ Status RasterEngine::append(RasterEngine& other) {
     Copy(RasterEngine& t, const RasterEngine& f, std::uint32_t b) : to(t), from(f), base(b) {}
     void draw(int band) override {
       const auto b = static_cast<std::size_t>(band);
-      LargeArray<BandEntry>& entries = to.bands_[b];
-      const LargeArray<BandEntry>& more = from.bands_[b];
+      std::vector<BandEntry>& entries = to.bands_[b];
+      const std::vector<BandEntry>& more = from.bands_[b];
       const std::size_t at = entries.size();
       entries.resize(at + more.size());
       for (std::size_t n = 0; n < more.size(); ++n) entries[at + n] = {base + more[n].number, more[n].box};
@@ -381,7 +381,7 @@ void RasterEngine::drawSmooth(const RasterBand& rows, const Command& c) const {
 // Only where the band begins with a fill (every pixel gets a colour) and every command in it
 // has the classic pen (draw() asks): then a pixel's colour is that of the last command to
 // reach it, which is the first one drawn backwards.
-bool RasterEngine::drawBackwards(const RasterBand& rows, const LargeArray<BandEntry>& entries,
+bool RasterEngine::drawBackwards(const RasterBand& rows, const std::vector<BandEntry>& entries,
                                  CoverTiles& tiles) const {
   if (entries.empty() || commands_[entries.front().number].kind != Command::Kind::fill) return false;
   if (!tiles.reset(rows)) return false;
@@ -408,7 +408,7 @@ bool RasterEngine::drawBackwards(const RasterBand& rows, const LargeArray<BandEn
 void RasterEngine::draw(int band) const {
   const int top = band << bandShift_;
   const RasterBand rows{const_cast<PixelBuffer*>(&picture_), top, std::min(picture_.height(), top + (1 << bandShift_))};
-  const LargeArray<BandEntry>& entries = bands_[static_cast<std::size_t>(band)];
+  const std::vector<BandEntry>& entries = bands_[static_cast<std::size_t>(band)];
   if (antialias_) {
     // The band's commands lie scattered through the list, and each blends for long enough
     // that asking for those a few steps on hides the wait for them. A command may straddle

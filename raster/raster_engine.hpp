@@ -10,7 +10,6 @@
 // window is dropped, and the pixels are those of the whole picture cut to the window.
 #pragma once
 
-#include "base/large_array.hpp"
 #include "device/device_engine.hpp"
 #include "raster/band_runner.hpp"
 #include "raster/cover_tiles_shelf.hpp"
@@ -147,7 +146,7 @@ class RasterEngine final : public DeviceEngine {
   bool layBands();
   int rowsPerBand() const;
   void draw(int band) const;
-  bool drawBackwards(const RasterBand& rows, const LargeArray<BandEntry>& entries, CoverTiles& tiles) const;
+  bool drawBackwards(const RasterBand& rows, const std::vector<BandEntry>& entries, CoverTiles& tiles) const;
   void drawStyled(const RasterBand& rows, const Styled& styled) const;
   void drawSmooth(const RasterBand& rows, const Command& command) const;
   int workersFor() const;
@@ -166,7 +165,7 @@ class RasterEngine final : public DeviceEngine {
   std::vector<Styled> styled_;
   std::vector<std::unique_ptr<DashTable>> dashTables_;
   // For each band, the commands that reach it, in order.
-  std::vector<LargeArray<BandEntry>> bands_;
+  std::vector<std::vector<BandEntry>> bands_;
   // For each band, whether a styled command reaches it: such a band is drawn in order.
   std::vector<std::uint8_t> bandStyled_;
   int bandShift_ = 0;  // a band is 2^bandShift_ rows

@@ -1,8 +1,6 @@
-#include "base/large_pages.hpp"
+#include "base/fresh_pages.hpp"
 
 namespace trazo {
-
-void adviseLargePages(void*, std::size_t) {}
 
 void commitPagesNow(void*, std::size_t) {}
 
