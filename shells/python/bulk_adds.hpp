@@ -12,19 +12,31 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace trazo::python {
 
 // One value per row, `stride` bytes apart; a stride of 0 gives every row the same value.
+// Integers may be held in 64 bits (NumPy's own integers), their values known to fit T: read
+// in place, they need no narrowed copy of a column of millions of rows.
 template <typename T>
 struct Column {
   const char* data = nullptr;
   std::ptrdiff_t stride = 0;
+  bool wide = false;
 
   T operator[](std::size_t row) const {
+    const char* const at = data + static_cast<std::ptrdiff_t>(row) * stride;
+    if constexpr (std::is_integral_v<T>) {
+      if (wide) {
+        std::int64_t value;
+        std::memcpy(&value, at, sizeof value);
+        return static_cast<T>(value);
+      }
+    }
     T value;
-    std::memcpy(&value, data + static_cast<std::ptrdiff_t>(row) * stride, sizeof value);
+    std::memcpy(&value, at, sizeof value);
     return value;
   }
 };

@@ -97,19 +97,22 @@ void check(const char* member, Status s) {
   if (failed(s)) throw MemberFailed{member, s, std::nullopt};
 }
 
-// --- bulk adds: the package hands over 1-d arrays of exactly these types, all of one length ---
+// --- bulk adds: the package hands over 1-d arrays of these types, all of one length ---
 
+// Integer columns come as int32, or as int64 whose values the package has found to fit.
 template <typename T>
 Column<T> columnOf(py::handle value, std::size_t rows, const char* what) {
-  if (!py::array_t<T>::check_(value)) {
-    throw py::type_error(std::string(what) + ": expected an array of " + (sizeof(T) == 8 ? "float64" : "int32"));
+  const bool wide = std::is_integral_v<T> && py::array_t<std::int64_t>::check_(value);
+  if (!py::array_t<T>::check_(value) && !wide) {
+    throw py::type_error(std::string(what) + ": expected an array of " +
+                         (std::is_integral_v<T> ? "int32 or int64" : "float64"));
   }
   const auto array = py::reinterpret_borrow<py::array>(value);
   if (array.ndim() != 1 || static_cast<std::size_t>(array.shape(0)) != rows) {
     throw py::value_error(std::string(what) + ": expected a one-dimensional array of " + std::to_string(rows) +
                           " rows");
   }
-  return {static_cast<const char*>(array.data()), array.strides(0)};
+  return {static_cast<const char*>(array.data()), array.strides(0), wide};
 }
 
 void ranAll(const char* member, const RunResult& result) {

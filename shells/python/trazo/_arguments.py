@@ -1,6 +1,7 @@
 """The arguments of the bulk adds and the picture options, checked and converted before
-anything is stored or drawn: numbers to float64, colour indexes and line types to int32,
-texts to str, scalars broadcast over the rows."""
+anything is stored or drawn: numbers to float64, colour indexes and line types to int32
+(int64 passed on as it is, its values checked to fit), texts to str, scalars broadcast over
+the rows."""
 
 import numpy as np
 
@@ -35,14 +36,17 @@ def _integers(name, value):
     array = _array(name, value)
     if array.dtype.kind not in "biu":
         raise TypeError(f"{name}: expected integers, got values of type {array.dtype}")
-    if array.size and array.dtype.itemsize >= 4 and array.dtype != np.int32:
-        outside = (array < _INT32.min) | (array > _INT32.max)
-        if outside.any():
-            where = np.flatnonzero(outside)[0] if array.ndim else None
-            at = f"{name}[{where}]" if where is not None else name
-            bad = array[where] if where is not None else array
-            raise ValueError(f"{at} = {bad} does not fit a 32-bit signed integer")
-    return array.astype(np.int32, copy=False)
+    # The least and greatest values tell without an array of the rows' answers; the row is
+    # only looked for once one does not fit.
+    if array.size and array.dtype.itemsize >= 4 and array.dtype != np.int32 and (
+            array.min() < _INT32.min or array.max() > _INT32.max):
+        where = np.flatnonzero((array < _INT32.min) | (array > _INT32.max))[0] if array.ndim else None
+        at = f"{name}[{where}]" if where is not None else name
+        bad = array[where] if where is not None else array
+        raise ValueError(f"{at} = {bad} does not fit a 32-bit signed integer")
+    # int64, NumPy's own integers, is read as it is: a narrowed copy of millions of rows
+    # would cost more fresh memory than the adds themselves.
+    return array if array.dtype == np.int64 else array.astype(np.int32, copy=False)
 
 
 def _texts(name, value, optional):
