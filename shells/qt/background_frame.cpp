@@ -43,16 +43,16 @@ class StoppableEngine final : public DeviceEngine {
   const std::atomic<bool>& stop_;
 };
 
-// A frame drawn aside shares its walk from this many entities on, far fewer than a picture
-// drawn in place does: the parts around a panned window's kept pixels each meet tens of
-// thousands of entities in a large drawing, and the second core, which the GUI thread
-// leaves idle while it waits, halves their walk at little cost for the few bands a part has.
-constexpr std::int32_t kAsideSplitFrom = 4096;
+// The parts around a panned window's kept pixels share their walks from this many entities
+// on, far fewer than a whole picture does: in a large drawing each part meets tens of
+// thousands of entities, and the second core, which the GUI thread leaves idle while it
+// waits, halves their walk at little cost for the few bands a part has.
+constexpr std::int32_t kPartSplitFrom = 4096;
 
 // The split of a frame's walk whose second picture stops with the frame, as the first does.
 class StoppableSplit final : public RasterWalkSplit {
  public:
-  explicit StoppableSplit(const std::atomic<bool>& stop) : stop_(stop) { setSplitFrom(kAsideSplitFrom); }
+  explicit StoppableSplit(const std::atomic<bool>& stop) : stop_(stop) {}
 
  private:
   DeviceEngine& frontOf(RasterEngine& second) override { return front_.emplace(second, stop_); }
@@ -159,7 +159,7 @@ void BackgroundFrame::dropIndexUnlessFor(const Store& store) {
   if (!picker_->ready(store)) picker_->forget();
 }
 
-bool BackgroundFrame::drawPart(const PixelWindow& part, Status& status) {
+bool BackgroundFrame::drawPart(const PixelWindow& part, std::int32_t splitFrom, Status& status) {
   // P1 as the GUI thread left it, drawn by this frame's own raster.
   static_cast<DeviceSurface&>(surface_) = order_.p1;
   if (!surface_.setPixelWindow(order_.width, order_.height, part, order_.p1.dpiX(), order_.p1.dpiY())) return false;
@@ -169,6 +169,7 @@ bool BackgroundFrame::drawPart(const PixelWindow& part, Status& status) {
   surface_.setEngine(&engine);
   EntityTexts texts(control_.store(), surface_);
   split_->use(surface_, surface_.raster());
+  split_->setSplitFrom(splitFrom);
   status = control_.reflashAside(surface_, order_.options.texts ? &texts : nullptr, shown_, split_.get());
   surface_.setEngine(nullptr);
   PixelBuffer& pixels = surface_.raster().picture();
@@ -185,7 +186,7 @@ bool BackgroundFrame::drawAroundKept(const PixelWindow& kept, FinishedFrame& don
     if (part.width <= 0 || part.height <= 0) continue;
     Status s = status::ok;
     // A part that fails is drawn again with the whole window, which then fails as it would.
-    if (!drawPart(part, s) || failed(s) || stopAsked()) return false;
+    if (!drawPart(part, kPartSplitFrom, s) || failed(s) || stopAsked()) return false;
     copyPicture(image, window, surface_.raster().picture(), part);
   }
   done.image = std::move(image);
@@ -198,7 +199,7 @@ void BackgroundFrame::draw() {
     FinishedFrame done{order_, {}, {}, status::ok};
     const PixelWindow kept = kept_.isNull() ? PixelWindow{} : overlapOf(keptWindow_, order_.window);
     bool drawn = kept.width > 0 && drawAroundKept(kept, done);
-    if (!drawn && !stopAsked() && drawPart(order_.window, done.status)) {
+    if (!drawn && !stopAsked() && drawPart(order_.window, kSplitWalkFrom, done.status)) {
       const PixelWindow& window = surface_.raster().window();
       done.image = imageSized(window.width, window.height, std::move(spare_));
       if (!done.image.isNull()) copyPicture(done.image, window, surface_.raster().picture(), window);

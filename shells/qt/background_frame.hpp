@@ -85,8 +85,9 @@ class BackgroundFrame final : public QObject {
 
  private:
   void draw();  // on the frame's thread
-  // Reflash into `part` of P1; false when there is no memory for its pixels.
-  bool drawPart(const PixelWindow& part, Status& status);
+  // Reflash into `part` of P1, its walk shared from `splitFrom` entities on; false when
+  // there is no memory for its pixels.
+  bool drawPart(const PixelWindow& part, std::int32_t splitFrom, Status& status);
   // The frame from the kept pixels and the parts around them; false when a part could not
   // be drawn, which leaves the whole window to be drawn.
   bool drawAroundKept(const PixelWindow& kept, FinishedFrame& done);
