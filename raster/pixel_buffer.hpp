@@ -35,8 +35,6 @@ class PixelBuffer {
  private:
   int width_ = 0;
   int height_ = 0;
-  // In large pages where the system has them: a band's walks write all over a few MiB of
-  // pixels, hundreds of small pages that the processor's address cache does not hold.
   std::vector<std::uint32_t> pixels_;
 };
 
